@@ -1,0 +1,27 @@
+// The DX entity names known to the program, as seen by the windows that complete a
+// typed name (the SPC field, the station window's country box).
+#pragma once
+
+#include <QString>
+
+#include <optional>
+
+namespace ditlog {
+
+struct EntityInfo {
+    QString entity;
+    QString continent;
+    float longitude = 0; // degrees, west positive
+    float latitude = 0;
+};
+
+class EntityNames {
+public:
+    virtual ~EntityNames() = default;
+    // The entity met first when scanning from the last entry to the first whose name
+    // begins with prefix; nothing while no table is loaded.
+    virtual std::optional<EntityInfo> completeEntityName(const QString& prefix,
+                                                         Qt::CaseSensitivity cs) const = 0;
+};
+
+} // namespace ditlog

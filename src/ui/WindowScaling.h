@@ -1,0 +1,86 @@
+// Window scaling: every window is laid out in a 9600 x 7200 twip design space and
+// scaled to the screen; a DesignCanvas keeps its controls scaled to its current size.
+#pragma once
+
+#include <QList>
+#include <QRect>
+#include <QSize>
+#include <QWidget>
+
+class QAbstractItemView;
+
+namespace ditlog {
+
+class Screen;
+class UserPrompts;
+
+constexpr int kDesignWidthTwips = 9600;
+constexpr int kDesignHeightTwips = 7200;
+constexpr int kCentreLiftTwips = 170;
+
+struct ScaleRatios {
+    double width = 1;  // WidthRatio
+    double height = 1; // HeightRatio
+    double font = 1;   // FontRatio: the smaller of the two
+};
+
+ScaleRatios ratiosForScreen(QSize screenTwips);
+
+// A design-space rectangle (twips) scaled by the ratios, still in twips.
+QRect scaleDesignRect(const QRect& designTwips, const ScaleRatios& ratios);
+
+// The window's scaled rectangle on the screen in twips: scaled size, centred, lifted
+// 170 twips above the middle (never above the top of the work area).
+QRect windowRectOnScreen(QSize designTwips, QSize screenTwips, int workAreaTop = 0);
+QPoint centredTopLeft(QSize windowTwips, QSize screenTwips, int workAreaTop = 0);
+
+// The surface that holds a window's controls at design-space positions. Whenever its
+// size changes, every placed control is moved and sized by the ratio of the canvas size
+// to its design size: left and width by the width ratio, top and height by the height
+// ratio, label and frame fonts by the smaller ratio, the canvas font by the height
+// ratio, and report-list column widths by the width ratio.
+class DesignCanvas : public QWidget {
+    Q_OBJECT
+public:
+    explicit DesignCanvas(QSize designTwips, QWidget* parent = nullptr);
+
+    QSize designTwips() const { return m_designTwips; }
+    // Places a control at a rectangle given in design twips.
+    void place(QWidget* control, int left, int top, int width, int height);
+    // Column widths in design twips of a report list placed on this canvas.
+    void setColumnWidths(QAbstractItemView* view, const QList<int>& twips);
+    // The canvas's pixel size for its design size on the given ratios.
+    QSize scaledSize(const ScaleRatios& ratios) const;
+    ScaleRatios currentRatios() const;
+    void setDesignFontPointSize(double points) { m_designFontPt = points; }
+
+protected:
+    void resizeEvent(QResizeEvent* event) override;
+
+private:
+    struct Placed {
+        QWidget* control;
+        QRect designRect;
+        double designFontPt;
+    };
+    struct Columns {
+        QAbstractItemView* view;
+        QList<int> twips;
+    };
+    void applyScale();
+
+    QSize m_designTwips;
+    double m_designFontPt = 8.25;
+    QList<Placed> m_placed;
+    QList<Columns> m_columns;
+};
+
+// Scales and centres a window whose contents live on a DesignCanvas. Failures are shown
+// in a "Form Resize Error" box; the window is still usable as far as it was scaled.
+void ScaleWindowToScreen(QWidget* window, DesignCanvas* canvas, const Screen& screen,
+                         UserPrompts& prompts);
+
+// Sets the window to the given pixel size; the canvas rescales the controls.
+void ResizeWindowContents(QWidget* window, int widthPx, int heightPx);
+
+} // namespace ditlog
