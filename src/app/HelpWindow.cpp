@@ -1,0 +1,68 @@
+// Help text and logo windows.
+#include "app/HelpWindow.h"
+
+#include <QDialogButtonBox>
+#include <QFile>
+#include <QPainter>
+#include <QPainterPath>
+#include <QTextBrowser>
+#include <QVBoxLayout>
+
+namespace ditlog {
+
+QString HelpWindow::helpText() {
+    QFile file(QStringLiteral(":/data/help.txt"));
+    if (!file.open(QIODevice::ReadOnly)) {
+        return QStringLiteral("The help text is missing from this build.");
+    }
+    return QString::fromUtf8(file.readAll());
+}
+
+HelpWindow::HelpWindow(QWidget* parent) : QDialog(parent) {
+    setObjectName(QStringLiteral("frmHelp"));
+    setWindowTitle(QStringLiteral("Ditlog Help"));
+    setModal(true);
+    auto* text = new QTextBrowser(this);
+    text->setObjectName(QStringLiteral("txtHelp"));
+    text->setPlainText(helpText());
+    auto* buttons = new QDialogButtonBox(QDialogButtonBox::Close, this);
+    connect(buttons, &QDialogButtonBox::rejected, this, &QDialog::reject);
+    auto* layout = new QVBoxLayout(this);
+    layout->addWidget(text);
+    layout->addWidget(buttons);
+    resize(720, 560);
+}
+
+LogoWindow::LogoWindow(QWidget* parent)
+    : QWidget(parent, Qt::SplashScreen | Qt::FramelessWindowHint | Qt::WindowStaysOnTopHint) {
+    setObjectName(QStringLiteral("frmLogo"));
+    setFixedSize(420, 220);
+}
+
+void LogoWindow::paintEvent(QPaintEvent*) {
+    QPainter p(this);
+    p.setRenderHint(QPainter::Antialiasing);
+    QLinearGradient sky(0, 0, 0, height());
+    sky.setColorAt(0, QColor(20, 40, 80));
+    sky.setColorAt(1, QColor(0, 110, 130));
+    p.fillRect(rect(), sky);
+    // A dit and a dah: the program's mark.
+    p.setBrush(QColor(255, 255, 192));
+    p.setPen(Qt::NoPen);
+    p.drawEllipse(QRectF(40, 60, 36, 36));
+    p.drawRoundedRect(QRectF(92, 66, 100, 24), 12, 12);
+    p.setPen(Qt::white);
+    QFont title = font();
+    title.setPointSize(30);
+    title.setBold(true);
+    p.setFont(title);
+    p.drawText(QRect(210, 40, 200, 70), Qt::AlignLeft | Qt::AlignVCenter, QStringLiteral("Ditlog"));
+    QFont small = font();
+    small.setPointSize(10);
+    p.setFont(small);
+    p.drawText(QRect(40, 130, 360, 60), Qt::AlignLeft | Qt::TextWordWrap,
+               QStringLiteral("CW sprint logger  -  version %1\nStarting up...")
+                   .arg(QStringLiteral(DITLOG_VERSION)));
+}
+
+} // namespace ditlog
