@@ -45,11 +45,11 @@ ListsPanel::ListsPanel(const ContactLog& log, DesignCanvas& canvas, QObject* par
     m_cmdList->setObjectName(QStringLiteral("cmdList"));
     m_cmdList->setToolTip(
         QStringLiteral("List all or last 20 contacts (Listing all will slow the program)"));
-    canvas.place(m_cmdList, 4200, 1740, 1000, 330);
+    canvas.place(m_cmdList, 3400, 1740, 900, 330);
     m_cmdEdit->setObjectName(QStringLiteral("cmdEdit"));
-    canvas.place(m_cmdEdit, 5300, 1740, 1100, 330);
+    canvas.place(m_cmdEdit, 4400, 1740, 1000, 330);
     m_cmdDelete->setObjectName(QStringLiteral("cmdDelete"));
-    canvas.place(m_cmdDelete, 6500, 1740, 1200, 330);
+    canvas.place(m_cmdDelete, 5500, 1740, 950, 330);
     setEditButtonsVisible(false);
 
     connect(m_cmdList, &QPushButton::clicked, this, &ListsPanel::cmdList_Click);

@@ -1,8 +1,11 @@
 // Main window construction, start-up and shut-down, and the File menu's log commands.
 #include "app/MainWindow.h"
 
+#include "app/ClockPanel.h"
+#include "app/EntryPanel.h"
 #include "app/HelpWindow.h"
 #include "app/ListsPanel.h"
+#include "app/ScorePanel.h"
 #include "log/AppearanceCommands.h"
 #include "log/LogMaintenance.h"
 #include "log/RecentContactsModel.h"
@@ -13,12 +16,16 @@
 #include "platform/UserPrompts.h"
 #include "ui/WindowScaling.h"
 
+#include <QApplication>
 #include <QCloseEvent>
-#include <QCoreApplication>
+#include <QDir>
 #include <QFile>
 #include <QLabel>
+#include <QLineEdit>
 #include <QMenuBar>
+#include <QPushButton>
 #include <QTimer>
+#include <QTreeView>
 
 namespace ditlog {
 
@@ -33,6 +40,16 @@ const QString kFileErrorText = QStringLiteral(
 constexpr int kCanvasHeightTwips = 6900; // the design height less the menu bar
 } // namespace
 
+std::optional<EntityInfo> PrefixEntityNames::completeEntityName(const QString& prefix,
+                                                                Qt::CaseSensitivity cs) const {
+    const int found = findEntityCompletion(m_table, prefix, cs);
+    if (found == 0) {
+        return std::nullopt;
+    }
+    const PrefixEntry& e = m_table.entry(found);
+    return EntityInfo{e.entity, e.continent, e.longitude, e.latitude};
+}
+
 MainWindow::MainWindow(Services services, DataFolders folders, SharedPreferences& shared,
                        QWidget* parent)
     : QMainWindow(parent), m_services(services), m_folders(std::move(folders)), m_shared(shared),
@@ -40,32 +57,108 @@ MainWindow::MainWindow(Services services, DataFolders folders, SharedPreferences
     setObjectName(QStringLiteral("Form1"));
     setWindowTitle(QStringLiteral("Ditlog %1").arg(QStringLiteral(DITLOG_VERSION)));
     buildCanvas();
+    buildButtons();
     buildMenus();
+    connectPanels();
+    qApp->installEventFilter(this);
 }
 
-MainWindow::~MainWindow() = default;
+MainWindow::~MainWindow() { qApp->removeEventFilter(this); }
+
+QLabel* MainWindow::lblDialog() const { return m_entry->lblDialog; }
 
 void MainWindow::buildCanvas() {
     m_canvas = new DesignCanvas(QSize(kDesignWidthTwips, kCanvasHeightTwips), this);
     m_canvas->setObjectName(QStringLiteral("canvas"));
+    m_canvas->setMouseTracking(true);
+    m_canvas->installEventFilter(this);
     setCentralWidget(m_canvas);
 
-    m_lblDialog = new QLabel(m_canvas);
-    m_lblDialog->setObjectName(QStringLiteral("lblDialog"));
-    m_lblDialog->setAutoFillBackground(true);
-    m_lblDialog->setFrameShape(QFrame::Panel);
-    m_lblDialog->setFrameShadow(QFrame::Sunken);
-    QPalette palette = m_lblDialog->palette();
-    palette.setColor(QPalette::Window, QColor(0, 192, 192));
-    m_lblDialog->setPalette(palette);
-    m_canvas->place(m_lblDialog, 120, 900, 6300, 330);
+    m_entry = new EntryPanel(m_services, m_log, m_logFile, m_prefs, m_prefixes, m_operating,
+                             *m_voice, *m_canvas, this);
+    m_lists = new ListsPanel(m_log, *m_canvas, this);
+    m_score = new ScorePanel(m_log, m_prefs, m_services.screen, *m_canvas, this);
+    m_clocks = new ClockPanel(m_services.clock, m_operating, m_prefs, *m_canvas, this);
 
     m_lblOwnStation = new QLabel(m_canvas);
     m_lblOwnStation->setObjectName(QStringLiteral("lblOwnStation"));
-    m_canvas->place(m_lblOwnStation, 6600, 120, 2880, 220);
+    m_lblOwnStation->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
+    m_canvas->place(m_lblOwnStation, 6600, 1790, 2880, 260);
 
-    m_lists = new ListsPanel(m_log, *m_canvas, this);
-    connect(m_lists, &ListsPanel::callFocusRequested, this, [this] { m_canvas->setFocus(); });
+    QFont big = font();
+    big.setPointSizeF(14);
+    big.setBold(true);
+    m_lblBand = new QLabel(QStringLiteral("160"), m_canvas);
+    m_lblBand->setObjectName(QStringLiteral("lblBand"));
+    m_lblMode = new QLabel(QStringLiteral("CW"), m_canvas);
+    m_lblMode->setObjectName(QStringLiteral("lblMode"));
+    for (QLabel* l : {m_lblBand, m_lblMode}) {
+        l->setFont(big);
+        l->setAlignment(Qt::AlignCenter);
+        l->setFrameShape(QFrame::Panel);
+        l->setFrameShadow(QFrame::Raised);
+        l->setToolTip(QStringLiteral("Click to change modes."));
+        l->installEventFilter(this);
+    }
+    m_canvas->place(m_lblBand, 8400, 200, 520, 520);
+    m_canvas->place(m_lblMode, 8960, 200, 520, 520);
+}
+
+void MainWindow::buildButtons() {
+    m_cmdClear = new QPushButton(QStringLiteral("&Clear"), m_canvas);
+    m_cmdClear->setObjectName(QStringLiteral("cmdClear"));
+    m_cmdClear->setToolTip(QStringLiteral("Click to clear entry fields or press ALT C"));
+    m_cmdClear->setFocusPolicy(Qt::NoFocus);
+    m_canvas->place(m_cmdClear, 120, 1740, 800, 330);
+    connect(m_cmdClear, &QPushButton::clicked, m_entry, &EntryPanel::cmdClear_Click);
+
+    m_cmdDup = new QPushButton(QStringLiteral("On"), m_canvas);
+    m_cmdDup->setObjectName(QStringLiteral("cmdDup"));
+    m_cmdDup->setToolTip(QStringLiteral("Displaying partial dupes slows the program on older pc's."));
+    m_cmdDup->setFocusPolicy(Qt::NoFocus);
+    m_canvas->place(m_cmdDup, 2600, 1740, 700, 330);
+    connect(m_cmdDup, &QPushButton::clicked, this, &MainWindow::cmdDup_Click);
+}
+
+void MainWindow::connectPanels() {
+    const auto focusCall = [this] { m_entry->focusCall(); };
+    connect(m_lists, &ListsPanel::callFocusRequested, this, focusCall);
+    connect(m_clocks, &ClockPanel::callFocusRequested, this, focusCall);
+    connect(m_clocks, &ClockPanel::statusChanged, this, &MainWindow::showStatus);
+    connect(m_clocks, &ClockPanel::preferencesChanged, this, &MainWindow::SavePref);
+    connect(m_score, &ScorePanel::multiplierClicked, m_entry, &EntryPanel::putSpc);
+    connect(m_score, &ScorePanel::multiplierHovered, this, [this](const QString& text, double size) {
+        QFont f = m_entry->lblDupe->font();
+        f.setPointSizeF(std::max(1.0, size));
+        m_entry->lblDupe->setFont(f);
+        m_entry->lblDupe->setText(text);
+    });
+    connect(m_entry, &EntryPanel::contactLogged, this, [this](int row, bool entityAdded) {
+        m_lists->RecentList();
+        if (entityAdded) {
+            m_lists->ListRefresh();
+        }
+        m_score->MarkMultiplier(row);
+        m_score->Labeldisplay();
+        m_score->TimeStats(logNow(m_services.clock, m_prefs.UtcOffset));
+    });
+    connect(m_entry, &EntryPanel::contactNotStored, this,
+            [this] { m_score->TimeStats(logNow(m_services.clock, m_prefs.UtcOffset)); });
+    connect(m_entry, &EntryPanel::previousContactsFound, this,
+            [this](const QList<int>& records) { m_lists->model().showRecords(records); });
+    connect(m_entry, &EntryPanel::callFieldEntered, this, [this] {
+        m_lists->setEditButtonsVisible(false);
+        const int rows = m_lists->model().rowCount();
+        if (m_entry->txtCall->text().isEmpty() && rows < m_log.count() && rows < 18) {
+            m_lists->RecentList();
+        }
+    });
+    m_timer1 = new QTimer(this);
+    m_timer1->setObjectName(QStringLiteral("Timer1"));
+    m_timer1->setInterval(60000);
+    connect(m_timer1, &QTimer::timeout, this,
+            [this] { m_score->TimeStats(logNow(m_services.clock, m_prefs.UtcOffset)); });
+    m_timer1->start();
 }
 
 QAction* MainWindow::addItem(QMenu* menu, const QString& name, const QString& caption,
@@ -89,7 +182,8 @@ void MainWindow::buildMenus() {
     addItem(file, QStringLiteral("mnuRestore"), QStringLiteral("&Restore from Archive or Backup"));
     addItem(file, QStringLiteral("mnuOpen"), QStringLiteral("&Open"), &MainWindow::mnuOpen_Click);
     file->addSeparator();
-    addItem(file, QStringLiteral("mnuWriteSumm"), QStringLiteral("&Write Summary File"));
+    addItem(file, QStringLiteral("mnuWriteSumm"), QStringLiteral("&Write Summary File"),
+            &MainWindow::mnuWriteSumm_Click);
     addItem(file, QStringLiteral("mnuExportLedra"), QStringLiteral("E&xport for Ledra Import"));
     addItem(file, QStringLiteral("mnuExportAdif"), QStringLiteral("Export &ADIF File"));
     addItem(file, QStringLiteral("mnuCopyListtoClipboard"),
@@ -99,7 +193,8 @@ void MainWindow::buildMenus() {
     addItem(file, QStringLiteral("mnuExit"), QStringLiteral("&Exit"), &MainWindow::mnuExit_Click);
 
     QMenu* options = menuBar()->addMenu(QStringLiteral("&Options"));
-    addItem(options, QStringLiteral("mnuRstDefault"), QStringLiteral("R&ST Default"));
+    addItem(options, QStringLiteral("mnuRstDefault"), QStringLiteral("R&ST Default"),
+            &MainWindow::mnuRstDefault_Click);
     QMenu* transmit = options->addMenu(QStringLiteral("&Transmit"));
     addItem(transmit, QStringLiteral("mnuCwSetup"), QStringLiteral("&CW Setup"));
     addItem(transmit, QStringLiteral("mnuVoiceSetup"), QStringLiteral("&Voice Setup"));
@@ -116,24 +211,32 @@ void MainWindow::buildMenus() {
     addItem(spotting, QStringLiteral("mnuDxConfigure"), QStringLiteral("&Configure"));
     addItem(spotting, QStringLiteral("mnuSpectrumMap"), QStringLiteral("&View Spectrum Map"));
     addItem(options, QStringLiteral("mnuVoiceNavigation"), QStringLiteral("&Voice Navigation"));
-    addItem(options, QStringLiteral("mnuListPrevious"), QStringLiteral("&List Previous Contacts"))
+    addItem(options, QStringLiteral("mnuListPrevious"), QStringLiteral("&List Previous Contacts"),
+            &MainWindow::mnuListPrevious_Click)
         ->setCheckable(true);
-    addItem(options, QStringLiteral("mnuPostContest"), QStringLiteral("&Post Contest Mode"))
+    addItem(options, QStringLiteral("mnuPostContest"), QStringLiteral("&Post Contest Mode"),
+            &MainWindow::mnuPostContest_Click)
         ->setCheckable(true);
     addItem(options, QStringLiteral("mnuSetup"), QStringLiteral("&Setup"),
             &MainWindow::mnuSetup_Click);
 
     QMenu* band = menuBar()->addMenu(QStringLiteral("&Band"));
     for (const char* b : {"160", "80", "40", "20", "15", "10", "6"}) {
-        addItem(band, QStringLiteral("mnuBand%1Ch").arg(QLatin1String(b)), QLatin1String(b))
-            ->setCheckable(true);
+        const QString name = QLatin1String(b);
+        QAction* a = band->addAction(name);
+        a->setObjectName(QStringLiteral("mnuBand%1Ch").arg(name));
+        a->setCheckable(true);
+        m_actions.insert(a->objectName(), a);
+        connect(a, &QAction::triggered, this, [this, name] { selectBand(name); });
     }
     band->addSeparator();
     addItem(band, QStringLiteral("mnuPrivileges"), QStringLiteral("&Privileges"));
 
     QMenu* mode = menuBar()->addMenu(QStringLiteral("&Mode"));
-    addItem(mode, QStringLiteral("mnu160"), QStringLiteral("&CW"))->setCheckable(true);
-    addItem(mode, QStringLiteral("mnuSSB"), QStringLiteral("&PH"))->setCheckable(true);
+    addItem(mode, QStringLiteral("mnu160"), QStringLiteral("&CW"), &MainWindow::mnu160_Click)
+        ->setCheckable(true);
+    addItem(mode, QStringLiteral("mnuSSB"), QStringLiteral("&PH"), &MainWindow::mnuSSB_Click)
+        ->setCheckable(true);
 
     QAction* graph = menuBar()->addAction(QStringLiteral("&Graph"));
     graph->setObjectName(QStringLiteral("mnuGraph"));
@@ -176,9 +279,41 @@ void MainWindow::startUp() {
                              work.height() / kTwipsPerPixel - 40);
     }
     m_actions.value(QStringLiteral("mnuTaskbar"))->setChecked(m_prefs.TaskbarMode == 1);
+    showBandAndMode();
     m_operating.setAccumulated(m_prefs.OperatingTime);
+    m_clocks->showOperatingTime();
     showOwnStation();
+    stepPrefixTable();
     stepStationWindow();
+}
+
+void MainWindow::installSharedCountryFiles() {
+    // A fresh installation finds the country files that ship with the program: they are
+    // placed in the shared folder when none of the searched folders holds one.
+    for (const QString& name : {QStringLiteral("arrlpre2.txt"), QStringLiteral("ADIFCnt.txt")}) {
+        const bool present = QFile::exists(QDir(m_folders.SharedFolder).filePath(name)) ||
+                             QFile::exists(QDir(m_folders.DataFolder).filePath(name)) ||
+                             QFile::exists(m_folders.workingFile(name));
+        if (present || !QDir(m_folders.SharedFolder).exists()) {
+            continue;
+        }
+        QFile shipped(QStringLiteral(":/data/") + name);
+        if (shipped.open(QIODevice::ReadOnly)) {
+            writeFileAtomically(QDir(m_folders.SharedFolder).filePath(name), shipped.readAll());
+        }
+    }
+}
+
+void MainWindow::stepPrefixTable() {
+    installSharedCountryFiles();
+    if (LoadPrefixTable(m_prefixes, m_folders.SharedFolder, m_folders.DataFolder,
+                        m_folders.WorkingFolder)) {
+        // The table stays empty (calls show "Not Found"); the log is still opened so that
+        // nothing logged later can overwrite it.
+        m_services.prompts.message(QStringLiteral("Error opeining file"),
+                                   QStringLiteral("Error opening file"), PromptButtons::Ok,
+                                   PromptIcon::Critical);
+    }
 }
 
 void MainWindow::stepStationWindow() {
@@ -203,11 +338,14 @@ void MainWindow::AskOpenLog() {
     finishStartUp();
 }
 
-void MainWindow::finishStartUp() { Q_EMIT startUpFinished(); }
+void MainWindow::finishStartUp() {
+    m_entry->focusCall();
+    Q_EMIT startUpFinished();
+}
 
 // ---- the log -----------------------------------------------------------------------------
 
-void MainWindow::showStatus(const QString& text) { m_lblDialog->setText(text); }
+void MainWindow::showStatus(const QString& text) { m_entry->showNormalStatus(text); }
 
 bool MainWindow::mnuOpen2() {
     // A log that was never written is an empty log, not a damaged one.
@@ -223,9 +361,16 @@ bool MainWindow::mnuOpen2() {
         Q_EMIT fatalLoadError();
         return false;
     }
-    m_lists->RecentList();
-    m_lists->ListRefresh();
+    afterLoad();
     return true;
+}
+
+void MainWindow::afterLoad() {
+    m_lists->RecentList();
+    m_score->TimeStats(logNow(m_services.clock, m_prefs.UtcOffset));
+    m_lists->ListRefresh();
+    m_score->CountMultipliers();
+    m_score->Labeldisplay();
 }
 
 bool MainWindow::rewriteLog() {
@@ -254,10 +399,14 @@ void MainWindow::NewLog() {
         m_log.setRecords({});
         SavePref();
     }
+    m_clocks->showOperatingTime();
     mnuOpen2();
 }
 
-void MainWindow::mnuNew_Click() { NewLog(); }
+void MainWindow::mnuNew_Click() {
+    NewLog();
+    m_score->TimeStats(logNow(m_services.clock, m_prefs.UtcOffset));
+}
 
 void MainWindow::mnuOpen_Click() { mnuOpen2(); }
 
@@ -282,30 +431,38 @@ void MainWindow::mnuExit_Click() {
 }
 
 void MainWindow::closeEvent(QCloseEvent* event) {
-    if (!m_exitWithoutBackup) {
-        for (QWidget* w : {static_cast<QWidget*>(m_station), static_cast<QWidget*>(m_colours),
-                           static_cast<QWidget*>(m_help)}) {
-            if (w != nullptr) {
-                w->close();
-            }
-        }
-        Backup(m_log, m_logFile.path(), m_folders.BackupFolder, m_services.clock);
-        keepOperatingTime();
+    if (m_exitWithoutBackup) {
+        event->accept();
+        return;
     }
+    if (m_keyer->isSending()) {
+        // Sending goes first: the buffer is emptied and a second close ends the program.
+        m_keyer->clearSendBuffer();
+        event->ignore();
+        return;
+    }
+    for (QWidget* w : {static_cast<QWidget*>(m_station), static_cast<QWidget*>(m_colours),
+                       static_cast<QWidget*>(m_help)}) {
+        if (w != nullptr) {
+            w->close();
+        }
+    }
+    Backup(m_log, m_logFile.path(), m_folders.BackupFolder, m_services.clock);
+    keepOperatingTime();
     event->accept();
 }
 
 // ---- station, colours, appearance, help --------------------------------------------------
 
 void MainWindow::showOwnStation() {
-    m_lblOwnStation->setText(QStringLiteral("%1   %2   #%3   %4")
+    m_lblOwnStation->setText(QStringLiteral("%1  %2  #%3  %4")
                                  .arg(m_prefs.OwnCall, m_prefs.OwnSpc, m_prefs.OwnMemberNumber,
                                       m_prefs.OwnFirstName));
 }
 
 void MainWindow::mnuSetup_Click() {
     if (m_station == nullptr) {
-        m_station = new StationWindow(m_prefs, m_services.settings, m_shared, nullptr,
+        m_station = new StationWindow(m_prefs, m_services.settings, m_shared, &m_entityNames,
                                       m_services.screen, m_services.prompts, this);
         connect(m_station, &StationWindow::stationSaved, this, [this] {
             showOwnStation();

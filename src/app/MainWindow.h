@@ -1,30 +1,49 @@
-// The main window (Form1): menus, the start-up and shut-down sequences, and the log
-// commands; the entry row, lists, score and clocks are panels placed on its canvas.
+// The main window (Form1): menus, the start-up and shut-down sequences, the band and mode
+// commands and the window-level keys; the entry row, lists, score and clocks are panels
+// placed on its canvas.
 #pragma once
 
+#include "keyer/CwKeyerControl.h"
 #include "log/ContactLog.h"
 #include "log/DataFolders.h"
+#include "log/EntityNames.h"
 #include "log/OperatingTime.h"
+#include "log/PrefixTable.h"
 #include "log/SharedPreferences.h"
 #include "log/StationPreferences.h"
 #include "platform/Services.h"
+#include "voice/VoiceControl.h"
 
 #include <QHash>
 #include <QMainWindow>
 
-#include <functional>
-
 class QAction;
 class QLabel;
 class QMenu;
+class QPushButton;
+class QTimer;
 
 namespace ditlog {
 
-class DesignCanvas;
-class ListsPanel;
-class StationWindow;
+class ClockPanel;
 class ColoursWindow;
+class DesignCanvas;
+class EntryPanel;
 class HelpWindow;
+class ListsPanel;
+class ScorePanel;
+class StationWindow;
+
+// The prefix table's entity names as the station window completes them.
+class PrefixEntityNames final : public EntityNames {
+public:
+    explicit PrefixEntityNames(const PrefixTable& table) : m_table(table) {}
+    std::optional<EntityInfo> completeEntityName(const QString& prefix,
+                                                 Qt::CaseSensitivity cs) const override;
+
+private:
+    const PrefixTable& m_table;
+};
 
 class MainWindow : public QMainWindow {
     Q_OBJECT
@@ -40,36 +59,61 @@ public:
     QAction* action(const QString& objectName) const { return m_actions.value(objectName); }
     ContactLog& contactLog() { return m_log; }
     StationPreferences& preferences() { return m_prefs; }
+    const PrefixTable& prefixTable() const { return m_prefixes; }
     ListsPanel& lists() { return *m_lists; }
-    QLabel* lblDialog() const { return m_lblDialog; }
+    EntryPanel& entry() { return *m_entry; }
+    ScorePanel& score() { return *m_score; }
+    ClockPanel& clocks() { return *m_clocks; }
+    QLabel* lblDialog() const;
+    QLabel* lblBand() const { return m_lblBand; }
+    QLabel* lblMode() const { return m_lblMode; }
+    QPushButton* cmdDup() const { return m_cmdDup; }
     StationWindow* stationWindow() const { return m_station; }
     const LogFile& logFile() const { return m_logFile; }
     OperatingTime& operatingTime() { return m_operating; }
+    bool keyboardCwMode() const { return m_keyboardCw; }
+
+    // The keyer and voice windows, when the station has them.
+    void setKeyer(CwKeyerControl& keyer) { m_keyer = &keyer; }
+    void setVoice(VoiceControl& voice);
 
     void SavePref();
     // Reloads "log.txt"; a failure shows the "File Error" message and ends the program.
     bool mnuOpen2();
     // Writes the log whole and reloads it (edits, deletions).
     bool rewriteLog();
-    // Status line of the window.
     void showStatus(const QString& text);
+
+    // Band and mode commands.
+    void selectBand(const QString& band);
+    void lblBand_Click();
+    void mnu160_Click();
+    void mnuSSB_Click();
 
 Q_SIGNALS:
     void startUpFinished();
+    // The summary window was asked for and the station has a call to write it under.
+    void summaryRequested();
     // Emitted instead of ending the process when a load failure ends the program.
     void fatalLoadError();
 
 protected:
     void closeEvent(QCloseEvent* event) override;
+    bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
     void buildCanvas();
+    void buildButtons();
     void buildMenus();
+    void connectPanels();
     QAction* addItem(QMenu* menu, const QString& name, const QString& caption,
                      void (MainWindow::*slot)() = nullptr);
+    void stepPrefixTable();
     void stepStationWindow();
     void AskOpenLog();
     void finishStartUp();
+    void installSharedCountryFiles();
+    void afterLoad();
 
     void NewLog();
     void mnuNew_Click();
@@ -81,8 +125,19 @@ private:
     void mnuFormSize_Click();
     void mnuTaskbar_Click();
     void mnuHelp_Click();
+    void mnuRstDefault_Click();
+    void mnuListPrevious_Click();
+    void mnuPostContest_Click();
+    void mnuWriteSumm_Click();
+    void cmdDup_Click();
+    void setMode(const QString& mode);
+    void showBandAndMode();
     void showOwnStation();
     void keepOperatingTime();
+
+    // Window-level keys, seen before the focused control.
+    bool Form_KeyDown(QKeyEvent* event);
+    bool Form_KeyPress(QKeyEvent* event);
 
     Services m_services;
     DataFolders m_folders;
@@ -91,16 +146,31 @@ private:
     ContactLog m_log;
     LogFile m_logFile;
     OperatingTime m_operating;
+    PrefixTable m_prefixes;
+    PrefixEntityNames m_entityNames{m_prefixes};
+    NoCwKeyer m_noKeyer;
+    SilentVoice m_silentVoice;
+    CwKeyerControl* m_keyer = &m_noKeyer;
+    VoiceControl* m_voice = &m_silentVoice;
 
     DesignCanvas* m_canvas = nullptr;
-    QLabel* m_lblDialog = nullptr;
     QLabel* m_lblOwnStation = nullptr;
+    QLabel* m_lblBand = nullptr;
+    QLabel* m_lblMode = nullptr;
+    QPushButton* m_cmdClear = nullptr;
+    QPushButton* m_cmdDup = nullptr;
+    EntryPanel* m_entry = nullptr;
     ListsPanel* m_lists = nullptr;
+    ScorePanel* m_score = nullptr;
+    ClockPanel* m_clocks = nullptr;
+    QTimer* m_timer1 = nullptr;
     StationWindow* m_station = nullptr;
     ColoursWindow* m_colours = nullptr;
     HelpWindow* m_help = nullptr;
     QHash<QString, QAction*> m_actions;
     bool m_exitWithoutBackup = false;
+    bool m_keyboardCw = false;
+    bool m_ctrlShortcut = false;
 };
 
 } // namespace ditlog

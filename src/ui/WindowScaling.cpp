@@ -45,6 +45,9 @@ QRect windowRectOnScreen(QSize designTwips, QSize screenTwips, int workAreaTop) 
 
 DesignCanvas::DesignCanvas(QSize designTwips, QWidget* parent)
     : QWidget(parent), m_designTwips(designTwips) {
+    QFont f = font();
+    f.setPointSizeF(m_designFontPt);
+    setFont(f);
     resize(designTwips / kTwipsPerPixel);
 }
 
@@ -52,8 +55,10 @@ void DesignCanvas::place(QWidget* control, int left, int top, int width, int hei
     if (control->parentWidget() != this) {
         control->setParent(this);
     }
-    const double fontPt = control->font().pointSizeF() > 0 ? control->font().pointSizeF()
-                                                           : m_designFontPt;
+    // A control's own font (set before placing) is its design font; others use the canvas's.
+    const double fontPt = control->testAttribute(Qt::WA_SetFont) && control->font().pointSizeF() > 0
+                              ? control->font().pointSizeF()
+                              : m_designFontPt;
     m_placed.append({control, QRect(left, top, width, height), fontPt});
     applyScale();
 }

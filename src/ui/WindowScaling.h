@@ -52,7 +52,10 @@ public:
     // The canvas's pixel size for its design size on the given ratios.
     QSize scaledSize(const ScaleRatios& ratios) const;
     ScaleRatios currentRatios() const;
-    void setDesignFontPointSize(double points) { m_designFontPt = points; }
+    void setDesignFontPointSize(double points) {
+        m_designFontPt = points;
+        applyScale();
+    }
 
 protected:
     void resizeEvent(QResizeEvent* event) override;

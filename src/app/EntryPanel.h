@@ -1,0 +1,136 @@
+// The entry row of the main window: the six contact fields with their keystroke rules,
+// the status and possible-duplicate lines, the entity, bearing and distance labels, the
+// post-contest date and time, and logging a contact (Mains).
+#pragma once
+
+#include "log/DuplicateCheck.h"
+#include "platform/Services.h"
+
+#include <QList>
+#include <QObject>
+
+class QLabel;
+class QLineEdit;
+class QTimer;
+
+namespace ditlog {
+
+class ContactLog;
+class DesignCanvas;
+class LogFile;
+class OperatingTime;
+class PrefixTable;
+class VoiceControl;
+struct StationPreferences;
+
+class EntryPanel : public QObject {
+    Q_OBJECT
+public:
+    EntryPanel(Services services, ContactLog& log, const LogFile& file, StationPreferences& prefs,
+               const PrefixTable& prefixes, const OperatingTime& operating, VoiceControl& voice,
+               DesignCanvas& canvas, QObject* parent = nullptr);
+
+    // The fields, in keyboard order.
+    QLineEdit* txtCall = nullptr;
+    QLineEdit* txtRSTR = nullptr;
+    QLineEdit* txtCntry = nullptr;
+    QLineEdit* txtName = nullptr;
+    QLineEdit* txtSec = nullptr;
+    QLineEdit* txtRSTS = nullptr;
+    QLineEdit* txtPostConTime = nullptr;
+    QLineEdit* txtPostConDate = nullptr;
+    QLabel* lblDialog = nullptr;
+    QLabel* lblDupe = nullptr;
+    QLabel* lblNew = nullptr;
+    QLabel* Label19 = nullptr; // continent
+    QLabel* Label22 = nullptr; // bearing
+    QLabel* Label23 = nullptr; // distance in miles
+
+    void Mains();
+    void cmdClear_Click();
+    void DupCheck();
+    void CountryLookup();
+    void NewIndicator();
+
+    // Report fields take 3 characters in CW and 2 in phone.
+    void applyMode();
+    void setPostContestMode(bool on);
+    bool postContestMode() const;
+    void setPartialDuplicatesShown(bool on) { m_partialDupes = on; }
+    bool partialDuplicatesShown() const { return m_partialDupes; }
+    // The frequency text the rig link delivered; stored with the next contact.
+    void setRigFrequency(const QString& text) { m_rigFrequency = text; }
+    void setVoice(VoiceControl& voice) { m_voice = &voice; }
+    bool duplicateFlagged() const { return m_duplicate; }
+    bool holdingKeys() const { return !m_heldKeys.isEmpty(); }
+
+    // Status line colours.
+    void showNormalStatus(const QString& text);
+    void showStatusOn(const QString& text, const QColor& colour);
+    void setDupeIdle();
+    void focusCall();
+    void putSpc(const QString& code);
+
+Q_SIGNALS:
+    // A contact was stored; row is the multiplier newly worked (0 when none), entity
+    // tells whether the DX entity list grew.
+    void contactLogged(int newlyWorkedRow, bool entityAdded);
+    void contactNotStored();
+    void callFieldEntered();
+    void previousContactsFound(const QList<int>& records);
+    void callChanged(const QString& call);
+    void rstSentChanged(const QString& rst);
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
+private:
+    void buildFields(DesignCanvas& canvas);
+    QLineEdit* addField(DesignCanvas& canvas, const QString& name, int left, int width,
+                        int maxLength, const QString& heading, int headingIndex);
+    void cleanPastedText(QLineEdit* field);
+
+    // Key handlers: each takes a key code and returns what is left of it (0 discards).
+    int txtCall_KeyPress(int key);
+    int txtRSTR_KeyPress(int key);
+    int txtRSTS_KeyPress(int key);
+    int txtName_KeyPress(int key);
+    int txtSec_KeyPress(int key);
+    int txtCntry_KeyPress(int key);
+    int postContest_KeyPress(QLineEdit* field, int key);
+    void PartialDupCheck(int key);
+    void txtCall_LostFocus();
+    void txtCall_GotFocus();
+    void fieldEntered(QLineEdit* field);
+    void endDuplicateHoldIfDue();
+    bool holdIsOver() const;
+    // Runs a field's key rules and types what is left of the key; false when the field
+    // should handle the key itself (Backspace).
+    bool dispatchKey(QLineEdit* field, int key);
+    bool frmcmp();
+    bool SectionCheck();
+    void clearEntry();
+    void focusNextAfter(QLineEdit* field);
+    void showBearing(float latitude, float longitude);
+
+    Services m_services;
+    ContactLog& m_log;
+    const LogFile& m_file;
+    StationPreferences& m_prefs;
+    const PrefixTable& m_prefixes;
+    const OperatingTime& m_operating;
+    VoiceControl* m_voice;
+    QList<QLineEdit*> m_order;
+    QList<QLabel*> m_headings;
+
+    int m_pending = 0; // 3: letter from the report into SPC; 4: digit forwarded
+    int m_pendingKey = 0;
+    bool m_duplicate = false;
+    qint64 m_duplicateAtNs = 0;
+    QList<int> m_heldKeys;
+    QTimer* m_holdTimer = nullptr;
+    bool m_partialDupes = true;
+    QString m_rigFrequency;
+};
+
+} // namespace ditlog

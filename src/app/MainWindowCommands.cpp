@@ -1,0 +1,244 @@
+// Band and mode commands, the Options menu entries of the entry row, and the
+// window-level keys that reach the keyers before the focused field.
+#include "app/MainWindow.h"
+
+#include "app/EntryPanel.h"
+#include "app/ListsPanel.h"
+#include "app/ScorePanel.h"
+#include "log/EntryRules.h"
+#include "log/Score.h"
+#include "platform/UserPrompts.h"
+#include "ui/WindowScaling.h"
+
+#include <QAction>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+
+namespace ditlog {
+
+namespace {
+const QStringList kBands{QStringLiteral("160"), QStringLiteral("80"), QStringLiteral("40"),
+                         QStringLiteral("20"),  QStringLiteral("15"), QStringLiteral("10"),
+                         QStringLiteral("6")};
+const QColor kKeyboardCwColour(255, 255, 192);
+} // namespace
+
+void MainWindow::setVoice(VoiceControl& voice) {
+    m_voice = &voice;
+    m_entry->setVoice(voice);
+}
+
+void MainWindow::showBandAndMode() {
+    for (const QString& b : kBands) {
+        m_actions.value(QStringLiteral("mnuBand%1Ch").arg(b))->setChecked(b == m_prefs.Band);
+    }
+    if (kBands.contains(m_prefs.Band)) {
+        m_lblBand->setText(m_prefs.Band);
+    }
+    const bool phone = m_prefs.Mode == QLatin1String("PH");
+    m_actions.value(QStringLiteral("mnu160"))->setChecked(!phone);
+    m_actions.value(QStringLiteral("mnuSSB"))->setChecked(phone);
+    m_lblMode->setText(m_prefs.Mode);
+    m_entry->applyMode();
+}
+
+void MainWindow::selectBand(const QString& band) {
+    m_prefs.Band = band;
+    showBandAndMode();
+    if (!m_entry->txtCall->text().isEmpty()) {
+        m_entry->NewIndicator();
+    }
+    SavePref();
+}
+
+void MainWindow::lblBand_Click() {
+    // Steps through the HF bands; 160 and 6 stay where they are.
+    static const QHash<QString, QString> next{{QStringLiteral("80"), QStringLiteral("40")},
+                                              {QStringLiteral("40"), QStringLiteral("20")},
+                                              {QStringLiteral("20"), QStringLiteral("15")},
+                                              {QStringLiteral("15"), QStringLiteral("10")},
+                                              {QStringLiteral("10"), QStringLiteral("80")}};
+    if (next.contains(m_prefs.Band)) {
+        selectBand(next.value(m_prefs.Band));
+    }
+}
+
+void MainWindow::setMode(const QString& mode) {
+    m_prefs.Mode = mode;
+    showBandAndMode();
+    SavePref();
+    mnuOpen2();
+}
+
+void MainWindow::mnu160_Click() { setMode(QStringLiteral("CW")); }
+
+void MainWindow::mnuSSB_Click() { setMode(QStringLiteral("PH")); }
+
+void MainWindow::mnuRstDefault_Click() {
+    const QString answer =
+        m_services.prompts.input(QStringLiteral("Default RST"),
+                                 QStringLiteral("Please enter the default RST value."),
+                                 m_prefs.DefaultRst);
+    // Cancel (an empty answer) keeps the default; only digits can stand in a report.
+    QString digits;
+    for (const QChar c : answer) {
+        if (c.isDigit() && c.unicode() < 128) {
+            digits += c;
+        }
+    }
+    if (!digits.isEmpty()) {
+        m_prefs.DefaultRst = digits.left(3);
+        SavePref();
+    }
+    m_entry->focusCall();
+}
+
+void MainWindow::mnuListPrevious_Click() {
+    QAction* item = m_actions.value(QStringLiteral("mnuListPrevious"));
+    m_prefs.ListPreviousContacts = item->isChecked() ? 1 : 0;
+    SavePref();
+}
+
+void MainWindow::mnuPostContest_Click() {
+    m_entry->setPostContestMode(m_actions.value(QStringLiteral("mnuPostContest"))->isChecked());
+}
+
+void MainWindow::mnuWriteSumm_Click() {
+    if (writeSummaryAllowed(m_prefs, m_services.prompts)) {
+        Q_EMIT summaryRequested();
+    }
+}
+
+void MainWindow::cmdDup_Click() {
+    m_entry->setDupeIdle();
+    const bool on = !m_entry->partialDuplicatesShown();
+    m_entry->setPartialDuplicatesShown(on);
+    m_cmdDup->setText(on ? QStringLiteral("On") : QStringLiteral("Off"));
+    m_entry->focusCall();
+}
+
+// ---- window-level keys -------------------------------------------------------------------
+
+bool MainWindow::eventFilter(QObject* watched, QEvent* event) {
+    if (watched == m_lblBand || watched == m_lblMode) {
+        if (event->type() == QEvent::MouseButtonRelease) {
+            if (watched == m_lblBand) {
+                lblBand_Click();
+            } else if (m_prefs.Mode == QLatin1String("CW")) {
+                mnuSSB_Click();
+            } else {
+                mnu160_Click();
+            }
+            return true;
+        }
+        return false;
+    }
+    if (watched == m_canvas && event->type() == QEvent::MouseMove) {
+        m_entry->lblDupe->clear();
+        return false;
+    }
+    if (event->type() != QEvent::KeyPress) {
+        return false;
+    }
+    // Every key typed in this window passes here first, whichever control has the focus.
+    auto* widget = qobject_cast<QWidget*>(watched);
+    if (widget == nullptr || widget->window() != this || !widget->hasFocus()) {
+        return false;
+    }
+    auto* key = static_cast<QKeyEvent*>(event);
+    return Form_KeyDown(key) || Form_KeyPress(key);
+}
+
+bool MainWindow::Form_KeyDown(QKeyEvent* event) {
+    const int key = event->key();
+    if (event->modifiers() & Qt::ControlModifier) {
+        static const QList<int> shortcuts{Qt::Key_B, Qt::Key_C, Qt::Key_S, Qt::Key_D,
+                                          Qt::Key_F, Qt::Key_G, Qt::Key_R, Qt::Key_W};
+        if (shortcuts.contains(key)) {
+            // The windows these open arrive with their features; the key is swallowed.
+            m_ctrlShortcut = true;
+            return true;
+        }
+    }
+    if (key != Qt::Key_Escape) {
+        m_keyer->stopRepeat();
+    }
+    const bool functionKey = key >= Qt::Key_F1 && key <= Qt::Key_F12;
+    const int code = functionKey ? 112 + (key - Qt::Key_F1) : 0; // F1 = 112 ... F12 = 123
+    if (m_prefs.Mode == QLatin1String("CW")) {
+        if (!m_keyer->keyingLineSelected()) {
+            return false;
+        }
+        if (key == Qt::Key_Down || key == Qt::Key_Up) {
+            if (key == Qt::Key_Down) {
+                m_keyer->UpDown1_DownClick();
+            } else {
+                m_keyer->UpDown1_UpClick();
+            }
+            showStatus(m_keyer->speedText() + QStringLiteral(" WPM"));
+            return true;
+        }
+        if (key == Qt::Key_F12) {
+            m_keyboardCw = !m_keyboardCw;
+            if (m_keyboardCw) {
+                m_entry->showStatusOn(
+                    QStringLiteral("Keyboard CW mode is ON!  Press F12 to exit keyboard CW mode."),
+                    kKeyboardCwColour);
+            } else {
+                showStatus(QString());
+            }
+            return true;
+        }
+        if (functionKey) {
+            m_keyer->FKeyCW(key == Qt::Key_F10 ? 124 : code);
+            return true;
+        }
+        return false;
+    }
+    if (key == Qt::Key_F10) {
+        return true;
+    }
+    if (functionKey && key <= Qt::Key_F9) {
+        m_voice->FKeyPhone(code);
+        return true;
+    }
+    return false;
+}
+
+bool MainWindow::Form_KeyPress(QKeyEvent* event) {
+    if (m_ctrlShortcut) {
+        m_ctrlShortcut = false;
+        if (event->modifiers() & Qt::ControlModifier) {
+            return true;
+        }
+    }
+    if (event->key() == Qt::Key_Escape) {
+        if (m_keyer->isSending()) {
+            m_keyer->clearSendBuffer();
+        } else {
+            m_entry->cmdClear_Click();
+        }
+        return true;
+    }
+    if (!m_keyboardCw || m_prefs.Mode != QLatin1String("CW")) {
+        return false;
+    }
+    if (event->key() == Qt::Key_Backspace) {
+        m_keyer->removeLastUnsent();
+        return true;
+    }
+    const QString text = event->text();
+    if (text.isEmpty() || text.at(0).unicode() < 32) {
+        return false;
+    }
+    const bool idle = !m_keyer->isSending();
+    m_keyer->appendToBuffer(text.toUpper());
+    if (idle) {
+        m_keyer->LoopThroughCWBuffer();
+    }
+    return true;
+}
+
+} // namespace ditlog

@@ -1,0 +1,25 @@
+// What the main window asks of the voice keyer: phone function keys and the spoken
+// field prompts. SilentVoice stands for a station without voice messages.
+#pragma once
+
+#include <QString>
+
+namespace ditlog {
+
+class VoiceControl {
+public:
+    virtual ~VoiceControl() = default;
+    virtual void FKeyPhone(int keyCode) = 0;
+    // Announces a field or event word ("Call", "RstRcvd", "Dupe" ...).
+    virtual void BlindKeyPhone(const QString& word) = 0;
+    virtual bool isPlaying() const = 0;
+};
+
+class SilentVoice final : public VoiceControl {
+public:
+    void FKeyPhone(int) override {}
+    void BlindKeyPhone(const QString&) override {}
+    bool isPlaying() const override { return false; }
+};
+
+} // namespace ditlog
