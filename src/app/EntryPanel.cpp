@@ -199,6 +199,10 @@ void EntryPanel::CountryLookup() {
     }
     if (r.setSpc) {
         txtCntry->setText(r.spc);
+    } else if (txtCntry->text() == QLatin1String("Not Found")) {
+        // The lookup's own word from a shorter call is no SPC: a USA or Canada call
+        // leaves the field for the operator's state or province.
+        txtCntry->clear();
     }
     Label19->setText(r.continent);
     Label22->setText(r.bearing);

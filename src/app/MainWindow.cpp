@@ -27,6 +27,9 @@
 #include <QTimer>
 #include <QTreeView>
 
+// The data files compiled into the program live in a static library: register them.
+static void initDitlogResources() { Q_INIT_RESOURCE(ditlog); }
+
 namespace ditlog {
 
 namespace {
@@ -54,6 +57,7 @@ MainWindow::MainWindow(Services services, DataFolders folders, SharedPreferences
                        QWidget* parent)
     : QMainWindow(parent), m_services(services), m_folders(std::move(folders)), m_shared(shared),
       m_logFile(m_folders.workingFile(QStringLiteral("log.txt"))) {
+    initDitlogResources();
     setObjectName(QStringLiteral("Form1"));
     setWindowTitle(QStringLiteral("Ditlog %1").arg(QStringLiteral(DITLOG_VERSION)));
     buildCanvas();
@@ -339,6 +343,7 @@ void MainWindow::AskOpenLog() {
 }
 
 void MainWindow::finishStartUp() {
+    activateWindow();
     m_entry->focusCall();
     Q_EMIT startUpFinished();
 }
