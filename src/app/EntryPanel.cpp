@@ -257,6 +257,14 @@ void EntryPanel::fieldEntered(QLineEdit* field) {
         txtCall_GotFocus();
         return;
     }
+    if (field == txtPostConDate || field == txtPostConTime) {
+        if (field == txtPostConDate && field->text().isEmpty()) {
+            field->setText(m_services.clock.localNow().toString(QStringLiteral("yyyy/MM/dd")));
+        }
+        // Selected whole, so the next contact's value replaces it as it is typed.
+        QTimer::singleShot(0, field, &QLineEdit::selectAll);
+        return;
+    }
     if (m_prefs.VoiceNavigation < 2) {
         return;
     }
