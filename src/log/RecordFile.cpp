@@ -271,6 +271,15 @@ bool syncHandle(int fd) {
 #endif
 }
 
+void truncateHandle(int fd, qint64 size) {
+#ifdef Q_OS_WIN
+    _chsize_s(fd, size);
+#else
+    [[maybe_unused]] const int result = ::ftruncate(fd, off_t(size));
+#endif
+    syncHandle(fd);
+}
+
 void syncFolder(const QString& folder) {
 #ifndef Q_OS_WIN
     const int fd = ::open(QFile::encodeName(folder).constData(), O_RDONLY | O_DIRECTORY);
@@ -331,14 +340,15 @@ std::optional<QString> writeFileAtomically(const QString& path, const QByteArray
 
 std::optional<QString> appendToFile(const QString& path, const QByteArray& content) {
     QFile file(path);
-    if (!file.open(QIODevice::WriteOnly | QIODevice::Append)) {
+    // Unbuffered, so that a failed write is seen at once and nothing waits in a buffer.
+    if (!file.open(QIODevice::WriteOnly | QIODevice::Append | QIODevice::Unbuffered)) {
         return file.errorString();
     }
     const qint64 originalSize = file.size();
-    if (file.write(content) != content.size() || !file.flush() || !syncHandle(file.handle())) {
+    if (file.write(content) != content.size() || !syncHandle(file.handle())) {
         const QString error = file.errorString();
         // Never leave half a record behind: cut the file back to what it was.
-        file.resize(originalSize);
+        truncateHandle(file.handle(), originalSize);
         return error.isEmpty() ? QStringLiteral("The disk is full or not writable.") : error;
     }
     file.close();
