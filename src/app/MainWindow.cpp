@@ -6,6 +6,8 @@
 #include "app/HelpWindow.h"
 #include "app/ListsPanel.h"
 #include "app/ScorePanel.h"
+#include "export/AdifExport.h"
+#include "export/LedraExport.h"
 #include "log/AppearanceCommands.h"
 #include "log/LogMaintenance.h"
 #include "log/RecentContactsModel.h"
@@ -188,8 +190,10 @@ void MainWindow::buildMenus() {
     file->addSeparator();
     addItem(file, QStringLiteral("mnuWriteSumm"), QStringLiteral("&Write Summary File"),
             &MainWindow::mnuWriteSumm_Click);
-    addItem(file, QStringLiteral("mnuExportLedra"), QStringLiteral("E&xport for Ledra Import"));
-    addItem(file, QStringLiteral("mnuExportAdif"), QStringLiteral("Export &ADIF File"));
+    addItem(file, QStringLiteral("mnuExportLedra"), QStringLiteral("E&xport for Ledra Import"),
+            &MainWindow::mnuExportLedra_Click);
+    addItem(file, QStringLiteral("mnuExportAdif"), QStringLiteral("Export &ADIF File"),
+            &MainWindow::mnuExportAdif_Click);
     addItem(file, QStringLiteral("mnuCopyListtoClipboard"),
             QStringLiteral("&Copy Listed Items to Clipboard"),
             &MainWindow::mnuCopyListtoClipboard_Click);
@@ -414,6 +418,16 @@ void MainWindow::mnuNew_Click() {
 }
 
 void MainWindow::mnuOpen_Click() { mnuOpen2(); }
+
+void MainWindow::mnuExportAdif_Click() {
+    ExportAdif(m_log, m_folders, m_services.prompts, m_services.clock, windowTitle());
+    m_entry->focusCall();
+}
+
+void MainWindow::mnuExportLedra_Click() {
+    ExportLedra(m_log, m_folders, m_services.prompts);
+    m_entry->focusCall();
+}
 
 void MainWindow::mnuCopyListtoClipboard_Click() {
     m_services.prompts.setClipboardText(m_lists->model().clipboardText());

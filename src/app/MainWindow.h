@@ -120,6 +120,8 @@ private:
     void mnuOpen_Click();
     void mnuExit_Click();
     void mnuCopyListtoClipboard_Click();
+    void mnuExportAdif_Click();
+    void mnuExportLedra_Click();
     void mnuSetup_Click();
     void mnuColors_Click();
     void mnuFormSize_Click();

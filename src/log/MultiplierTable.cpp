@@ -47,6 +47,9 @@ MultiplierTable::MultiplierTable() {
 }
 
 int MultiplierTable::find(const QString& code) const {
+    if (code.size() != 2 && code.size() != 4) {
+        return 0; // every code has two letters, or four for Hawaii and Alaska
+    }
     for (int i = 0; i < kRows; ++i) {
         if (m_rows[std::size_t(i)].code.compare(code, Qt::CaseInsensitive) == 0) {
             return i + 1;

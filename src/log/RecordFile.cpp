@@ -104,28 +104,33 @@ QByteArray RecordWriter::takeLine() {
 
 // ---- reading ---------------------------------------------------------------------------
 
-RecordReader::RecordReader(const QByteArray& content) : m_data(QString::fromLatin1(content)) {}
+RecordReader::RecordReader(const QByteArray& content) : m_data(content) {}
+
+namespace {
+bool isLineEnd(char c) { return c == '\r' || c == '\n'; }
+} // namespace
 
 void RecordReader::skipBlanks() {
-    while (m_pos < m_data.size() &&
-           (m_data.at(m_pos) == QLatin1Char(' ') || m_data.at(m_pos) == QLatin1Char('\t'))) {
+    const qsizetype size = m_data.size();
+    const char* d = m_data.constData();
+    while (m_pos < size && (d[m_pos] == ' ' || d[m_pos] == '\t')) {
         ++m_pos;
     }
 }
 
 void RecordReader::skipLineEnds() {
+    const char* d = m_data.constData();
     for (;;) {
         skipBlanks();
         if (m_pos >= m_data.size()) {
             return;
         }
-        const QChar c = m_data.at(m_pos);
-        if (c == QLatin1Char('\r')) {
+        if (d[m_pos] == '\r') {
             ++m_pos;
-            if (m_pos < m_data.size() && m_data.at(m_pos) == QLatin1Char('\n')) {
+            if (m_pos < m_data.size() && d[m_pos] == '\n') {
                 ++m_pos;
             }
-        } else if (c == QLatin1Char('\n')) {
+        } else if (d[m_pos] == '\n') {
             ++m_pos;
         } else {
             return;
@@ -157,35 +162,35 @@ std::optional<RecordReader::RawField> RecordReader::readRaw() {
     }
     skipLineEnds();
     ++m_fieldInLine;
-    if (m_pos >= m_data.size()) {
+    const qsizetype size = m_data.size();
+    const char* d = m_data.constData();
+    if (m_pos >= size) {
         fail(QStringLiteral("the file ends where a field was expected"));
         return std::nullopt;
     }
     RawField field;
-    const auto isLineEnd = [](QChar c) { return c == QLatin1Char('\r') || c == QLatin1Char('\n'); };
-    if (m_data.at(m_pos) == QLatin1Char('"')) {
+    if (d[m_pos] == '"') {
         const qsizetype start = m_pos + 1;
         qsizetype end = start;
-        while (end < m_data.size() && m_data.at(end) != QLatin1Char('"')) {
-            if (isLineEnd(m_data.at(end))) {
+        while (end < size && d[end] != '"') {
+            if (isLineEnd(d[end])) {
                 fail(QStringLiteral("quoted text is not closed on its line"));
                 return std::nullopt;
             }
             ++end;
         }
-        if (end >= m_data.size()) {
+        if (end >= size) {
             fail(QStringLiteral("quoted text is not closed"));
             return std::nullopt;
         }
-        field.text = m_data.mid(start, end - start);
+        field.text = QString::fromLatin1(d + start, end - start);
         field.quoted = true;
         m_pos = end + 1;
         skipBlanks();
-        if (m_pos < m_data.size()) {
-            const QChar next = m_data.at(m_pos);
-            if (next == QLatin1Char(',')) {
+        if (m_pos < size) {
+            if (d[m_pos] == ',') {
                 ++m_pos;
-            } else if (!isLineEnd(next)) {
+            } else if (!isLineEnd(d[m_pos])) {
                 fail(QStringLiteral("a stray character or quote follows quoted text"));
                 return std::nullopt;
             }
@@ -193,16 +198,15 @@ std::optional<RecordReader::RawField> RecordReader::readRaw() {
         return field;
     }
     const qsizetype start = m_pos;
-    while (m_pos < m_data.size() && m_data.at(m_pos) != QLatin1Char(',') &&
-           !isLineEnd(m_data.at(m_pos))) {
-        if (m_data.at(m_pos) == QLatin1Char('"')) {
+    while (m_pos < size && d[m_pos] != ',' && !isLineEnd(d[m_pos])) {
+        if (d[m_pos] == '"') {
             fail(QStringLiteral("a stray quote inside a field"));
             return std::nullopt;
         }
         ++m_pos;
     }
-    field.text = m_data.mid(start, m_pos - start).trimmed();
-    if (m_pos < m_data.size() && m_data.at(m_pos) == QLatin1Char(',')) {
+    field.text = QString::fromLatin1(d + start, m_pos - start).trimmed();
+    if (m_pos < size && d[m_pos] == ',') {
         ++m_pos;
     }
     return field;

@@ -77,7 +77,7 @@ private:
     void skipLineEnds();
     bool fail(const QString& message);
 
-    QString m_data;
+    QByteArray m_data;
     qsizetype m_pos = 0;
     int m_line = 1;
     int m_fieldInLine = 0;
