@@ -92,8 +92,6 @@ public:
 
 Q_SIGNALS:
     void startUpFinished();
-    // The summary window was asked for and the station has a call to write it under.
-    void summaryRequested();
     // Emitted instead of ending the process when a load failure ends the program.
     void fatalLoadError();
 

@@ -5,6 +5,7 @@
 #include "app/EntryPanel.h"
 #include "app/ListsPanel.h"
 #include "app/ScorePanel.h"
+#include "export/windows/SummaryWindow.h"
 #include "log/EntryRules.h"
 #include "log/Score.h"
 #include "platform/UserPrompts.h"
@@ -106,9 +107,15 @@ void MainWindow::mnuPostContest_Click() {
 }
 
 void MainWindow::mnuWriteSumm_Click() {
-    if (writeSummaryAllowed(m_prefs, m_services.prompts)) {
-        Q_EMIT summaryRequested();
+    if (!writeSummaryAllowed(m_prefs, m_services.prompts)) {
+        return;
     }
+    // A fresh summary window each time, unloaded when it closes.
+    auto* summary = new SummaryWindow(m_log, m_prefs, m_folders, m_services.settings, m_shared,
+                                      m_services.prompts, m_services.screen, windowTitle(), this);
+    summary->setAttribute(Qt::WA_DeleteOnClose);
+    connect(summary, &QDialog::finished, summary, &QObject::deleteLater);
+    summary->open();
 }
 
 void MainWindow::cmdDup_Click() {
