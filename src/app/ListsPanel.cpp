@@ -5,7 +5,9 @@
 #include "log/RecentContactsModel.h"
 #include "ui/WindowScaling.h"
 
+#include <QFocusEvent>
 #include <QHeaderView>
+#include <QMouseEvent>
 #include <QLabel>
 #include <QListView>
 #include <QPushButton>
@@ -57,6 +59,32 @@ ListsPanel::ListsPanel(const ContactLog& log, DesignCanvas& canvas, QObject* par
     connect(m_cmdDelete, &QPushButton::clicked, this, &ListsPanel::deleteRequested);
     connect(m_listView->header(), &QHeaderView::sectionClicked, m_model,
             &RecentContactsModel::sortByColumn);
+    connect(m_listView, &QTreeView::clicked, this, &ListsPanel::ListView1_Click);
+    m_listView->installEventFilter(this);
+    m_listView->viewport()->installEventFilter(this);
+}
+
+void ListsPanel::ListView1_Click() { setEditButtonsVisible(m_model->rowCount() > 0); }
+
+bool ListsPanel::eventFilter(QObject* watched, QEvent* event) {
+    if (watched == m_listView && event->type() == QEvent::FocusOut) {
+        const auto reason = static_cast<QFocusEvent*>(event)->reason();
+        if (reason != Qt::ActiveWindowFocusReason && reason != Qt::PopupFocusReason) {
+            ListView1_Click();
+        }
+    } else if (watched == m_listView->viewport() && event->type() == QEvent::MouseButtonRelease) {
+        // A right click edits the contact under the pointer.
+        auto* mouse = static_cast<QMouseEvent*>(event);
+        if (mouse->button() == Qt::RightButton && m_model->rowCount() > 0) {
+            const QModelIndex at = m_listView->indexAt(mouse->position().toPoint());
+            if (at.isValid()) {
+                m_listView->setCurrentIndex(at);
+            }
+            Q_EMIT editRequested();
+            return true;
+        }
+    }
+    return false;
 }
 
 void ListsPanel::RecentList() { m_model->RecentList(m_showAll); }

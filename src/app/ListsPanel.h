@@ -25,6 +25,8 @@ public:
     void ListRefresh();
     void cmdList_Click();
     void setEditButtonsVisible(bool visible);
+    // A click in the list offers editing and deleting the selected contact.
+    void ListView1_Click();
     bool showsAll() const { return m_showAll; }
 
     QTreeView* ListView1() const { return m_listView; }
@@ -39,6 +41,11 @@ public:
 
 Q_SIGNALS:
     void callFocusRequested();
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
+Q_SIGNALS:
     void editRequested();
     void deleteRequested();
 

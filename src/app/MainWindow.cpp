@@ -129,6 +129,10 @@ void MainWindow::buildButtons() {
 void MainWindow::connectPanels() {
     const auto focusCall = [this] { m_entry->focusCall(); };
     connect(m_lists, &ListsPanel::callFocusRequested, this, focusCall);
+    connect(m_lists, &ListsPanel::editRequested, this, &MainWindow::cmdEdit_Click);
+    connect(m_lists, &ListsPanel::deleteRequested, this, [this] {
+        cmdDelete_Click(m_lists->selectedRecord());
+    });
     connect(m_clocks, &ClockPanel::callFocusRequested, this, focusCall);
     connect(m_clocks, &ClockPanel::statusChanged, this, &MainWindow::showStatus);
     connect(m_clocks, &ClockPanel::preferencesChanged, this, &MainWindow::SavePref);
@@ -184,8 +188,10 @@ void MainWindow::buildMenus() {
     QMenu* file = menuBar()->addMenu(QStringLiteral("&File"));
     addItem(file, QStringLiteral("mnuNew"), QStringLiteral("&New"), &MainWindow::mnuNew_Click);
     file->addSeparator();
-    addItem(file, QStringLiteral("mnuArchive"), QStringLiteral("Archive Current &Log"));
-    addItem(file, QStringLiteral("mnuRestore"), QStringLiteral("&Restore from Archive or Backup"));
+    addItem(file, QStringLiteral("mnuArchive"), QStringLiteral("Archive Current &Log"),
+            &MainWindow::mnuArchive_Click);
+    addItem(file, QStringLiteral("mnuRestore"), QStringLiteral("&Restore from Archive or Backup"),
+            &MainWindow::mnuRestore_Click);
     addItem(file, QStringLiteral("mnuOpen"), QStringLiteral("&Open"), &MainWindow::mnuOpen_Click);
     file->addSeparator();
     addItem(file, QStringLiteral("mnuWriteSumm"), QStringLiteral("&Write Summary File"),

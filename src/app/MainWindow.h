@@ -84,6 +84,10 @@ public:
     bool rewriteLog();
     void showStatus(const QString& text);
 
+    // Edit and delete the contact selected in the recent list.
+    void cmdEdit_Click();
+    void cmdDelete_Click(int number);
+
     // Band and mode commands.
     void selectBand(const QString& band);
     void lblBand_Click();
@@ -119,6 +123,8 @@ private:
     void mnuExit_Click();
     void mnuCopyListtoClipboard_Click();
     void mnuExportAdif_Click();
+    void mnuArchive_Click();
+    void mnuRestore_Click();
     void mnuExportLedra_Click();
     void mnuSetup_Click();
     void mnuColors_Click();
