@@ -50,6 +50,18 @@ int MultiplierTable::find(const QString& code) const {
     if (code.size() != 2 && code.size() != 4) {
         return 0; // every code has two letters, or four for Hawaii and Alaska
     }
+    if (code.size() == 2) {
+        // Runs for every record of a load: compare the two capitals directly.
+        const char16_t a = code.at(0).toUpper().unicode();
+        const char16_t b = code.at(1).toUpper().unicode();
+        for (int i = 0; i < kRows; ++i) {
+            const QString& c = m_rows[std::size_t(i)].code;
+            if (c.size() == 2 && c.at(0).unicode() == a && c.at(1).unicode() == b) {
+                return i + 1;
+            }
+        }
+        return 0;
+    }
     for (int i = 0; i < kRows; ++i) {
         if (m_rows[std::size_t(i)].code.compare(code, Qt::CaseInsensitive) == 0) {
             return i + 1;

@@ -148,6 +148,22 @@ bool RecordReader::atEnd() {
     return m_pos >= m_data.size();
 }
 
+QString RecordReader::sharedText(QLatin1StringView bytes) {
+    // Logs repeat most values from one line to the next (reports, band, date, name): the
+    // text of the same field of the previous line is shared instead of allocated again.
+    QString* cached = m_fieldInLine > 0 && m_fieldInLine <= kCachedFields
+                          ? &m_previousLine[std::size_t(m_fieldInLine - 1)]
+                          : nullptr;
+    if (cached != nullptr && *cached == bytes) {
+        return *cached;
+    }
+    QString text(bytes);
+    if (cached != nullptr) {
+        *cached = text;
+    }
+    return text;
+}
+
 bool RecordReader::fail(const QString& message) {
     if (!m_failed) {
         m_failed = true;
@@ -183,7 +199,7 @@ std::optional<RecordReader::RawField> RecordReader::readRaw() {
             fail(QStringLiteral("quoted text is not closed"));
             return std::nullopt;
         }
-        field.text = QString::fromLatin1(d + start, end - start);
+        field.bytes = QLatin1StringView(d + start, end - start);
         field.quoted = true;
         m_pos = end + 1;
         skipBlanks();
@@ -205,7 +221,7 @@ std::optional<RecordReader::RawField> RecordReader::readRaw() {
         }
         ++m_pos;
     }
-    field.text = QString::fromLatin1(d + start, m_pos - start).trimmed();
+    field.bytes = QLatin1StringView(d + start, m_pos - start).trimmed();
     if (m_pos < size && d[m_pos] == ',') {
         ++m_pos;
     }
@@ -217,8 +233,25 @@ std::optional<QString> RecordReader::readText() {
     if (!raw) {
         return std::nullopt;
     }
-    return raw->text;
+    return sharedText(raw->bytes);
 }
+
+namespace {
+// A plain decimal number ("5", "-0.5", "1e3", "+2"); nothing for anything else.
+std::optional<double> parseNumber(QLatin1StringView bytes) {
+    const char* first = bytes.data();
+    const char* last = first + bytes.size();
+    if (first != last && *first == '+') {
+        ++first;
+    }
+    double value = 0;
+    const auto [end, ec] = std::from_chars(first, last, value);
+    if (ec != std::errc() || end != last || !std::isfinite(value)) {
+        return std::nullopt;
+    }
+    return value;
+}
+} // namespace
 
 std::optional<double> RecordReader::readNumber() {
     auto raw = readRaw();
@@ -229,14 +262,12 @@ std::optional<double> RecordReader::readNumber() {
         fail(QStringLiteral("a number was expected, found quoted text"));
         return std::nullopt;
     }
-    if (raw->text.isEmpty()) {
+    if (raw->bytes.isEmpty()) {
         return 0.0;
     }
-    bool ok = false;
-    const double value = QLocale::c().toDouble(raw->text, &ok);
-    if (!ok || !std::isfinite(value)) {
-        fail(QStringLiteral("\"%1\" is not a number").arg(raw->text.left(40)));
-        return std::nullopt;
+    const auto value = parseNumber(raw->bytes);
+    if (!value) {
+        fail(QStringLiteral("\"%1\" is not a number").arg(QString(raw->bytes.left(40))));
     }
     return value;
 }
@@ -246,18 +277,15 @@ std::optional<bool> RecordReader::readBool() {
     if (!raw) {
         return std::nullopt;
     }
-    const QString t = raw->text.toUpper();
     if (!raw->quoted) {
-        if (t == QLatin1String("#TRUE#")) {
+        if (raw->bytes.compare(QLatin1String("#TRUE#"), Qt::CaseInsensitive) == 0) {
             return true;
         }
-        if (t == QLatin1String("#FALSE#")) {
+        if (raw->bytes.compare(QLatin1String("#FALSE#"), Qt::CaseInsensitive) == 0) {
             return false;
         }
-        bool ok = false;
-        const double value = QLocale::c().toDouble(t, &ok);
-        if (ok) {
-            return value != 0;
+        if (const auto value = parseNumber(raw->bytes)) {
+            return *value != 0;
         }
     }
     fail(QStringLiteral("#TRUE# or #FALSE# was expected"));

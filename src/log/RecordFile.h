@@ -6,6 +6,7 @@
 #include <QString>
 #include <QStringList>
 
+#include <array>
 #include <optional>
 
 namespace ditlog {
@@ -68,14 +69,19 @@ public:
     bool failed() const { return m_failed; }
 
 private:
+    // A field as it stands in the file, without quotes and surrounding blanks.
     struct RawField {
-        QString text;
+        QLatin1StringView bytes;
         bool quoted = false;
     };
     std::optional<RawField> readRaw();
     void skipBlanks();
     void skipLineEnds();
     bool fail(const QString& message);
+    QString sharedText(QLatin1StringView bytes);
+
+    static constexpr int kCachedFields = 16;
+    std::array<QString, kCachedFields> m_previousLine;
 
     QByteArray m_data;
     qsizetype m_pos = 0;
