@@ -69,7 +69,20 @@ MainWindow::MainWindow(Services services, DataFolders folders, SharedPreferences
     qApp->installEventFilter(this);
 }
 
-MainWindow::~MainWindow() { qApp->removeEventFilter(this); }
+MainWindow::~MainWindow() {
+    qApp->removeEventFilter(this);
+    // The windows and panels refer to the log and preferences held here, which are gone
+    // before the base class deletes its children: they go first, the event filters
+    // (the panels) before the controls they watch.
+    delete m_station;
+    delete m_colours;
+    delete m_help;
+    delete m_entry;
+    delete m_lists;
+    delete m_score;
+    delete m_clocks;
+    delete m_canvas;
+}
 
 QLabel* MainWindow::lblDialog() const { return m_entry->lblDialog; }
 
@@ -271,7 +284,11 @@ void MainWindow::startUp() {
     const PreferenceLoad loaded = LoadPreferences(m_folders.WorkingFolder, m_prefs);
     if (loaded.status == PreferenceLoad::Status::Malformed) {
         // Values read before the fault stay, the rest keep their defaults; the operator is
-        // told, and start-up goes on so the log can still be opened.
+        // told, and start-up goes on so the log can still be opened. The damaged file is
+        // kept beside as "varnpref.txt.bad", since the next save replaces it.
+        const QString path = m_folders.workingFile(kPreferenceFileName);
+        QFile::remove(path + QStringLiteral(".bad"));
+        QFile::copy(path, path + QStringLiteral(".bad"));
         m_services.prompts.message(QStringLiteral("Error opeining file"),
                                    QStringLiteral("Error opening file"), PromptButtons::Ok,
                                    PromptIcon::Critical);
