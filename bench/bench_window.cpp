@@ -3,6 +3,9 @@
 #include "BenchData.h"
 #include "MainWindowFixture.h"
 #include "app/EntryPanel.h"
+#include "log/DuplicateCheck.h"
+#include "log/PrefixTable.h"
+#include "log/Score.h"
 
 #include <QLineEdit>
 #include <QtTest>
@@ -31,6 +34,19 @@ private Q_SLOTS:
         QBENCHMARK {
             QTest::keyClick(e.txtCall, Qt::Key_B);
             QTest::keyClick(e.txtCall, Qt::Key_Backspace);
+        }
+    }
+
+    // The rules run for one key in the call field, without the window around them.
+    void callFieldCore() {
+        const MainWindow& w = m_f->window();
+        const ContactLog& log = m_f->window().contactLog();
+        QBENCHMARK {
+            const auto lookup = CountryLookup(w.prefixTable(), u"K1ABC", u"", 41.7f, 72.7f);
+            const QString list = partialDuplicates(log, QStringLiteral("K1AB"), QStringLiteral("20"));
+            const bool shown = NewIndicator(log, lookup.spc);
+            Q_UNUSED(list);
+            Q_UNUSED(shown);
         }
     }
 

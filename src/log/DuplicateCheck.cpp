@@ -30,13 +30,38 @@ QString duplicateText(const ContactLog& log, int record) {
     return QStringLiteral("Duplicate %1 %2 %3  Rec# %4").arg(r.call, r.date, r.time).arg(record);
 }
 
+namespace {
+// Whether text begins with prefix, ignoring letter case. Runs for every record on every
+// key typed into the call field, so ASCII letters are compared without a library call.
+bool beginsWith(const QString& text, const QString& prefix) {
+    if (text.size() < prefix.size()) {
+        return false;
+    }
+    const QChar* a = text.constData();
+    const QChar* b = prefix.constData();
+    for (qsizetype i = 0; i < prefix.size(); ++i) {
+        const char16_t x = a[i].unicode();
+        const char16_t y = b[i].unicode();
+        if (x == y) {
+            continue;
+        }
+        const bool asciiLetters = x < 128 && y < 128 && QChar::isLetter(x) && QChar::isLetter(y);
+        if (asciiLetters ? (x | 0x20) != (y | 0x20) : QChar::toUpper(x) != QChar::toUpper(y)) {
+            return false;
+        }
+    }
+    return true;
+}
+} // namespace
+
 QString partialDuplicates(const ContactLog& log, const QString& typed, const QString& band) {
     QString list;
-    const int n = log.count();
-    for (int i = 1; i <= n && list.size() <= 100; ++i) {
-        const ContactRecord& r = log.record(i);
-        if (r.band.compare(band, Qt::CaseInsensitive) == 0 &&
-            r.call.startsWith(typed, Qt::CaseInsensitive)) {
+    const QList<ContactRecord>& records = log.records();
+    for (const ContactRecord& r : records) {
+        if (list.size() > 100) {
+            break;
+        }
+        if (r.band.size() == band.size() && beginsWith(r.band, band) && beginsWith(r.call, typed)) {
             list.prepend(r.call + QLatin1Char(' '));
         }
     }
