@@ -3,7 +3,18 @@
 
 #include <QFile>
 
+#include <cmath>
+#include <limits>
+
 namespace ditlog {
+
+namespace {
+// True when the number rounds to a finite single-precision value: below the largest
+// float plus half a unit in its last place.
+bool fitsSingle(double value) {
+    return std::fabs(value) < double(std::numeric_limits<float>::max()) + 0x1p103;
+}
+} // namespace
 
 QByteArray recordLine(const ContactRecord& r) {
     RecordWriter w;
@@ -11,6 +22,38 @@ QByteArray recordLine(const ContactRecord& r) {
     w.text(r.date).text(r.time).text(r.name).text(r.band).singleNumber(r.points);
     w.text(r.frequency);
     return w.takeLine();
+}
+
+quint32 CallKey::callStartOf(QStringView text) {
+    quint32 key = 0;
+    for (qsizetype i = 0; i < 4; ++i) {
+        const char16_t c = i < text.size() ? QChar::toUpper(text.at(i).unicode()) : 0;
+        key = (key << 8) | (c < 256 ? c : 0xFF);
+    }
+    return key;
+}
+
+quint8 CallKey::bandOf(QStringView band) {
+    static const char* const bands[] = {"160", "80", "40", "20", "15", "10", "6"};
+    for (quint8 i = 0; i < 7; ++i) {
+        if (band == QLatin1String(bands[i])) {
+            return quint8(i + 1);
+        }
+    }
+    return 0;
+}
+
+void ContactLog::rebuildKeys() {
+    m_keys.clear();
+    m_keys.reserve(std::size_t(m_records.size()));
+    for (const ContactRecord& r : std::as_const(m_records)) {
+        m_keys.push_back({CallKey::callStartOf(r.call), CallKey::bandOf(r.band)});
+    }
+}
+
+void ContactLog::setRecords(QList<ContactRecord> records) {
+    m_records = std::move(records);
+    rebuildKeys();
 }
 
 bool ContactLog::hasEntity(const QString& spc) const {
@@ -49,6 +92,13 @@ std::optional<RecordError> ContactLog::loadFromText(const QByteArray& content) {
         if (!ok) {
             return reader.error();
         }
+        // A number beyond single precision would become infinite and be written back as 0.
+        if (!fitsSingle(*points)) {
+            return RecordError{0, 0,
+                               QStringLiteral("record %1: the points %2 are out of range")
+                                   .arg(loaded.count() + 1)
+                                   .arg(*points)};
+        }
         r.points = float(*points);
         loaded.m_totalPoints += r.points;
         if (r.isDx()) {
@@ -62,6 +112,7 @@ std::optional<RecordError> ContactLog::loadFromText(const QByteArray& content) {
         loaded.m_records.append(std::move(r));
     }
     loaded.m_multipliersWorked = loaded.m_multipliers.workedCount();
+    loaded.rebuildKeys();
     if (loaded.m_backupReference == 0) {
         loaded.m_backupReference = loaded.count();
     }
@@ -80,6 +131,7 @@ QByteArray ContactLog::toText() const {
 
 int ContactLog::addLogged(const ContactRecord& record, bool addEntityToList) {
     m_records.append(record);
+    m_keys.push_back({CallKey::callStartOf(record.call), CallKey::bandOf(record.band)});
     m_totalPoints += record.points;
     int newlyWorked = 0;
     if (record.spc.size() >= 3) {

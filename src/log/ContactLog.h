@@ -9,6 +9,7 @@
 #include <QStringList>
 
 #include <optional>
+#include <vector>
 
 namespace ditlog {
 
@@ -31,6 +32,16 @@ struct ContactRecord {
 
 // One record as its line of "log.txt", CR LF included.
 QByteArray recordLine(const ContactRecord& record);
+
+// A compact key of one record for the scans that run on every key typed into the call
+// field: the first four characters of the call (Latin-1, capitals) and the band.
+struct CallKey {
+    quint32 callStart = 0;
+    quint8 band = 0; // 1..7 for "160" .. "6", 0 for any other text
+
+    static quint32 callStartOf(QStringView text);
+    static quint8 bandOf(QStringView band);
+};
 
 class ContactLog {
 public:
@@ -61,13 +72,18 @@ public:
     int addLogged(const ContactRecord& record, bool addEntity);
 
     // For edits and deletions: the records to be written; a reload follows.
-    void setRecords(QList<ContactRecord> records) { m_records = std::move(records); }
+    void setRecords(QList<ContactRecord> records);
+    // One key per record, in record order.
+    const std::vector<CallKey>& callKeys() const { return m_keys; }
     void resetBackupReference() { m_backupReference = 0; }
 
 private:
     void addEntity(const QString& spc);
 
+    void rebuildKeys();
+
     QList<ContactRecord> m_records;
+    std::vector<CallKey> m_keys;
     float m_totalPoints = 0;
     int m_dxContacts = 0;
     QStringList m_dxEntities;

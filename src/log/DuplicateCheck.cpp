@@ -55,12 +55,18 @@ bool beginsWith(const QString& text, const QString& prefix) {
 } // namespace
 
 QString partialDuplicates(const ContactLog& log, const QString& typed, const QString& band) {
+    // The compact keys rule out almost every record; the few left are compared whole.
+    const quint8 bandKey = CallKey::bandOf(band);
+    const qsizetype keyed = std::min<qsizetype>(typed.size(), 4);
+    const quint32 mask = keyed == 0 ? 0 : ~quint32(0) << (8 * (4 - keyed));
+    const quint32 typedKey = CallKey::callStartOf(typed) & mask;
+    const std::vector<CallKey>& keys = log.callKeys();
     QString list;
-    const QList<ContactRecord>& records = log.records();
-    for (const ContactRecord& r : records) {
-        if (list.size() > 100) {
-            break;
+    for (std::size_t i = 0; i < keys.size() && list.size() <= 100; ++i) {
+        if ((bandKey != 0 && keys[i].band != bandKey) || (keys[i].callStart & mask) != typedKey) {
+            continue;
         }
+        const ContactRecord& r = log.record(int(i) + 1);
         if (r.band.size() == band.size() && beginsWith(r.band, band) && beginsWith(r.call, typed)) {
             list.prepend(r.call + QLatin1Char(' '));
         }
