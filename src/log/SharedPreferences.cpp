@@ -5,6 +5,7 @@
 #include "log/RecordFile.h"
 
 #include <QFile>
+#include <QStringDecoder>
 
 namespace ditlog {
 
@@ -15,12 +16,21 @@ const QString kLineBreak = QStringLiteral("\r\n");
 
 void SharedPreferences::OpenSharedPreferences(const QString& path) {
     m_path = path;
-    const auto content = QFile::exists(path) ? readWholeFile(path) : std::nullopt;
-    if (!content) {
-        m_text = kDeclaration;
+    m_unreadable = false;
+    m_text = kDeclaration;
+    if (!QFile::exists(path)) {
         return;
     }
-    m_text = QString::fromUtf8(*content);
+    // A file that cannot be read as text (too large, not UTF-8) belongs to someone else's
+    // idea of it: it is never replaced by what this program would write.
+    const auto content = readWholeFile(path, nullptr, 4 * 1024 * 1024);
+    QStringDecoder utf8(QStringDecoder::Utf8);
+    const QString decoded = content ? utf8.decode(*content) : QString();
+    if (!content || utf8.hasError()) {
+        m_unreadable = true;
+        return;
+    }
+    m_text = decoded;
     // Drop the final line break only: a file saved without one keeps its last element whole.
     if (m_text.endsWith(kLineBreak)) {
         m_text.chop(2);
@@ -38,19 +48,33 @@ std::optional<QString> SharedPreferences::SetSharedPreference(const QString& tag
     const QString name = tag.toUpper();
     const QString open = QLatin1Char('<') + name + QLatin1Char('>');
     const QString close = QStringLiteral("</") + name + QLatin1Char('>');
-    const qsizetype start = m_text.indexOf(open);
-    const qsizetype closeAt = start < 0 ? -1 : m_text.indexOf(close, start + open.size());
-    if (closeAt >= 0) {
+    // The first whole element: an opening tag whose closing tag comes before the next
+    // opening tag of the same name. An opening tag whose end was lost is passed over, so
+    // the text up to a later element's closing tag is never taken for its content.
+    qsizetype start = m_text.indexOf(open);
+    while (start >= 0) {
         const qsizetype contentStart = start + open.size();
-        m_text.replace(contentStart, closeAt - contentStart, value);
-    } else {
-        // A missing element, or an opening tag whose end was lost, gets a fresh element.
-        m_text += kLineBreak + open + value + close;
+        const qsizetype closeAt = m_text.indexOf(close, contentStart);
+        if (closeAt < 0) {
+            break;
+        }
+        const qsizetype next = m_text.indexOf(open, contentStart);
+        if (next < 0 || next > closeAt) {
+            m_text.replace(contentStart, closeAt - contentStart, value);
+            return writeNow ? WriteSharedPreferences() : std::nullopt;
+        }
+        start = next;
     }
+    // A missing element, or only opening tags whose end was lost, gets a fresh element.
+    m_text += kLineBreak + open + value + close;
     return writeNow ? WriteSharedPreferences() : std::nullopt;
 }
 
 std::optional<QString> SharedPreferences::WriteSharedPreferences() {
+    if (m_unreadable) {
+        return QStringLiteral("\"%1\" could not be read as text, so it was left as it is.")
+            .arg(m_path);
+    }
     if (m_path.isEmpty()) {
         return QStringLiteral("No shared preference file was opened.");
     }

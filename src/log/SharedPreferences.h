@@ -27,6 +27,7 @@ public:
 private:
     QString m_text;
     QString m_path;
+    bool m_unreadable = false;
 };
 
 } // namespace ditlog

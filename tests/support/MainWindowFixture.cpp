@@ -13,7 +13,6 @@ MainWindowFixture::MainWindowFixture(const std::optional<QByteArray>& logText) {
     m_folders = dataFoldersFor(m_working.path(), m_documents.path());
     createDataFolders(m_folders);
     m_settings = std::make_unique<QtSettingsStore>(m_working.filePath(QStringLiteral("settings.ini")));
-    m_shared.OpenSharedPreferences(m_folders.sharedPreferencesPath());
     if (logText) {
         writeFileAtomically(m_working.filePath(QStringLiteral("log.txt")), *logText);
     }
@@ -24,6 +23,8 @@ MainWindowFixture::MainWindowFixture(const std::optional<QByteArray>& logText) {
 MainWindowFixture::~MainWindowFixture() = default;
 
 void MainWindowFixture::startUp() {
+    // As at program start: the shared file is read before the main window starts up.
+    m_shared.OpenSharedPreferences(m_folders.sharedPreferencesPath());
     prompts.script(PromptAnswer::Yes); // continue the existing log
     m_window->show();
     m_window->startUp();
