@@ -4,10 +4,18 @@
 #include <QDir>
 
 #include <algorithm>
+#include <cmath>
+#include <limits>
 
 namespace ditlog {
 
 namespace {
+// True when the number rounds to a finite single-precision value: below the largest
+// float plus half a unit in its last place.
+bool fitsSingle(double value) {
+    return std::fabs(value) < double(std::numeric_limits<float>::max()) + 0x1p103;
+}
+
 quint8 clampByte(double v) { return quint8(std::clamp(v, 0.0, 255.0)); }
 
 qint32 toColour(double v) {
@@ -26,12 +34,18 @@ PreferenceLoad readPreferences(const QByteArray& content, StationPreferences& p)
         }
         return false;
     };
-    const auto single = [&r](float& field) {
-        if (auto v = r.readNumber()) {
-            field = float(*v);
-            return true;
+    // A number beyond single precision would become infinite: it stops the reading.
+    std::optional<RecordError> outOfRange;
+    const auto single = [&r, &outOfRange](float& field) {
+        const auto v = r.readNumber();
+        if (v && !fitsSingle(*v)) {
+            outOfRange = RecordError{0, 0, QStringLiteral("%1 is out of range").arg(*v)};
+            return false;
         }
-        return false;
+        if (v) {
+            field = float(*v);
+        }
+        return v.has_value();
     };
     const auto byte = [&r](quint8& field) {
         if (auto v = r.readNumber()) {
@@ -61,7 +75,7 @@ PreferenceLoad readPreferences(const QByteArray& content, StationPreferences& p)
     p.TaskbarMode = std::min<quint8>(p.TaskbarMode, 1);
     p.ListPreviousContacts = std::min<quint8>(p.ListPreviousContacts, 1);
     if (!complete) {
-        return {PreferenceLoad::Status::Malformed, r.error()};
+        return {PreferenceLoad::Status::Malformed, outOfRange ? *outOfRange : r.error()};
     }
     return {PreferenceLoad::Status::Loaded, {}};
 }
