@@ -205,6 +205,14 @@ void EditContactDialog::addButtons() {
     });
 }
 
+EditContactDialog::~EditContactDialog() {
+    // The fields outlive this class's part of the object while the base class deletes
+    // them: losing the focus then must not call back into it.
+    for (EditField* field : findChildren<EditField*>()) {
+        field->onLeft = nullptr;
+    }
+}
+
 QLineEdit* EditContactDialog::addField(const QString& objectName, const QString& caption,
                                        int maxLength, int left, int top) {
     auto* label = new QLabel(caption, m_canvas);

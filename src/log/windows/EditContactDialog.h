@@ -24,6 +24,7 @@ class EditContactDialog : public QDialog {
     // and reloads the log file once the window has finished.
     EditContactDialog(ContactLog& log, int recordNumber, const PrefixTable& prefixes,
                       UserPrompts& prompts, const Screen& screen, QWidget* parent = nullptr);
+    ~EditContactDialog() override;
 
     int recordNumber() const { return m_recordNumber; }
 
