@@ -1,8 +1,8 @@
 #!/usr/bin/env bash
 # Builds the file-reader fuzzers with clang in build-fuzz/ and runs each for the given
 # number of seconds (default 60), merging the inputs that reach new code into fuzz/corpus/.
-# Usage: tools/fuzz.sh [seconds] [target ...]   (targets: recordreader logload prefixload
-# preferences sharedxml; all by default). Exits non-zero when a fuzzer found a fault; the
+# Usage: tools/fuzz.sh [seconds] [target ...]   (targets: the names of fuzz/fuzz_*.cpp; all by
+# default). Exits non-zero when a fuzzer found a fault; the
 # input that caused it is left in build-fuzz/faults/.
 set -euo pipefail
 root="$(cd "$(dirname "$0")/.." && pwd)"
@@ -10,7 +10,10 @@ seconds="${1:-60}"
 shift || true
 targets=("$@")
 if [ ${#targets[@]} -eq 0 ]; then
-    targets=(recordreader logload prefixload preferences sharedxml)
+    for entry in "$root"/fuzz/fuzz_*.cpp; do
+        name="$(basename "$entry" .cpp)"
+        targets+=("${name#fuzz_}")
+    done
 fi
 build="$root/build-fuzz"
 
