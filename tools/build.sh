@@ -6,6 +6,7 @@ bash "$root/tools/install-deps.sh"
 # Reuse earlier compilations across build folders and checkouts when ccache is installed.
 if command -v ccache >/dev/null 2>&1 && [ -z "${CMAKE_CXX_COMPILER_LAUNCHER:-}" ]; then
     export CMAKE_CXX_COMPILER_LAUNCHER=ccache CCACHE_BASEDIR="${CCACHE_BASEDIR:-$(dirname "$root")}"
+    export CCACHE_NOHASHDIR="${CCACHE_NOHASHDIR:-1}"
 fi
 cmake -S "$root" -B "$root/build" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo "$@" >/dev/null
 cmake --build "$root/build" -j"$(nproc)"
