@@ -1,0 +1,67 @@
+// A keying output: the one bit that keys the transmitter (CW key or push-to-talk). The
+// keying thread sets it, so implementations never touch a QObject and never wait.
+//
+//   SerialControlLine  DTR or RTS of an open serial port, by ioctl on its descriptor
+//   ParallelControlLine bit 0 of a parallel port's control register (3 down, 2 up)
+//   SilentLine         keys nothing (no port chosen); times still run
+#pragma once
+
+#include <QString>
+
+#include <mutex>
+
+namespace ditlog {
+
+class ParallelPort;
+
+class KeyingLine {
+public:
+    virtual ~KeyingLine() = default;
+    // Sets the line; false when the output refused (port gone, not attached).
+    virtual bool setKeyDown(bool down) noexcept = 0;
+};
+
+class SilentLine final : public KeyingLine {
+public:
+    bool setKeyDown(bool) noexcept override { return true; }
+};
+
+// DTR or RTS of a serial port. The window thread attaches the descriptor of the open
+// port and detaches it before the port closes (on SerialPort::aboutToClose); detaching
+// leaves the line key-up. Setting a detached line fails.
+class SerialControlLine final : public KeyingLine {
+public:
+    enum class Signal { Rts, Dtr };
+
+    explicit SerialControlLine(Signal signal) : m_signal(signal) {}
+    ~SerialControlLine() override { detach(); }
+
+    void attach(int fd);
+    void detach();
+    bool attached() const;
+    Signal signal() const { return m_signal; }
+    void setSignal(Signal signal);
+    bool setKeyDown(bool down) noexcept override;
+
+private:
+    bool setLocked(bool down) noexcept;
+
+    Signal m_signal;
+    mutable std::mutex m_mutex;
+    int m_fd = -1;
+};
+
+// Bit 0 of the parallel port's control register: 3 keys down, 2 up.
+class ParallelControlLine final : public KeyingLine {
+public:
+    static constexpr quint8 kKeyDown = 3;
+    static constexpr quint8 kKeyUp = 2;
+
+    explicit ParallelControlLine(ParallelPort& port) : m_port(port) {}
+    bool setKeyDown(bool down) noexcept override;
+
+private:
+    ParallelPort& m_port;
+};
+
+} // namespace ditlog
