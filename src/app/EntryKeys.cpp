@@ -10,6 +10,7 @@
 #include "platform/Clock.h"
 #include "platform/Screen.h"
 #include "platform/UserPrompts.h"
+#include "ui/KeyHold.h"
 
 #include <QDate>
 #include <QFocusEvent>
@@ -69,18 +70,13 @@ bool EntryPanel::eventFilter(QObject* watched, QEvent* event) {
     if (event->type() != QEvent::KeyPress) {
         return false;
     }
-    const int key = keyCode(static_cast<QKeyEvent*>(event));
+    auto* keyEvent = static_cast<QKeyEvent*>(event);
+    if (m_keyHold->take(field, *keyEvent)) {
+        return true; // typed later, into the field that has the focus then
+    }
+    const int key = keyCode(keyEvent);
     if (key == 0) {
         return false; // arrows, Tab, Delete and the like keep their usual meaning
-    }
-    if (field == txtCall && m_duplicate) {
-        if (m_heldKeys.isEmpty() && holdIsOver()) {
-            m_duplicate = false;
-        } else {
-            m_heldKeys.append(key);
-            m_holdTimer->start();
-            return true;
-        }
     }
     return dispatchKey(field, key);
 }
@@ -286,11 +282,14 @@ int EntryPanel::txtCntry_KeyPress(int key) {
         txtCntry->setCursorPosition(1);
         return 0;
     }
+    if (key != kSpace && caret == 0) {
+        txtCntry->clear(); // typing at the start replaces the entry, Backspace too
+        if (key == kBackspace) {
+            return 0;
+        }
+    }
     if (key == kBackspace) {
         return key;
-    }
-    if (key != kSpace && caret == 0) {
-        txtCntry->clear(); // typing at the start replaces the entry
     }
     if (txtCntry->text().isEmpty() || caret < 2) {
         key = Capital(key);
@@ -302,7 +301,9 @@ int EntryPanel::txtCntry_KeyPress(int key) {
         txtCntry->setText(text);
         txtCntry->setCursorPosition(2);
     }
-    if (txtCntry->text().size() >= 2 && key != kSpace) {
+    // A Space is part of the typed name while some name goes on with one ("New C...");
+    // otherwise it moves on below.
+    if (txtCntry->text().size() >= 2) {
         const QString typed = txtCntry->text().left(caret) + QChar(key);
         if (const int found = findEntityCompletion(m_prefixes, typed, Qt::CaseInsensitive)) {
             const PrefixEntry& e = m_prefixes.entry(found);

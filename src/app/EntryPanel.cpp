@@ -12,6 +12,7 @@
 #include "platform/Clock.h"
 #include "platform/Screen.h"
 #include "platform/UserPrompts.h"
+#include "ui/KeyHold.h"
 #include "ui/WindowScaling.h"
 #include "voice/VoiceControl.h"
 
@@ -48,7 +49,7 @@ EntryPanel::EntryPanel(Services services, ContactLog& log, const LogFile& file,
                        QObject* parent)
     : QObject(parent), m_services(services), m_log(log), m_file(file), m_prefs(prefs),
       m_prefixes(prefixes), m_operating(operating), m_voice(&voice),
-      m_holdTimer(new QTimer(this)) {
+      m_keyHold(new KeyHold(this)), m_holdTimer(new QTimer(this)) {
     buildFields(canvas);
     m_holdTimer->setInterval(50);
     connect(m_holdTimer, &QTimer::timeout, this, &EntryPanel::endDuplicateHoldIfDue);
@@ -91,7 +92,7 @@ void EntryPanel::buildFields(DesignCanvas& canvas) {
     // Post-contest time and date follow the six fields in the tab order, time first.
     txtPostConTime = new QLineEdit(&canvas);
     txtPostConTime->setObjectName(QStringLiteral("txtPostConTime"));
-    txtPostConTime->setMaxLength(5);
+    txtPostConTime->setMaxLength(8); // hh:mm, or hh:mm:ss with seconds
     canvas.place(txtPostConTime, 6600, 1000, 800, 330);
     txtPostConDate = new QLineEdit(&canvas);
     txtPostConDate->setObjectName(QStringLiteral("txtPostConDate"));
@@ -192,16 +193,22 @@ void EntryPanel::showBearing(float latitude, float longitude) {
 }
 
 void EntryPanel::CountryLookup() {
-    const CountryLookupResult r = ditlog::CountryLookup(
-        m_prefixes, txtCall->text(), txtCntry->text(), m_prefs.OwnLatitude, m_prefs.OwnLongitude);
+    // What an earlier lookup put in (an entity, or "Not Found") is no SPC of the operator:
+    // a call that turns into a USA or Canada call takes it back, so the field is left for
+    // the state or province and the continent shows at once.
+    const QString shown = txtCntry->text();
+    const bool lookupsOwn = !shown.isEmpty() && (shown == m_lookupSpc ||
+                                                 shown == QLatin1String("Not Found"));
+    const CountryLookupResult r =
+        ditlog::CountryLookup(m_prefixes, txtCall->text(), lookupsOwn ? QString() : shown,
+                              m_prefs.OwnLatitude, m_prefs.OwnLongitude);
     if (!r.ran) {
         return;
     }
     if (r.setSpc) {
         txtCntry->setText(r.spc);
-    } else if (txtCntry->text() == QLatin1String("Not Found")) {
-        // The lookup's own word from a shorter call is no SPC: a USA or Canada call
-        // leaves the field for the operator's state or province.
+        m_lookupSpc = r.spc;
+    } else if (lookupsOwn) {
         txtCntry->clear();
     }
     Label19->setText(r.continent);
@@ -217,14 +224,18 @@ void EntryPanel::NewIndicator() { lblNew->setVisible(ditlog::NewIndicator(m_log,
 // ---- focus -------------------------------------------------------------------------------
 
 void EntryPanel::txtCall_LostFocus() {
-    const QString call = txtCall->text();
-    if (call.isEmpty()) {
+    if (m_inMains || txtCall->text().isEmpty()) {
         return;
     }
     DupCheck();
     if (m_duplicate) {
         return; // the entry was thrown away
     }
+    fillOnLeavingCall();
+}
+
+void EntryPanel::fillOnLeavingCall() {
+    const QString call = txtCall->text();
     const bool phone = m_prefs.Mode == QLatin1String("PH");
     for (QLineEdit* report : {txtRSTR, txtRSTS}) {
         if (report->text().isEmpty()) {
@@ -286,10 +297,12 @@ void EntryPanel::DupCheck() {
     if (m_prefs.ListPreviousContacts == 1) {
         Q_EMIT previousContactsFound(found.earlierContacts);
     }
-    if (found.earliest != 0) {
-        const ContactRecord& first = m_log.record(found.earliest);
+    // Each field still empty takes the value of the next earlier contact, oldest first,
+    // so a field the oldest contact left empty is filled from a later one.
+    for (const int number : found.earlierContacts) {
+        const ContactRecord& earlier = m_log.record(number);
         const QList<std::pair<QLineEdit*, QString>> fills{
-            {txtSec, first.exchange}, {txtCntry, first.spc}, {txtName, first.name}};
+            {txtSec, earlier.exchange}, {txtCntry, earlier.spc}, {txtName, earlier.name}};
         for (const auto& [field, value] : fills) {
             if (field->text().isEmpty()) {
                 field->setText(value);
@@ -307,6 +320,8 @@ void EntryPanel::DupCheck() {
     m_voice->BlindKeyPhone(QStringLiteral("Dupe"));
     m_duplicate = true;
     m_duplicateAtNs = m_services.clock.monotonicNs();
+    m_keyHold->hold(QStringLiteral("duplicate"));
+    m_holdTimer->start();
     focusCall();
     clearEntry();
 }
@@ -316,19 +331,13 @@ bool EntryPanel::holdIsOver() const {
 }
 
 void EntryPanel::endDuplicateHoldIfDue() {
-    // The call field holds keys typed within 3 s of a duplicate and replays them after,
-    // in order, as if typed then.
+    // Keys typed within 3 s of a duplicate wait, then are typed as if typed now.
     if (!holdIsOver()) {
         return;
     }
     m_holdTimer->stop();
     m_duplicate = false;
-    const QList<int> held = std::exchange(m_heldKeys, {});
-    for (int key : held) {
-        if (!dispatchKey(txtCall, key) && key == kBackspace) {
-            txtCall->backspace();
-        }
-    }
+    m_keyHold->release(QStringLiteral("duplicate"));
 }
 
 // ---- logging -----------------------------------------------------------------------------
@@ -341,16 +350,20 @@ bool EntryPanel::frmcmp() {
         {txtCall, txtCall->text().size() < 3, QStringLiteral("Need Call Sign!")},
         {txtCntry, txtCntry->text().isEmpty(), QStringLiteral("Need Country!")},
         {txtRSTS, txtRSTS->text().isEmpty(), QStringLiteral("Need Report Sent!")}};
-    bool complete = true;
+    // The message and the focus left are those of the last failing test; the focus moves
+    // once, so the fields passed over announce nothing.
+    QLineEdit* focus = nullptr;
     for (const auto& [field, failed, message] : tests) {
         if (failed) {
             m_services.prompts.beep();
             showNormalStatus(message);
-            field->setFocus(Qt::OtherFocusReason);
-            complete = false;
+            focus = field;
         }
     }
-    return complete;
+    if (focus != nullptr) {
+        focus->setFocus(Qt::OtherFocusReason);
+    }
+    return focus == nullptr;
 }
 
 bool EntryPanel::SectionCheck() {
@@ -375,31 +388,67 @@ void EntryPanel::clearEntry() {
     Label23->clear();
 }
 
-void EntryPanel::Mains() {
-    QString date;
-    QString time;
-    if (postContestMode()) {
-        const auto d = normalisedPostContestDate(txtPostConDate->text());
-        if (!d) {
-            showNormalStatus(QStringLiteral("Invalid date format!"));
-            m_services.prompts.beep();
-            return;
-        }
-        txtPostConDate->setText(*d);
-        const auto t = normalisedPostContestTime(txtPostConTime->text());
-        if (!t) {
-            showNormalStatus(QStringLiteral("Invalid time format!"));
-            m_services.prompts.beep();
-            return;
-        }
-        txtPostConTime->setText(*t);
-        date = *d;
-        time = *t;
-    } else {
+std::optional<std::pair<QString, QString>> EntryPanel::contactDateTime() {
+    if (!postContestMode()) {
         const QDateTime now = logNow(m_services.clock, m_prefs.UtcOffset);
-        date = now.toString(QStringLiteral("yyyy/MM/dd"));
-        time = now.toString(QStringLiteral("HH:mm:ss"));
+        return std::pair{now.toString(QStringLiteral("yyyy/MM/dd")),
+                         now.toString(QStringLiteral("HH:mm:ss"))};
     }
+    const auto d = normalisedPostContestDate(txtPostConDate->text());
+    if (!d) {
+        showNormalStatus(QStringLiteral("Invalid date format!"));
+        m_services.prompts.beep();
+        return std::nullopt;
+    }
+    txtPostConDate->setText(*d);
+    const auto t = normalisedPostContestTime(txtPostConTime->text());
+    if (!t) {
+        showNormalStatus(QStringLiteral("Invalid time format!"));
+        m_services.prompts.beep();
+        return std::nullopt;
+    }
+    txtPostConTime->setText(*t);
+    return std::pair{*d, *t};
+}
+
+bool EntryPanel::storeContact(const QString& date, const QString& time) {
+    const ContactRecord record{txtCall->text(), txtRSTR->text(), txtSec->text(),
+                               txtRSTS->text(),  txtCntry->text(), date,
+                               time,             txtName->text(),  m_prefs.Band,
+                               contactPoints(txtSec->text()), m_rigFrequency};
+    const bool addEntity = !lblNew->isHidden() && record.spc.size() > 2;
+    const bool hadEntity = m_log.hasEntity(record.spc);
+    const int multipliersBefore = m_log.multipliersWorked();
+    if (m_log.isFull()) {
+        m_services.prompts.message(
+            QStringLiteral("Log Full"),
+            QStringLiteral("The log holds %1 contacts, the most it can hold. Archive this "
+                           "log and start a new one to log more contacts.")
+                .arg(ContactLog::kMaxRecords),
+            PromptButtons::Ok, PromptIcon::Warning);
+        return false;
+    }
+    if (const auto error = m_file.append(m_log, record, addEntity)) {
+        m_services.prompts.message(QStringLiteral("Unable to write file."), *error,
+                                   PromptButtons::Ok, PromptIcon::Critical);
+        return false;
+    }
+    showNormalStatus(QString());
+    const int row =
+        m_log.multipliersWorked() != multipliersBefore ? m_log.multipliers().find(record.spc) : 0;
+    Q_EMIT contactLogged(row, !hadEntity && m_log.hasEntity(record.spc));
+    return true;
+}
+
+void EntryPanel::Mains() {
+    const auto when = contactDateTime();
+    if (!when) {
+        return;
+    }
+    // The checks run in their order; the focus they move never runs the call field's
+    // leave check in between, which would clear the entry and hide the duplicate.
+    m_inMains = true;
+    const bool leftCall = txtCall->hasFocus();
     const bool complete = frmcmp();
     bool sectionOk = true;
     if (txtCntry->text().size() == 2) {
@@ -407,45 +456,23 @@ void EntryPanel::Mains() {
         sectionOk = SectionCheck();
     }
     DupCheck();
-    bool stored = false;
-    if (complete && !m_duplicate && sectionOk) {
-        const ContactRecord record{txtCall->text(), txtRSTR->text(), txtSec->text(),
-                                   txtRSTS->text(),  txtCntry->text(), date,
-                                   time,             txtName->text(),  m_prefs.Band,
-                                   contactPoints(txtSec->text()), m_rigFrequency};
-        const bool addEntity = !lblNew->isHidden() && record.spc.size() > 2;
-        const bool hadEntity = m_log.hasEntity(record.spc);
-        const int multipliersBefore = m_log.multipliersWorked();
-        if (m_log.isFull()) {
-            m_services.prompts.message(
-                QStringLiteral("Log Full"),
-                QStringLiteral("The log holds %1 contacts, the most it can hold. Archive this "
-                               "log and start a new one to log more contacts.")
-                    .arg(ContactLog::kMaxRecords),
-                PromptButtons::Ok, PromptIcon::Warning);
-        } else if (const auto error = m_file.append(m_log, record, addEntity)) {
-            m_services.prompts.message(QStringLiteral("Unable to write file."), *error,
-                                       PromptButtons::Ok, PromptIcon::Critical);
-        } else {
-            stored = true;
-            showNormalStatus(QString());
-            const int row = m_log.multipliersWorked() != multipliersBefore
-                                ? m_log.multipliers().find(record.spc)
-                                : 0;
-            Q_EMIT contactLogged(row, !hadEntity && m_log.hasEntity(record.spc));
-        }
-    }
+    const bool stored = complete && !m_duplicate && sectionOk && storeContact(when->first, when->second);
     // A contact that could not be stored keeps its entry, so nothing typed is lost.
     if (complete && sectionOk && (stored || m_duplicate)) {
         clearEntry();
         focusCall();
     }
+    m_inMains = false;
+    if (leftCall && !m_duplicate && !stored && !txtCall->hasFocus() && !txtCall->text().isEmpty()) {
+        fillOnLeavingCall(); // the checks moved the focus out of the call field
+    }
     setDupeIdle();
     lblDupe->clear();
     if (!stored) {
         Q_EMIT contactNotStored();
-        return;
     }
+    // Whatever the outcome, a frequency delivered for this attempt is not stored with a
+    // later contact.
     m_rigFrequency.clear();
 }
 

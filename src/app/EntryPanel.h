@@ -9,6 +9,9 @@
 #include <QList>
 #include <QObject>
 
+#include <optional>
+#include <utility>
+
 class QLabel;
 class QLineEdit;
 class QTimer;
@@ -17,6 +20,7 @@ namespace ditlog {
 
 class ContactLog;
 class DesignCanvas;
+class KeyHold;
 class LogFile;
 class OperatingTime;
 class PrefixTable;
@@ -62,7 +66,11 @@ public:
     void setRigFrequency(const QString& text) { m_rigFrequency = text; }
     void setVoice(VoiceControl& voice) { m_voice = &voice; }
     bool duplicateFlagged() const { return m_duplicate; }
-    bool holdingKeys() const { return !m_heldKeys.isEmpty(); }
+    // Keys typed into the entry fields wait here while something holds them (the three
+    // seconds after a duplicate; other causes may hold them too).
+    KeyHold& keyHold() { return *m_keyHold; }
+    // The frequency the next contact would be stored with.
+    const QString& rigFrequency() const { return m_rigFrequency; }
 
     // Status line colours.
     void showNormalStatus(const QString& text);
@@ -100,6 +108,8 @@ private:
     int postContest_KeyPress(QLineEdit* field, int key);
     void PartialDupCheck(int key);
     void txtCall_LostFocus();
+    // The report defaults and the Canadian province put in on leaving the call field.
+    void fillOnLeavingCall();
     void txtCall_GotFocus();
     void fieldEntered(QLineEdit* field);
     void endDuplicateHoldIfDue();
@@ -107,6 +117,10 @@ private:
     // Runs a field's key rules and types what is left of the key; false when the field
     // should handle the key itself (Backspace).
     bool dispatchKey(QLineEdit* field, int key);
+    // Mains, step by step: the date and time to store (nothing when the post-contest
+    // fields are invalid) and the append with its messages.
+    std::optional<std::pair<QString, QString>> contactDateTime();
+    bool storeContact(const QString& date, const QString& time);
     bool frmcmp();
     bool SectionCheck();
     void clearEntry();
@@ -127,8 +141,12 @@ private:
     int m_pendingKey = 0;
     bool m_duplicate = false;
     qint64 m_duplicateAtNs = 0;
-    QList<int> m_heldKeys;
+    KeyHold* m_keyHold = nullptr;
     QTimer* m_holdTimer = nullptr;
+    // While logging moves the focus between fields, leaving the call field checks nothing.
+    bool m_inMains = false;
+    // The SPC text the country lookup itself put in, so a later lookup may take it back.
+    QString m_lookupSpc;
     bool m_partialDupes = true;
     QString m_rigFrequency;
 };

@@ -27,7 +27,9 @@ DuplicateFinding findDuplicate(const ContactLog& log, const QString& call, const
 
 QString duplicateText(const ContactLog& log, int record) {
     const ContactRecord& r = log.record(record);
-    return QStringLiteral("Duplicate %1 %2 %3  Rec# %4").arg(r.call, r.date, r.time).arg(record);
+    // Joined, not formatted: a call or date holding "%1" stays as it is.
+    return QStringLiteral("Duplicate ") + r.call + QLatin1Char(' ') + r.date + QLatin1Char(' ') +
+           r.time + QStringLiteral("  Rec# ") + QString::number(record);
 }
 
 namespace {

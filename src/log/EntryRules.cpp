@@ -68,14 +68,14 @@ std::optional<QString> normalisedPostContestTime(const QString& text) {
     if ((t.size() == 3 || t.size() == 4) && numericValue(t)) {
         t.insert(t.size() - 2, QLatin1Char(':'));
     }
-    QTime time = QTime::fromString(t, QStringLiteral("H:m"));
-    if (!time.isValid()) {
-        time = QTime::fromString(t, QStringLiteral("H:m:s"));
+    if (const QTime time = QTime::fromString(t, QStringLiteral("H:m")); time.isValid()) {
+        return time.toString(QStringLiteral("HH:mm"));
     }
-    if (!time.isValid()) {
-        return std::nullopt;
+    // Seconds typed are kept: "9:45:30" is stored as 09:45:30.
+    if (const QTime time = QTime::fromString(t, QStringLiteral("H:m:s")); time.isValid()) {
+        return time.toString(QStringLiteral("HH:mm:ss"));
     }
-    return time.toString(QStringLiteral("HH:mm"));
+    return std::nullopt;
 }
 
 } // namespace ditlog

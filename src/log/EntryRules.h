@@ -38,7 +38,7 @@ float contactPoints(const QString& exchange);
 // Post-contest date: a valid date rewritten "yyyy/mm/dd", nothing when invalid.
 std::optional<QString> normalisedPostContestDate(const QString& text);
 // Post-contest time: 3 or 4 digits get a ":" before the last two (945 -> 9:45); a valid
-// time is rewritten "hh:mm", nothing when invalid.
+// time is rewritten "hh:mm" ("hh:mm:ss" when seconds were typed), nothing when invalid.
 std::optional<QString> normalisedPostContestTime(const QString& text);
 
 } // namespace ditlog

@@ -248,12 +248,13 @@ BearingDistance HDCalc(float ownLatitude, float ownLongitude, float cntlat, floa
     if (!(divisor != 0)) {
         return {};
     }
-    const double c = (std::sin(lat2 / k) - x * std::sin(lat1 / k)) / divisor;
-    const auto azimuth = arcCos(c);
-    if (!azimuth) {
+    // On a shared meridian the cosine is exactly 1 or -1, which rounding can push just
+    // beyond: it is held to the range, due north or south.
+    const double c = std::clamp((std::sin(lat2 / k) - x * std::sin(lat1 / k)) / divisor, -1.0, 1.0);
+    if (std::isnan(c)) {
         return {};
     }
-    const double a = *azimuth * k;
+    const double a = (c >= 1 ? 0.0 : c <= -1 ? 180.0 : *arcCos(c) * k);
     // Longitudes grow to the west, so a positive sine puts the target to the east.
     const double bearing = std::sin((lon1 - lon2) / k) > 0 ? a : 360 - a;
     const double miles = *angle * EarthRadiusMiles;
