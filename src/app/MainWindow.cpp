@@ -216,6 +216,8 @@ void MainWindow::buildMenus() {
     addItem(file, QStringLiteral("mnuCopyListtoClipboard"),
             QStringLiteral("&Copy Listed Items to Clipboard"),
             &MainWindow::mnuCopyListtoClipboard_Click);
+    addItem(file, QStringLiteral("mnuUpdateCountryData"), QStringLiteral("&Update Country Data..."),
+            &MainWindow::mnuUpdateCountryData_Click);
     file->addSeparator();
     addItem(file, QStringLiteral("mnuExit"), QStringLiteral("&Exit"), &MainWindow::mnuExit_Click);
 

@@ -126,6 +126,7 @@ private:
     void mnuArchive_Click();
     void mnuRestore_Click();
     void mnuExportLedra_Click();
+    void mnuUpdateCountryData_Click();
     void mnuSetup_Click();
     void mnuColors_Click();
     void mnuFormSize_Click();

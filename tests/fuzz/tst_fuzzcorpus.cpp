@@ -1,6 +1,7 @@
 // Replays the committed fuzzing corpus through the fuzz targets, so that every input that
 // once broke a reader, or reached new code in one, is checked again by each test run.
 #include "FuzzTargets.h"
+#include "FuzzTargetsCountry.h"
 
 #include <QDir>
 #include <QFile>
@@ -20,6 +21,7 @@ constexpr NamedTarget kTargets[] = {
     {"recordreader", &fuzzRecordReader}, {"logload", &fuzzLogLoad},
     {"prefixload", &fuzzPrefixLoad},     {"preferences", &fuzzPreferences},
     {"sharedxml", &fuzzSharedXml},
+    {"countryfile", &fuzzCountryFile},
 };
 
 QDir corpusFolder(const char* target) {
