@@ -85,12 +85,17 @@ private Q_SLOTS:
             child.start(QCoreApplication::applicationFilePath(),
                         {QStringLiteral("--append-rewrite-loop"), path});
             QVERIFY(child.waitForStarted());
-            QTest::qWait(30 + QRandomGenerator::global()->bounded(120));
+            // Kill it at a random moment once it is appending: on a loaded machine the
+            // child may take a while to get going.
+            QByteArray output;
+            QTRY_VERIFY_WITH_TIMEOUT((output += child.readAllStandardOutput()).count('\n') >= 2,
+                                     20000);
+            QTest::qWait(QRandomGenerator::global()->bounded(120));
             ::kill(pid_t(child.processId()), SIGKILL);
             QVERIFY(child.waitForFinished());
             QCOMPARE(child.exitStatus(), QProcess::CrashExit);
-            appended += QString::fromLatin1(child.readAllStandardOutput()).split(
-                QLatin1Char('\n'), Qt::SkipEmptyParts);
+            output += child.readAllStandardOutput();
+            appended += QString::fromLatin1(output).split(QLatin1Char('\n'), Qt::SkipEmptyParts);
 
             ContactLog log;
             const auto error = LogFile(path).load(log);
