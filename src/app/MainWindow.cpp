@@ -10,6 +10,7 @@
 #include "export/LedraExport.h"
 #include "log/AppearanceCommands.h"
 #include "log/LogMaintenance.h"
+#include "log/LogSalvage.h"
 #include "log/RecentContactsModel.h"
 #include "log/windows/ColoursWindow.h"
 #include "log/windows/StationWindow.h"
@@ -22,6 +23,7 @@
 #include <QCloseEvent>
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMenuBar>
@@ -284,15 +286,21 @@ void MainWindow::startUp() {
     showStatus(QStringLiteral("Ready to begin!"));
 
     const PreferenceLoad loaded = LoadPreferences(m_folders.WorkingFolder, m_prefs);
-    if (loaded.status == PreferenceLoad::Status::Malformed) {
-        // Values read before the fault stay, the rest keep their defaults; the operator is
-        // told, and start-up goes on so the log can still be opened. The damaged file is
-        // kept beside as "varnpref.txt.bad", since the next save replaces it.
+    if (loaded.damaged()) {
+        // Values read before a fault stay, the rest keep their defaults, and so do values
+        // out of their range; the operator is told, and start-up goes on so the log can
+        // still be opened. The file is kept beside as "varnpref.txt.bad", since the next
+        // save replaces it.
         const QString path = m_folders.workingFile(kPreferenceFileName);
         QFile::remove(path + QStringLiteral(".bad"));
         QFile::copy(path, path + QStringLiteral(".bad"));
-        m_services.prompts.message(QStringLiteral("Error opeining file"),
-                                   QStringLiteral("Error opening file"), PromptButtons::Ok,
+        QString text = QStringLiteral("Error opening file");
+        if (!loaded.outOfRange.isEmpty()) {
+            text += QStringLiteral("\n\n") + kPreferenceFileName +
+                    QStringLiteral(": out of range, the default is used: ") +
+                    loaded.outOfRange.join(QStringLiteral(", ")) + QLatin1Char('.');
+        }
+        m_services.prompts.message(QStringLiteral("Error opeining file"), text, PromptButtons::Ok,
                                    PromptIcon::Critical);
     }
     m_actions.value(QStringLiteral("mnuListPrevious"))->setChecked(m_prefs.ListPreviousContacts == 1);
@@ -389,14 +397,49 @@ bool MainWindow::mnuOpen2() {
                                        PromptButtons::Ok, PromptIcon::Critical);
         }
     }
-    if (const auto error = m_logFile.load(m_log)) {
-        m_services.prompts.message(QStringLiteral("File Error"), kFileErrorText,
-                                   PromptButtons::Ok, PromptIcon::Critical);
+    if (const auto error = m_logFile.load(m_log); error && !openGoodRecords(*error)) {
         Q_EMIT fatalLoadError();
         return false;
     }
     afterLoad();
     return true;
+}
+
+bool MainWindow::openGoodRecords(const RecordError& fault) {
+    // The file's good lines can still be opened, the whole file kept beside it as it is:
+    // a log cut in its last line does not stop the operator in the middle of an event.
+    const QString where = fault.line > 0 ? fault.describe() : fault.message;
+    const auto content = readWholeFile(m_logFile.path(), nullptr, 16 * 1024 * 1024);
+    const LogSalvage salvage = content ? salvageLog(*content) : LogSalvage{};
+    if (!content || salvage.damagedLines.isEmpty()) {
+        m_services.prompts.message(QStringLiteral("File Error"),
+                                   kFileErrorText + QStringLiteral("\n\nlog.txt, ") + where + QLatin1Char('.'),
+                                   PromptButtons::Ok, PromptIcon::Critical);
+        return false;
+    }
+    const QString copy = damagedCopyPath(m_logFile.path(), m_services.clock.localNow());
+    const QString question =
+        kFileErrorText + QStringLiteral("\n\nlog.txt, ") + where + QStringLiteral(".\n\nOpen the ") +
+        QString::number(salvage.records.size()) + QStringLiteral(" good records now? The damaged ") +
+        lineListText(salvage.damagedLines) + QStringLiteral(" will be kept, with the whole file as it is, in \"") +
+        QFileInfo(copy).fileName() +
+        QStringLiteral("\" beside log.txt; nothing is deleted. No ends the program.");
+    if (m_services.prompts.message(QStringLiteral("File Error"), question, PromptButtons::YesNo,
+                                   PromptIcon::Critical) != PromptAnswer::Yes) {
+        return false;
+    }
+    ContactLog good;
+    good.setRecords(salvage.records);
+    std::optional<QString> error = writeFileAtomically(copy, *content);
+    if (!error) {
+        error = m_logFile.rewrite(good);
+    }
+    if (error) {
+        m_services.prompts.message(QStringLiteral("Unable to write file."), *error,
+                                   PromptButtons::Ok, PromptIcon::Critical);
+        return false;
+    }
+    return !m_logFile.load(m_log);
 }
 
 void MainWindow::afterLoad() {

@@ -116,6 +116,8 @@ private:
     void finishStartUp();
     void installSharedCountryFiles();
     void afterLoad();
+    // Offers to open the readable records of a damaged log; true when they were opened.
+    bool openGoodRecords(const RecordError& fault);
 
     void NewLog();
     void mnuNew_Click();

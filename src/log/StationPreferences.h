@@ -5,6 +5,7 @@
 #include "log/RecordFile.h"
 
 #include <QString>
+#include <QStringList>
 
 #include <optional>
 
@@ -41,9 +42,17 @@ struct PreferenceLoad {
     enum class Status { Loaded, Missing, Malformed };
     Status status = Status::Missing;
     RecordError error; // for Malformed: where reading stopped
+    // Values read but out of their range ("UtcOffset 1e+30"), which took their defaults.
+    QStringList outOfRange;
+    // The file holds something it should not: the caller keeps a copy of it.
+    bool damaged() const { return status == Status::Malformed || !outOfRange.isEmpty(); }
 };
 
 // Reads the twenty values in order into prefs; values not read keep what prefs held.
+// Every number has its range (UTC offset -14 to 14 hours, operating time 0 to 1e8 s,
+// longitude -180 to 180, latitude -90 to 90, form size 30 to 100, colours 0 to &HFFFFFF,
+// voice navigation 0 to 2, the flags 0 or 1), the mode is CW or PH, the band one of the
+// seven and the default report up to three digits: a value outside takes the default.
 PreferenceLoad readPreferences(const QByteArray& content, StationPreferences& prefs);
 
 // Reads "varnpref.txt" from the working folder (documented defaults where it is missing

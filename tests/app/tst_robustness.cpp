@@ -6,7 +6,9 @@
 #include "log/RecordFile.h"
 
 #include <QCryptographicHash>
+#include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QLineEdit>
 #include <QSignalSpy>
 #include <QTest>
@@ -84,6 +86,68 @@ private Q_SLOTS:
         QVERIFY(messageTitles(f.prompts).contains(QStringLiteral("File Error")));
         f.window().close(); // the backup at exit only copies
         QCOMPARE(digest(path), before);
+    }
+
+    void cutLogOpensItsGoodRecordsOnYes() {
+        MainWindowFixture f(std::nullopt);
+        const QString path = f.workingFile(QStringLiteral("log.txt"));
+        QByteArray content;
+        for (int i = 1; i <= 4; ++i) {
+            content += QByteArray(kLogLine).replace("K1ABC", "K" + QByteArray::number(i) + "ABC");
+        }
+        content += QByteArray(kLogLine).replace("K1ABC", "K9ZZZ\",\"5").left(40); // cut mid-record
+        content.insert(content.indexOf("\"K2ABC\"") + 1, '"');                     // a stray quote
+        QVERIFY(!writeFileAtomically(path, content));
+        QSignalSpy fatal(&f.window(), &MainWindow::fatalLoadError);
+        f.prompts.script(PromptAnswer::Yes); // open the existing log
+        f.prompts.script(PromptAnswer::Yes); // and its good records
+        f.startUp();
+        QCOMPARE(fatal.count(), 0);
+        const QList<PromptCall> asked = f.prompts.callsOf(QStringLiteral("message"));
+        QCOMPARE(asked.last().title, QStringLiteral("File Error"));
+        QVERIFY2(asked.last().text.contains(QStringLiteral("log.txt, line 2, field 1:")), qPrintable(asked.last().text));
+        QVERIFY(asked.last().text.contains(QStringLiteral("Open the 3 good records now? The damaged lines 2 and 5")));
+
+        const ContactLog& log = f.window().contactLog();
+        QCOMPARE(log.count(), 3);
+        QCOMPARE(log.record(2).call, QStringLiteral("K3ABC"));
+        const QStringList copies = QDir(QFileInfo(path).path()).entryList({QStringLiteral("log.txt.*.bad")});
+        QCOMPARE(copies, QStringList{QStringLiteral("log.txt.20261208-140533.bad")});
+        QCOMPARE(readWholeFile(QFileInfo(path).dir().filePath(copies.first())).value(), content);
+        QCOMPARE(f.logFileContent(), log.toText());
+        // Logging goes on in the repaired file.
+        QVERIFY(QTest::qWaitForWindowActive(&f.window()));
+        f.window().entry().focusCall();
+        typeKeys(f.window().entry().txtCall, QStringLiteral("W1ABC599ct bob1234 599\n"));
+        QCOMPARE(log.count(), 4);
+        QCOMPARE(f.logFileContent(), log.toText());
+    }
+
+    void absurdPreferenceValuesTakeTheirDefaults() {
+        MainWindowFixture f(kLogLine);
+        const QString path = f.workingFile(QStringLiteral("varnpref.txt"));
+        const QByteArray text = "\"W1ABCDEFGHIJKLMNOP\"\r\n\"CT\"\r\n1e30\r\n\"CW\"\r\n0\r\n\"USA\"\r\n72.7\r\n"
+                                "41.7\r\n5\r\n255\r\n0\r\n\"20\"\r\n\"NA\"\r\n\"1234\"\r\n0\r\n\"None\"\r\n"
+                                "\"BOB\"\r\n\"599\"\r\n0\r\n0\r\n";
+        QVERIFY(!writeFileAtomically(path, text));
+        f.startUp();
+        MainWindow& w = f.window();
+        QCOMPARE(w.preferences().UtcOffset, 0.0f);
+        QCOMPARE(w.preferences().FormSizePercent, quint8(100));
+        QCOMPARE(w.preferences().OwnLongitude, 72.7f);
+        QCOMPARE(readWholeFile(path + QStringLiteral(".bad")).value(), text);
+        const PromptCall told = f.prompts.callsOf(QStringLiteral("message")).first();
+        QCOMPARE(told.title, QStringLiteral("Error opeining file"));
+        QVERIFY2(told.text.contains(QStringLiteral("UtcOffset 1e+30, FormSizePercent 5")), qPrintable(told.text));
+        QVERIFY(w.width() > 1000); // the whole screen, not 5 % of it
+        // The station window was closed with "Done": the call it could not show whole is kept.
+        QCOMPARE(w.preferences().OwnCall, QStringLiteral("W1ABCDEFGHIJKLMNOP"));
+        QVERIFY(readWholeFile(path).value().startsWith("\"W1ABCDEFGHIJKLMNOP\"\r\n\"CT\"\r\n0\r\n"));
+        QVERIFY(QTest::qWaitForWindowActive(&w));
+        w.entry().focusCall();
+        typeKeys(w.entry().txtCall, QStringLiteral("W1ABC599ct bob1234 599\n"));
+        QCOMPARE(w.contactLog().count(), 2);
+        QCOMPARE(w.contactLog().record(2).date, QStringLiteral("2026/12/08"));
     }
 
     void emptyAndHandEditedLogsLoad() {

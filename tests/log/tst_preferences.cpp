@@ -8,6 +8,8 @@
 #include <QTemporaryDir>
 #include <QTest>
 
+#include <functional>
+
 using namespace ditlog;
 
 namespace {
@@ -78,12 +80,67 @@ private Q_SLOTS:
         QCOMPARE(r.error.line, 3);
         QCOMPARE(q.UtcOffset, 0.0f);
 
-        // Out-of-range bytes are brought back into their documented range.
+        // A value out of its range takes the default and is named.
         QByteArray text = preferencesText(sample());
         text.replace("\r\n90\r\n", "\r\n7\r\n");
         StationPreferences s;
-        QCOMPARE(readPreferences(text, s).status, PreferenceLoad::Status::Loaded);
-        QCOMPARE(s.FormSizePercent, quint8(30));
+        const PreferenceLoad load = readPreferences(text, s);
+        QCOMPARE(load.status, PreferenceLoad::Status::Loaded);
+        QVERIFY(load.damaged());
+        QCOMPARE(load.outOfRange, QStringList{QStringLiteral("FormSizePercent 7")});
+        QCOMPARE(s.FormSizePercent, quint8(100));
+    }
+
+    void everyValueHasItsRange_data() {
+        QTest::addColumn<int>("line");
+        QTest::addColumn<QByteArray>("value");
+        QTest::addColumn<QString>("name");
+        QTest::newRow("utc offset") << 3 << QByteArray("1e30") << "UtcOffset";
+        QTest::newRow("mode") << 4 << QByteArray("\"RTTY\"") << "Mode";
+        QTest::newRow("operating time") << 5 << QByteArray("-60") << "OperatingTime";
+        QTest::newRow("longitude") << 7 << QByteArray("720") << "OwnLongitude";
+        QTest::newRow("latitude") << 8 << QByteArray("-91") << "OwnLatitude";
+        QTest::newRow("form size") << 9 << QByteArray("300") << "FormSizePercent";
+        QTest::newRow("colour") << 10 << QByteArray("-1") << "WorkedColour";
+        QTest::newRow("band") << 12 << QByteArray("\"30\"") << "Band";
+        QTest::newRow("voice") << 15 << QByteArray("3") << "VoiceNavigation";
+        QTest::newRow("report") << 18 << QByteArray("\"5999\"") << "DefaultRst";
+        QTest::newRow("taskbar") << 19 << QByteArray("2") << "TaskbarMode";
+        QTest::newRow("list previous") << 20 << QByteArray("-1") << "ListPreviousContacts";
+    }
+    void everyValueHasItsRange() {
+        QFETCH(int, line);
+        QFETCH(QByteArray, value);
+        QFETCH(QString, name);
+        QList<QByteArray> lines = preferencesText(sample()).split('\n');
+        lines[line - 1] = value + '\r';
+        StationPreferences p;
+        const PreferenceLoad load = readPreferences(lines.join('\n'), p);
+        QCOMPARE(load.status, PreferenceLoad::Status::Loaded);
+        QCOMPARE(load.outOfRange.size(), 1);
+        QVERIFY2(load.outOfRange.first().startsWith(name), qPrintable(load.outOfRange.first()));
+        // That value is the default; the others are as written.
+        StationPreferences expected = sample();
+        const StationPreferences defaults;
+        const QList<std::pair<QString, std::function<void()>>> reset{
+            {"UtcOffset", [&] { expected.UtcOffset = defaults.UtcOffset; }},
+            {"Mode", [&] { expected.Mode = defaults.Mode; }},
+            {"OperatingTime", [&] { expected.OperatingTime = defaults.OperatingTime; }},
+            {"OwnLongitude", [&] { expected.OwnLongitude = defaults.OwnLongitude; }},
+            {"OwnLatitude", [&] { expected.OwnLatitude = defaults.OwnLatitude; }},
+            {"FormSizePercent", [&] { expected.FormSizePercent = defaults.FormSizePercent; }},
+            {"WorkedColour", [&] { expected.WorkedColour = defaults.WorkedColour; }},
+            {"Band", [&] { expected.Band = defaults.Band; }},
+            {"VoiceNavigation", [&] { expected.VoiceNavigation = defaults.VoiceNavigation; }},
+            {"DefaultRst", [&] { expected.DefaultRst = defaults.DefaultRst; }},
+            {"TaskbarMode", [&] { expected.TaskbarMode = defaults.TaskbarMode; }},
+            {"ListPreviousContacts", [&] { expected.ListPreviousContacts = defaults.ListPreviousContacts; }}};
+        for (const auto& [field, apply] : reset) {
+            if (field == name) {
+                apply();
+            }
+        }
+        QCOMPARE(p, expected);
     }
 
     void storedTextNeverCarriesQuotes() {

@@ -90,7 +90,32 @@ private Q_SLOTS:
     void formSizeIsClampedOrRefused();
     void taskbarNeedsFullSizeForm();
     void coloursWindowStoresChosenColours();
+    void tabFollowsTheRowsAndCutValuesAreNotSaved();
 };
+
+void TestStationWindow::tabFollowsTheRowsAndCutValuesAreNotSaved() {
+    StationFixture f;
+    f.prefs.OwnCall = QStringLiteral("W1ABCDEFGHIJKLMNOP"); // longer than its box
+    f.prefs.UtcOffset = -4.123456f;
+    StationWindow& w = f.open();
+    QVERIFY(QTest::qWaitForWindowActive(&w));
+    QCOMPARE(w.Text1->text().size(), w.Text1->maxLength());
+    w.Text1->setFocus();
+    QStringList order;
+    for (int i = 0; i < 10; ++i) {
+        order << QApplication::focusWidget()->objectName();
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+    }
+    QCOMPARE(order, (QStringList{"Text1", "Text8", "Text9", "Text5", "Text2", "Text3", "Text4",
+                                 "Text7", "Text6", "Command1"}));
+    // Left as shown, the whole values are kept; a box the operator changed is taken.
+    retype(w.Text9, QStringLiteral("ann"));
+    QTest::mouseClick(w.Command1, Qt::LeftButton);
+    QCOMPARE(f.prefs.OwnCall, QStringLiteral("W1ABCDEFGHIJKLMNOP"));
+    QCOMPARE(f.prefs.UtcOffset, -4.123456f);
+    QCOMPARE(f.prefs.OwnFirstName, QStringLiteral("ANN"));
+    QVERIFY(readWholeFile(f.sharedPath()).value_or(QByteArray()).contains("<OWN_CALL>W1ABCDEFGHIJKLMNOP<"));
+}
 
 void TestStationWindow::opensWithStoredValuesAndCallDefault() {
     StationFixture f;

@@ -147,7 +147,8 @@ StationWindow::StationWindow(StationPreferences& prefs, SettingsStore& settings,
                     kDoneHeight);
     connect(Command1, &QPushButton::clicked, this, &StationWindow::Command1_Click);
 
-    const QList<QWidget*> tabOrder{Text1, Text9, Text8, Text5, Text2,
+    // Row by row, left to right, as the boxes stand.
+    const QList<QWidget*> tabOrder{Text1, Text8, Text9, Text5, Text2,
                                    Text3, Text4, Text7, Text6, Command1};
     for (qsizetype i = 1; i < tabOrder.size(); ++i) {
         setTabOrder(tabOrder.at(i - 1), tabOrder.at(i));
@@ -176,18 +177,33 @@ QLineEdit* StationWindow::addBox(const QString& objectName, const QString& capti
     return box;
 }
 
+void StationWindow::showValue(QLineEdit* box, const QString& value) {
+    m_shownValues.insert(box, value);
+    box->setText(value);
+}
+
+QString StationWindow::valueOf(const QLineEdit* box) const {
+    // A value longer than its box is shown cut; left as shown, the whole value is kept,
+    // so that closing the window never saves a value the box had to cut.
+    const QString whole = m_shownValues.value(box);
+    if (whole.size() > box->maxLength() && box->text() == whole.left(box->maxLength())) {
+        return whole;
+    }
+    return box->text();
+}
+
 void StationWindow::loadFromPreferences() {
-    Text1->setText(m_prefs.OwnCall);
-    Text2->setText(m_prefs.OwnCountry);
-    Text3->setText(shortestNumber(m_prefs.OwnLongitude));
-    Text4->setText(shortestNumber(m_prefs.OwnLatitude));
-    Text5->setText(m_prefs.OwnSpc);
-    Text6->setText(shortestNumber(m_prefs.UtcOffset));
-    Text7->setText(m_prefs.OwnContinent);
-    Text8->setText(m_prefs.OwnMemberNumber);
-    Text9->setText(m_prefs.OwnFirstName);
+    showValue(Text1, m_prefs.OwnCall);
+    showValue(Text2, m_prefs.OwnCountry);
+    showValue(Text3, shortestNumber(m_prefs.OwnLongitude));
+    showValue(Text4, shortestNumber(m_prefs.OwnLatitude));
+    showValue(Text5, m_prefs.OwnSpc);
+    showValue(Text6, shortestNumber(m_prefs.UtcOffset));
+    showValue(Text7, m_prefs.OwnContinent);
+    showValue(Text8, m_prefs.OwnMemberNumber);
+    showValue(Text9, m_prefs.OwnFirstName);
     if (Text1->text().isEmpty()) {
-        Text1->setText(m_settings.value(QStringLiteral("UserCallSign")));
+        showValue(Text1, m_settings.value(QStringLiteral("UserCallSign")));
     }
 }
 
@@ -260,9 +276,9 @@ bool StationWindow::Text2_KeyPress(const QString& typed) {
     Text2->setText(match->entity);
     const int typedLength = int(prefix.size());
     Text2->setSelection(typedLength, std::max(0, int(Text2->text().size()) - typedLength));
-    Text3->setText(shortestNumber(match->longitude));
-    Text4->setText(shortestNumber(match->latitude));
-    Text7->setText(match->continent);
+    showValue(Text3, shortestNumber(match->longitude));
+    showValue(Text4, shortestNumber(match->latitude));
+    showValue(Text7, match->continent);
     return true;
 }
 
@@ -289,35 +305,35 @@ void StationWindow::Text6_LostFocus(const QFocusEvent* focus) {
 
 void StationWindow::Command1_Click() {
     for (QLineEdit* box : {Text3, Text4, Text6}) {
-        if (!numericValue(box->text())) {
-            box->setText(QStringLiteral("0"));
+        if (!numericValue(valueOf(box))) {
+            showValue(box, QStringLiteral("0"));
         }
     }
     writeSharedPreferences();
 
-    m_prefs.OwnCall = Text1->text();
-    m_prefs.OwnSpc = Text5->text();
-    m_prefs.UtcOffset = float(numericValue(Text6->text()).value_or(0));
-    m_prefs.OwnCountry = Text2->text();
-    m_prefs.OwnLongitude = float(numericValue(Text3->text()).value_or(0));
-    m_prefs.OwnLatitude = float(numericValue(Text4->text()).value_or(0));
-    m_prefs.OwnContinent = Text7->text();
-    m_prefs.OwnMemberNumber = Text8->text();
-    m_prefs.OwnFirstName = Text9->text();
+    m_prefs.OwnCall = valueOf(Text1);
+    m_prefs.OwnSpc = valueOf(Text5);
+    m_prefs.UtcOffset = float(numericValue(valueOf(Text6)).value_or(0));
+    m_prefs.OwnCountry = valueOf(Text2);
+    m_prefs.OwnLongitude = float(numericValue(valueOf(Text3)).value_or(0));
+    m_prefs.OwnLatitude = float(numericValue(valueOf(Text4)).value_or(0));
+    m_prefs.OwnContinent = valueOf(Text7);
+    m_prefs.OwnMemberNumber = valueOf(Text8);
+    m_prefs.OwnFirstName = valueOf(Text9);
     Q_EMIT stationSaved();
     accept();
 }
 
 void StationWindow::writeSharedPreferences() {
-    m_shared.SetSharedPreference(QStringLiteral("OWN_CALL"), Text1->text(), false);
-    m_shared.SetSharedPreference(QStringLiteral("OWN_SPC"), Text5->text(), false);
-    m_shared.SetSharedPreference(QStringLiteral("OWN_UTC"), Text6->text(), false);
-    m_shared.SetSharedPreference(QStringLiteral("OWN_COUNTRY"), Text2->text(), false);
-    m_shared.SetSharedPreference(QStringLiteral("OWN_LONGITUDE"), Text3->text(), false);
-    m_shared.SetSharedPreference(QStringLiteral("OWN_LATITUDE"), Text4->text(), false);
-    m_shared.SetSharedPreference(QStringLiteral("OWN_FIRST_NAME"), Text9->text(), false);
+    m_shared.SetSharedPreference(QStringLiteral("OWN_CALL"), valueOf(Text1), false);
+    m_shared.SetSharedPreference(QStringLiteral("OWN_SPC"), valueOf(Text5), false);
+    m_shared.SetSharedPreference(QStringLiteral("OWN_UTC"), valueOf(Text6), false);
+    m_shared.SetSharedPreference(QStringLiteral("OWN_COUNTRY"), valueOf(Text2), false);
+    m_shared.SetSharedPreference(QStringLiteral("OWN_LONGITUDE"), valueOf(Text3), false);
+    m_shared.SetSharedPreference(QStringLiteral("OWN_LATITUDE"), valueOf(Text4), false);
+    m_shared.SetSharedPreference(QStringLiteral("OWN_FIRST_NAME"), valueOf(Text9), false);
     const std::optional<QString> error =
-        m_shared.SetSharedPreference(QStringLiteral("OWN_CONTINENT"), Text7->text(), true);
+        m_shared.SetSharedPreference(QStringLiteral("OWN_CONTINENT"), valueOf(Text7), true);
     if (error) {
         m_prompts.message(QStringLiteral("Unable to write file."), *error);
     }

@@ -3,6 +3,7 @@
 #pragma once
 
 #include <QDialog>
+#include <QHash>
 
 class QLineEdit;
 class QPushButton;
@@ -58,6 +59,9 @@ protected:
     void showEvent(QShowEvent* event) override;
 
 private:
+    // Fills a box, remembering the whole value in case the box must cut it.
+    void showValue(QLineEdit* box, const QString& value);
+    QString valueOf(const QLineEdit* box) const;
     QLineEdit* addBox(const QString& objectName, const QString& caption, int maxLength, int left,
                       int top, int boxWidth);
     bool capitalBox(const QObject* box) const;
@@ -73,6 +77,7 @@ private:
     const EntityNames* m_names;
     UserPrompts& m_prompts;
     DesignCanvas* m_canvas = nullptr;
+    QHash<const QLineEdit*, QString> m_shownValues;
 };
 
 } // namespace ditlog
