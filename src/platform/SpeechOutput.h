@@ -1,0 +1,37 @@
+// Spoken announcements through a text-to-speech voice that works offline.
+#pragma once
+
+#include <QString>
+
+#include <memory>
+
+class QTextToSpeech;
+
+namespace ditlog {
+
+class SpeechOutput {
+public:
+    virtual ~SpeechOutput() = default;
+    // Speaks the text, cutting off what is still being said.
+    virtual void say(const QString& text) = 0;
+    virtual void stop() = 0;
+};
+
+// Qt TextToSpeech, preferring the offline "flite" engine. The engine is loaded by
+// prepare() (it takes a noticeable moment, so the caller runs it outside a keystroke)
+// or at the first text. When no engine or no audio output works, texts are dropped.
+class TextToSpeechOutput final : public SpeechOutput {
+public:
+    TextToSpeechOutput();
+    ~TextToSpeechOutput() override;
+
+    void prepare();
+    void say(const QString& text) override;
+    void stop() override;
+
+private:
+    std::unique_ptr<QTextToSpeech> m_engine;
+    bool m_prepared = false;
+};
+
+} // namespace ditlog

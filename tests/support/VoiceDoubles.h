@@ -1,0 +1,76 @@
+// Test doubles of the audio services: a wave player that records each command and
+// plays until the test ends the playback, and a speech output that records its texts.
+#pragma once
+
+#include "platform/SpeechOutput.h"
+#include "platform/WavePlayer.h"
+#include "platform/WaveFile.h"
+
+#include <QStringList>
+
+namespace ditlog::testing {
+
+// Opens what a real player would open (the wave header check on the real file), plays
+// until endPlayback(). Each command is recorded: "close", "open NAME", "play".
+class RecordingWavePlayer final : public WavePlayer {
+    Q_OBJECT
+public:
+    void close() override {
+        m_log.append(QStringLiteral("close"));
+        m_playing = false;
+        m_opened.clear();
+    }
+    bool open(const QString& path) override {
+        m_log.append(QStringLiteral("open ") + path);
+        if (!inspectWaveFile(path)) {
+            return false;
+        }
+        m_opened = path;
+        return true;
+    }
+    bool play() override {
+        if (m_opened.isEmpty()) {
+            return false;
+        }
+        m_log.append(QStringLiteral("play"));
+        m_played.append(m_opened);
+        m_playing = true;
+        return true;
+    }
+    bool isPlaying() const override { return m_playing; }
+
+    // The sound has ended: reported as the real player does.
+    void endPlayback() {
+        if (m_playing) {
+            m_playing = false;
+            Q_EMIT playbackEnded();
+        }
+    }
+    const QStringList& log() const { return m_log; }
+    // Paths of the files that started playing, in order.
+    const QStringList& played() const { return m_played; }
+    QStringList playedNames() const;
+    void clearLog() {
+        m_log.clear();
+        m_played.clear();
+    }
+
+private:
+    QStringList m_log;
+    QStringList m_played;
+    QString m_opened;
+    bool m_playing = false;
+};
+
+class RecordingSpeech final : public SpeechOutput {
+public:
+    void say(const QString& text) override { texts.append(text); }
+    void stop() override { ++stops; }
+    QStringList texts;
+    int stops = 0;
+};
+
+// A small valid 16-bit mono wave file of the given length, for tests.
+QByteArray testWave(int milliseconds = 200, int sampleRate = 8000);
+
+} // namespace ditlog::testing
