@@ -2,6 +2,7 @@
 // once broke a reader, or reached new code in one, is checked again by each test run.
 #include "FuzzTargets.h"
 #include "FuzzTargetsCountry.h"
+#include "FuzzTargetsVoice.h"
 
 #include <QDir>
 #include <QFile>
@@ -22,6 +23,7 @@ constexpr NamedTarget kTargets[] = {
     {"prefixload", &fuzzPrefixLoad},     {"preferences", &fuzzPreferences},
     {"sharedxml", &fuzzSharedXml},
     {"countryfile", &fuzzCountryFile},
+    {"waveheader", &fuzzWaveHeader},     {"wavelist", &fuzzWaveList},
 };
 
 QDir corpusFolder(const char* target) {
