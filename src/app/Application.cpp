@@ -6,9 +6,16 @@
 #include "log/DataFolders.h"
 #include "log/SharedPreferences.h"
 #include "platform/Clock.h"
+#include "platform/ParallelPort.h"
+#include "platform/PortMap.h"
+#include "platform/PortOwnership.h"
 #include "platform/Screen.h"
+#include "platform/SerialPort.h"
 #include "platform/SettingsStore.h"
+#include "platform/SpeechOutput.h"
 #include "platform/UserPrompts.h"
+#include "platform/WavePlayer.h"
+#include "voice/windows/VoiceKeyer.h"
 
 #include <QApplication>
 #include <QDir>
@@ -46,7 +53,19 @@ int runApplication(int argc, char* argv[]) {
     SharedPreferences shared;
     shared.OpenSharedPreferences(folders.sharedPreferencesPath());
 
+    // The station's ports, shared by the keyers under the rule that the CW keying port,
+    // the push-to-talk port and the WinKeyer close each other's port.
+    PortMap portMap(settings);
+    PortOwnership portOwnership;
+    PpdevParallelPort parallelPort;
+    // The voice keyer and voice navigation each play on a device of their own.
+    SoundEffectPlayer phonePlayer;
+    SoundEffectPlayer promptPlayer;
+    TextToSpeechOutput speech;
+    QtSerialPort pttPort(portMap);
+
     MainWindow window(services, folders, shared);
+    window.attachVoice({phonePlayer, promptPlayer, speech, pttPort, parallelPort, portOwnership});
     prompts.setParentWindow(&window);
     QObject::connect(&window, &MainWindow::fatalLoadError, &app,
                      [] { QTimer::singleShot(0, qApp, [] { QCoreApplication::exit(1); }); });

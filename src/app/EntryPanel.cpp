@@ -320,6 +320,9 @@ void EntryPanel::DupCheck() {
     m_voice->BlindKeyPhone(QStringLiteral("Dupe"));
     m_duplicate = true;
     m_duplicateAtNs = m_services.clock.monotonicNs();
+    // With voice navigation on, the window waits for the spoken "Dupe" (keys typed
+    // meanwhile are held by the voice) and the 3 s count from its end.
+    m_voice->afterPrompt(this, [this] { m_duplicateAtNs = m_services.clock.monotonicNs(); });
     m_keyHold->hold(QStringLiteral("duplicate"));
     m_holdTimer->start();
     focusCall();

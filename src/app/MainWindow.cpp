@@ -76,6 +76,7 @@ MainWindow::~MainWindow() {
     // The windows and panels refer to the log and preferences held here, which are gone
     // before the base class deletes its children: they go first, the event filters
     // (the panels) before the controls they watch.
+    detachVoice();
     delete m_station;
     delete m_colours;
     delete m_help;

@@ -33,6 +33,8 @@ class HelpWindow;
 class ListsPanel;
 class ScorePanel;
 class StationWindow;
+class VoiceKeyer;
+struct VoiceDevices;
 
 // The prefix table's entity names as the station window completes them.
 class PrefixEntityNames final : public EntityNames {
@@ -76,6 +78,11 @@ public:
     // The keyer and voice windows, when the station has them.
     void setKeyer(CwKeyerControl& keyer) { m_keyer = &keyer; }
     void setVoice(VoiceControl& voice);
+    // Gives the station its voice keyer and voice navigation on these devices.
+    void attachVoice(const VoiceDevices& devices);
+    VoiceKeyer* voiceKeyer() const { return m_voiceKeyer; }
+    // Back to a silent station; the voice keyer and its windows are deleted.
+    void detachVoice();
 
     void SavePref();
     // Reloads "log.txt"; a failure shows the "File Error" message and ends the program.
@@ -176,6 +183,7 @@ private:
     StationWindow* m_station = nullptr;
     ColoursWindow* m_colours = nullptr;
     HelpWindow* m_help = nullptr;
+    VoiceKeyer* m_voiceKeyer = nullptr;
     QHash<QString, QAction*> m_actions;
     bool m_exitWithoutBackup = false;
     bool m_keyboardCw = false;

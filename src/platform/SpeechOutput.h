@@ -15,6 +15,8 @@ public:
     // Speaks the text, cutting off what is still being said.
     virtual void say(const QString& text) = 0;
     virtual void stop() = 0;
+    // Loads the voice ahead of the first text, where that takes a while.
+    virtual void prepare() {}
 };
 
 // Qt TextToSpeech, preferring the offline "flite" engine. The engine is loaded by
@@ -25,7 +27,7 @@ public:
     TextToSpeechOutput();
     ~TextToSpeechOutput() override;
 
-    void prepare();
+    void prepare() override;
     void say(const QString& text) override;
     void stop() override;
 

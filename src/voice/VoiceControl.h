@@ -4,6 +4,10 @@
 
 #include <QString>
 
+#include <functional>
+
+class QObject;
+
 namespace ditlog {
 
 class VoiceControl {
@@ -13,6 +17,9 @@ public:
     // Announces a field or event word ("Call", "RstRcvd", "Dupe" ...).
     virtual void BlindKeyPhone(const QString& word) = 0;
     virtual bool isPlaying() const = 0;
+    // Runs done once the prompt the window waits for ("Dupe" with voice navigation on)
+    // has ended, at once when there is none; dropped when context goes first.
+    virtual void afterPrompt(QObject* context, std::function<void()> done) = 0;
 };
 
 class SilentVoice final : public VoiceControl {
@@ -20,6 +27,7 @@ public:
     void FKeyPhone(int) override {}
     void BlindKeyPhone(const QString&) override {}
     bool isPlaying() const override { return false; }
+    void afterPrompt(QObject*, std::function<void()> done) override { done(); }
 };
 
 } // namespace ditlog

@@ -66,7 +66,9 @@ void VoicePrompts::BlindKeyPhone(const QString& name) {
 void VoicePrompts::playAndWait(const QString& name) {
     m_following.clear();
     if (play(name)) {
-        m_waiting = true;
+        if (!std::exchange(m_waiting, true)) {
+            Q_EMIT waitStarted();
+        }
     } else {
         endWait();
     }

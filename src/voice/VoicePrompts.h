@@ -48,6 +48,8 @@ public:
     QString promptPath(const QString& name) const;
 
 Q_SIGNALS:
+    // A prompt the program waits for started, and ended (or was closed).
+    void waitStarted();
     void waitEnded();
 
 private:

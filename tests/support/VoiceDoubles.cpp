@@ -14,6 +14,44 @@ QStringList RecordingWavePlayer::playedNames() const {
     return names;
 }
 
+bool RecordingSerialPort::open(int portNumber, const QString&, Handshake) {
+    close();
+    if (m_openFails || portNumber <= 0) {
+        m_error = QStringLiteral("No such port.");
+        return false;
+    }
+    m_number = portNumber;
+    events.append(QStringLiteral("open %1").arg(portNumber));
+    return true;
+}
+
+void RecordingSerialPort::close() {
+    if (!isOpen()) {
+        return;
+    }
+    Q_EMIT aboutToClose();
+    // Closing a real port drops both lines.
+    m_dtr = m_rts = false;
+    m_number = 0;
+    events.append(QStringLiteral("close"));
+}
+
+void RecordingSerialPort::vanish() {
+    close();
+    Q_EMIT errorOccurred(QStringLiteral("The device was removed."));
+}
+
+bool RecordingSerialPort::setLine(const QString& name, bool& line, bool on) {
+    if (!isOpen()) {
+        return false;
+    }
+    if (line != on) {
+        events.append(name + (on ? QStringLiteral(" 1") : QStringLiteral(" 0")));
+    }
+    line = on;
+    return true;
+}
+
 QByteArray testWave(int milliseconds, int sampleRate) {
     const quint32 dataBytes = quint32(sampleRate) * quint32(milliseconds) / 1000 * 2;
     QByteArray out;

@@ -2,6 +2,7 @@
 // plays until the test ends the playback, and a speech output that records its texts.
 #pragma once
 
+#include "platform/SerialPort.h"
 #include "platform/SpeechOutput.h"
 #include "platform/WavePlayer.h"
 #include "platform/WaveFile.h"
@@ -68,6 +69,45 @@ public:
     void stop() override { ++stops; }
     QStringList texts;
     int stops = 0;
+};
+
+// A serial port whose control lines are recorded: the changes of DTR and RTS as "DTR 1",
+// "RTS 0" ..., with "open N" and "close". Opening can be made to fail.
+class RecordingSerialPort final : public SerialPort {
+    Q_OBJECT
+public:
+    bool open(int portNumber, const QString& = {}, Handshake = Handshake::None) override;
+    void close() override;
+    bool isOpen() const override { return m_number > 0; }
+    int portNumber() const override { return m_number; }
+    QString devicePath() const override { return isOpen() ? QStringLiteral("/dev/null") : QString(); }
+    bool setSettings(const QString&) override { return isOpen(); }
+    bool setHandshake(Handshake) override { return isOpen(); }
+    bool setDtr(bool on) override { return setLine(QStringLiteral("DTR"), m_dtr, on); }
+    bool setRts(bool on) override { return setLine(QStringLiteral("RTS"), m_rts, on); }
+    qint64 write(const QByteArray& bytes) override { return isOpen() ? bytes.size() : -1; }
+    QByteArray readAll() override { return {}; }
+    qint64 bytesToWrite() const override { return 0; }
+    void clearBuffers() override {}
+    int nativeHandle() const override { return -1; }
+    QString errorString() const override { return m_error; }
+
+    void setOpenFails(bool fails) { m_openFails = fails; }
+    // The port vanished (adapter unplugged): closed, with the error signal.
+    void vanish();
+    bool dtr() const { return m_dtr; }
+    bool rts() const { return m_rts; }
+    // Line changes and openings, in order.
+    QStringList events;
+
+private:
+    bool setLine(const QString& name, bool& line, bool on);
+
+    int m_number = 0;
+    bool m_dtr = false;
+    bool m_rts = false;
+    bool m_openFails = false;
+    QString m_error;
 };
 
 // A small valid 16-bit mono wave file of the given length, for tests.

@@ -1,0 +1,94 @@
+// The voice message keyer: F1 ... F9 play their wave files into the transmitter with
+// push-to-talk keyed on RTS or DTR of a serial port or on the parallel port, and F1 can
+// repeat at a fixed interval. The end of each playback releases push-to-talk.
+#pragma once
+
+#include "voice/PhoneSettings.h"
+
+#include <QObject>
+
+class QTimer;
+
+namespace ditlog {
+
+class ParallelPort;
+class PortOwnership;
+class SerialPort;
+class UserPrompts;
+class WavePlayer;
+
+class PhoneKeyer : public QObject {
+    Q_OBJECT
+public:
+    static constexpr int kF1 = 112;
+    static constexpr int kF9 = 120;
+
+    // pttPort: the serial port this keyer keys (its own object); parallel: the station's
+    // parallel port, shared with the CW keyer; ownership: the rule that the CW keying
+    // port, this port and the WinKeyer close each other's port.
+    PhoneKeyer(WavePlayer& player, SerialPort& pttPort, ParallelPort& parallel,
+               PortOwnership& ownership, UserPrompts& prompts, QObject* parent = nullptr);
+    ~PhoneKeyer() override;
+
+    const PhoneSettings& settings() const { return m_settings; }
+    // Takes new settings (read at start, or from the window's "Done"). The repeat
+    // interval follows the repeat field; a changed port number is opened anew on next use.
+    void setSettings(const PhoneSettings& settings);
+
+    // Plays the file of a function key (112 = F1 ... 120 = F9); other codes do nothing.
+    void FKeyPhone(int keyCode);
+    // "Stop": F1 no longer repeats; the file being played is not cut off.
+    void stopRepeat();
+    // Leaving the repeat field: 0 up to but not including 60 seconds becomes the
+    // interval, anything else makes the field "0" and stops the repeat. Returns the
+    // field's text afterwards.
+    QString setRepeatField(const QString& text);
+    // Leaving the port field: a non-numeric entry becomes "0"; the port is opened.
+    QString setPttPortField(const QString& text);
+
+    // Opens the PTT serial port (for a port number above 0): the WinKeyer link and the
+    // CW keying port let go first. False after the "Invalid port." message.
+    bool openPttPort();
+    void closePttPort();
+
+    bool repeatArmed() const { return m_repeatArmed; }
+    bool pttKeyed() const { return m_pttKeyed; }
+    bool isPlaying() const { return m_awaitingEnd; }
+    int repeatIntervalMs() const { return m_repeatMs; }
+
+Q_SIGNALS:
+    void repeatArmedChanged(bool armed);
+    // The PTT port could not be opened and the operator was told: the settings window
+    // shows itself so that the port can be corrected.
+    void pttPortRefused();
+
+private:
+    void keyPtt();
+    void releasePtt();
+    void endOfPlayback();
+    void setRepeatArmed(bool armed);
+    void applyRepeatInterval();
+    void keyParallel();
+    void tellRefused();
+
+    WavePlayer& m_player;
+    SerialPort& m_port;
+    ParallelPort& m_parallel;
+    PortOwnership& m_ownership;
+    UserPrompts& m_prompts;
+    PhoneSettings m_settings;
+    QTimer* m_repeat = nullptr;
+    int m_repeatMs = 0;
+    bool m_repeatArmed = false; // PhoneRepeatArmed
+    bool m_pttKeyed = false;
+    // What was keyed, so that the same line is released even if the choice changed.
+    bool m_serialDtrKeyed = false;
+    bool m_serialRtsKeyed = false;
+    bool m_parallelKeyed = false;
+    bool m_awaitingEnd = false;
+    // The port whose refusal the operator has been told about ("3", or "&H278" for the
+    // parallel port): told once, not again at every repeat or key until it changes.
+    QString m_refused;
+};
+
+} // namespace ditlog

@@ -1,0 +1,293 @@
+// Voice keyer window: nine key rows with "Browse", the push-to-talk controls, the repeat
+// field, "Test", "Stop" and "Done", with the typing rules of the fields.
+#include "voice/windows/PhoneWindow.h"
+
+#include "log/RecordFile.h"
+#include "platform/UserPrompts.h"
+#include "ui/WindowScaling.h"
+#include "voice/PhoneKeyer.h"
+
+#include <QButtonGroup>
+#include <QDir>
+#include <QFileInfo>
+#include <QFocusEvent>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QRegularExpressionValidator>
+#include <QShowEvent>
+#include <QVBoxLayout>
+
+namespace ditlog {
+
+namespace {
+// Design layout in twips: a row per function key (caption, file, "Browse"), then the
+// push-to-talk port, line and address, the repeat, and the three buttons.
+constexpr QSize kDesignSize(7080, 6120);
+constexpr double kDesignFontPt = 8.25;
+constexpr int kLeft = 120;
+constexpr int kRowTop = 180;
+constexpr int kRowPitch = 400;
+constexpr int kRowHeight = 330;
+constexpr int kFileLeft = 600;
+constexpr int kFileWidth = 5040;
+constexpr int kBrowseLeft = 5760;
+constexpr int kBrowseWidth = 1200;
+constexpr int kPttTop = kRowTop + 9 * kRowPitch + 120;
+constexpr int kAddressTop = kPttTop + 480;
+constexpr int kButtonsTop = kAddressTop + 600;
+constexpr int kButtonWidth = 1200;
+constexpr int kButtonHeight = 420;
+
+// The parallel address field: no double quote, letters in capitals, as typed or pasted.
+class AddressValidator final : public QValidator {
+public:
+    using QValidator::QValidator;
+    State validate(QString& input, int& pos) const override {
+        const qsizetype before = input.size();
+        input.remove(QLatin1Char('"'));
+        input = input.toUpper();
+        pos = std::max(0, pos - int(before - input.size()));
+        return Acceptable;
+    }
+};
+
+QLabel* caption(DesignCanvas& canvas, const QString& text, QWidget* buddy, int left, int top,
+                int width) {
+    auto* label = new QLabel(text, &canvas);
+    label->setBuddy(buddy);
+    canvas.place(label, left, top, width, kRowHeight);
+    return label;
+}
+} // namespace
+
+PhoneWindow::PhoneWindow(PhoneKeyer& keyer, QString workingFolder, const Screen& screen,
+                         UserPrompts& prompts, QWidget* parent)
+    : QDialog(parent), m_keyer(keyer), m_folder(std::move(workingFolder)), m_prompts(prompts) {
+    setObjectName(QStringLiteral("PhoneFrm"));
+    setWindowTitle(QStringLiteral("Phone Wave Selections"));
+
+    m_canvas = new DesignCanvas(kDesignSize, this);
+    QFont designFont = m_canvas->font();
+    designFont.setPointSizeF(kDesignFontPt);
+    m_canvas->setFont(designFont);
+    m_canvas->setDesignFontPointSize(kDesignFontPt);
+    auto* layout = new QVBoxLayout(this);
+    layout->setContentsMargins(0, 0, 0, 0);
+    layout->addWidget(m_canvas);
+
+    buildKeyRows();
+    buildPttControls();
+
+    QList<QWidget*> order;
+    for (int i = 0; i < 9; ++i) {
+        order << Text.at(i) << cmdBrowse.at(i);
+    }
+    order << Text10 << optRTS << optDTR << optParallel << Text11 << txtPHLoop << cmdTest
+          << cmdStop << cmdDone;
+    for (qsizetype i = 1; i < order.size(); ++i) {
+        setTabOrder(order.at(i - 1), order.at(i));
+    }
+
+    connect(cmdTest, &QPushButton::clicked, this, &PhoneWindow::cmdTest_Click);
+    connect(cmdStop, &QPushButton::clicked, this, &PhoneWindow::cmdStop_Click);
+    connect(cmdDone, &QPushButton::clicked, this, &PhoneWindow::cmdDone_Click);
+    connect(&m_keyer, &PhoneKeyer::repeatArmedChanged, this, [this](bool armed) {
+        if (!armed) {
+            cmdStop->hide();
+        }
+    });
+
+    resize(m_canvas->size());
+    ScaleWindowToScreen(this, m_canvas, screen, m_prompts);
+    showSettings();
+}
+
+void PhoneWindow::buildKeyRows() {
+    for (int i = 0; i < 9; ++i) {
+        const int top = kRowTop + i * kRowPitch;
+        const QString key = QStringLiteral("F%1").arg(i + 1);
+        auto* field = new QLineEdit(m_canvas);
+        field->setObjectName(QStringLiteral("Text%1").arg(i + 1));
+        field->setAccessibleName(key + QStringLiteral(" wave file"));
+        m_canvas->place(field, kFileLeft, top, kFileWidth, kRowHeight);
+        caption(*m_canvas, key, field, kLeft, top, kFileLeft - kLeft - 60);
+        auto* browse = new QPushButton(QStringLiteral("Browse"), m_canvas);
+        browse->setObjectName(QStringLiteral("cmdBrowse%1").arg(i + 1));
+        browse->setAccessibleName(QStringLiteral("Browse for the ") + key + QStringLiteral(" wave file"));
+        browse->setAutoDefault(false);
+        m_canvas->place(browse, kBrowseLeft, top, kBrowseWidth, kRowHeight);
+        connect(browse, &QPushButton::clicked, this, [this, i] { cmdBrowse_Click(i); });
+        connect(field, &QLineEdit::textEdited, this, &PhoneWindow::takeFields);
+        Text.at(std::size_t(i)) = field;
+        cmdBrowse.at(std::size_t(i)) = browse;
+    }
+}
+
+void PhoneWindow::buildPttControls() {
+    Text10 = new QLineEdit(m_canvas);
+    Text10->setObjectName(QStringLiteral("Text10"));
+    Text10->setAccessibleName(QStringLiteral("PTT Port"));
+    Text10->setAccessibleDescription(QStringLiteral("Serial port number for push-to-talk, 0 for none"));
+    Text10->setMaxLength(3);
+    m_canvas->place(Text10, kLeft + 1020, kPttTop, 600, kRowHeight);
+    caption(*m_canvas, QStringLiteral("PTT Port"), Text10, kLeft, kPttTop, 960);
+    Text10->installEventFilter(this);
+
+    m_lines = new QButtonGroup(this);
+    const QList<std::tuple<QString, QString, int>> lines{
+        {QStringLiteral("optRTS"), QStringLiteral("RTS"), 2040},
+        {QStringLiteral("optDTR"), QStringLiteral("DTR"), 2880},
+        {QStringLiteral("optParallel"), QStringLiteral("Parallel"), 3720}};
+    QList<QRadioButton*> made;
+    for (const auto& [name, text, left] : lines) {
+        auto* option = new QRadioButton(text, m_canvas);
+        option->setObjectName(name);
+        option->setAccessibleDescription(QStringLiteral("Push-to-talk line"));
+        m_canvas->place(option, left, kPttTop, left == 3720 ? 1200 : 800, kRowHeight);
+        m_lines->addButton(option, int(made.size()));
+        made.append(option);
+    }
+    optRTS = made.at(0);
+    optDTR = made.at(1);
+    optParallel = made.at(2);
+    connect(m_lines, &QButtonGroup::idClicked, this, &PhoneWindow::takeFields);
+
+    Text11 = new QLineEdit(m_canvas);
+    Text11->setObjectName(QStringLiteral("Text11"));
+    Text11->setAccessibleName(QStringLiteral("Parallel Address"));
+    Text11->setAccessibleDescription(QStringLiteral("Base address of the parallel port, such as &H378"));
+    Text11->setValidator(new AddressValidator(Text11));
+    Text11->setMaxLength(10);
+    m_canvas->place(Text11, kLeft + 1380, kAddressTop, 900, kRowHeight);
+    caption(*m_canvas, QStringLiteral("Parallel Address"), Text11, kLeft, kAddressTop, 1320);
+    connect(Text11, &QLineEdit::textEdited, this, &PhoneWindow::takeFields);
+
+    txtPHLoop = new QLineEdit(m_canvas);
+    txtPHLoop->setObjectName(QStringLiteral("txtPHLoop"));
+    txtPHLoop->setAccessibleName(QStringLiteral("Loop (Sec)"));
+    txtPHLoop->setAccessibleDescription(
+        QStringLiteral("Seconds between repeats of F1, below 60; 0 for no repeat"));
+    txtPHLoop->setValidator(
+        new QRegularExpressionValidator(QRegularExpression(QStringLiteral("[0-9.]*")), txtPHLoop));
+    txtPHLoop->setMaxLength(8);
+    m_canvas->place(txtPHLoop, 4620, kAddressTop, 700, kRowHeight);
+    caption(*m_canvas, QStringLiteral("Loop (Sec)"), txtPHLoop, 3600, kAddressTop, 960);
+    txtPHLoop->installEventFilter(this);
+
+    cmdTest = new QPushButton(QStringLiteral("Test"), m_canvas);
+    cmdTest->setObjectName(QStringLiteral("cmdTest"));
+    cmdTest->setToolTip(QStringLiteral("Plays F1 Command"));
+    cmdTest->setAccessibleDescription(QStringLiteral("Plays F1 Command"));
+    cmdStop = new QPushButton(QStringLiteral("Stop"), m_canvas);
+    cmdStop->setObjectName(QStringLiteral("cmdStop"));
+    cmdStop->setAccessibleDescription(QStringLiteral("Stops the repeat of F1"));
+    cmdStop->hide();
+    cmdDone = new QPushButton(QStringLiteral("Done"), m_canvas);
+    cmdDone->setObjectName(QStringLiteral("cmdDone"));
+    const int gap = (kDesignSize.width() - 3 * kButtonWidth) / 4;
+    int left = gap;
+    for (QPushButton* b : {cmdTest, cmdStop, cmdDone}) {
+        b->setAutoDefault(false);
+        m_canvas->place(b, left, kButtonsTop, kButtonWidth, kButtonHeight);
+        left += kButtonWidth + gap;
+    }
+}
+
+void PhoneWindow::showSettings() {
+    const PhoneSettings& s = m_keyer.settings();
+    for (int i = 0; i < 9; ++i) {
+        Text.at(std::size_t(i))->setText(s.files.at(std::size_t(i)));
+    }
+    Text10->setText(s.pttPort);
+    Text11->setText(s.parallelAddress);
+    txtPHLoop->setText(s.repeatSeconds);
+    m_lines->button(int(s.pttLine))->setChecked(true);
+    cmdStop->setVisible(m_keyer.repeatArmed());
+}
+
+void PhoneWindow::takeFields() {
+    // The keys read the window's fields: every edit counts at once; the port and the
+    // repeat are taken when their fields are left.
+    PhoneSettings s = m_keyer.settings();
+    for (int i = 0; i < 9; ++i) {
+        s.files.at(std::size_t(i)) = Text.at(std::size_t(i))->text();
+    }
+    s.parallelAddress = Text11->text();
+    s.pttLine = PhonePttLine(std::max(0, m_lines->checkedId()));
+    m_keyer.setSettings(s);
+}
+
+bool PhoneWindow::eventFilter(QObject* watched, QEvent* event) {
+    if (event->type() == QEvent::FocusOut) {
+        const auto reason = static_cast<QFocusEvent*>(event)->reason();
+        if (reason != Qt::ActiveWindowFocusReason && reason != Qt::PopupFocusReason) {
+            if (watched == Text10) {
+                Text10->setText(m_keyer.setPttPortField(Text10->text()));
+            } else if (watched == txtPHLoop) {
+                txtPHLoop->setText(m_keyer.setRepeatField(txtPHLoop->text()));
+            }
+        }
+    }
+    return QDialog::eventFilter(watched, event);
+}
+
+void PhoneWindow::showEvent(QShowEvent* event) {
+    if (!event->spontaneous()) {
+        showSettings();
+    }
+    QDialog::showEvent(event);
+}
+
+void PhoneWindow::cmdTest_Click() {
+    m_keyer.FKeyPhone(PhoneKeyer::kF1);
+    if (m_keyer.repeatArmed()) {
+        cmdStop->show();
+        if (isVisible()) {
+            cmdDone->setFocus(Qt::OtherFocusReason);
+        }
+    }
+}
+
+void PhoneWindow::cmdStop_Click() {
+    m_keyer.stopRepeat();
+    cmdStop->hide();
+}
+
+void PhoneWindow::cmdBrowse_Click(int index) {
+    QLineEdit* field = Text.at(std::size_t(index));
+    const QFileInfo current(field->text().trimmed());
+    FileDialogRequest request;
+    request.title = QStringLiteral("Open");
+    request.folder = !field->text().trimmed().isEmpty() && current.absoluteDir().exists()
+                         ? current.absolutePath()
+                         : m_folder;
+    request.filter = QStringLiteral("(*.wav)|*.wav");
+    const QString chosen = m_prompts.openFile(request);
+    if (chosen.isEmpty()) {
+        m_prompts.beep();
+        return;
+    }
+    field->setText(QDir::toNativeSeparators(chosen));
+    takeFields();
+    cmdDone->setFocus(Qt::OtherFocusReason);
+}
+
+void PhoneWindow::cmdDone_Click() {
+    hide();
+    // A port or repeat typed and then "Done" by its shortcut was never left: take it.
+    if (Text10->text() != m_keyer.settings().pttPort) {
+        Text10->setText(m_keyer.setPttPortField(Text10->text()));
+    }
+    if (txtPHLoop->text() != m_keyer.settings().repeatSeconds) {
+        txtPHLoop->setText(m_keyer.setRepeatField(txtPHLoop->text()));
+    }
+    takeFields();
+    if (const auto error = writeWaveList(m_folder, m_keyer.settings())) {
+        m_prompts.message(QStringLiteral("Unable to write file."), *error, PromptButtons::Ok,
+                          PromptIcon::Critical);
+    }
+}
+
+} // namespace ditlog

@@ -1,0 +1,133 @@
+// The station's voice: keyer, prompts, their windows and the spoken changes.
+#include "voice/windows/VoiceKeyer.h"
+
+#include "log/StationPreferences.h"
+#include "platform/SettingsStore.h"
+#include "platform/SpeechOutput.h"
+#include "platform/WavePlayer.h"
+#include "voice/PhoneKeyer.h"
+#include "voice/PhoneSettings.h"
+#include "voice/VoicePrompts.h"
+#include "voice/windows/BlindWindow.h"
+#include "voice/windows/PhoneWindow.h"
+
+#include <QTimer>
+
+namespace ditlog {
+
+VoiceKeyer::VoiceKeyer(const VoiceDevices& devices, StationPreferences& prefs,
+                       SettingsStore& settings, UserPrompts& prompts, const Screen& screen,
+                       QString workingFolder, QWidget* windowParent)
+    : QObject(windowParent), m_prefs(prefs), m_settings(settings), m_userPrompts(prompts),
+      m_screen(screen), m_speech(devices.speech), m_promptPlayer(devices.promptPlayer),
+      m_folder(std::move(workingFolder)), m_windowParent(windowParent),
+      m_keyer(std::make_unique<PhoneKeyer>(devices.phonePlayer, devices.pttPort, devices.parallel,
+                                           devices.ownership, prompts)),
+      m_prompts(std::make_unique<VoicePrompts>(devices.promptPlayer, m_folder)) {
+    m_speechChosen = m_settings.value(QString::fromLatin1(kSpeechKey)) == QLatin1String("1");
+    connect(m_keyer.get(), &PhoneKeyer::pttPortRefused, this, [this] {
+        // The operator corrects the port in the keyer window.
+        PhoneWindow& w = ensurePhoneWindow();
+        if (!w.isVisible()) {
+            w.open();
+        }
+    });
+    connect(&m_promptPlayer, &WavePlayer::playbackEnded, this, &VoiceKeyer::sayPending);
+    if (speaking()) {
+        // The voice takes a moment to load: not in the middle of a keystroke.
+        QTimer::singleShot(0, this, [this] { m_speech.prepare(); });
+    }
+}
+
+VoiceKeyer::~VoiceKeyer() {
+    // The windows go first: they refer to the keyer and the prompts.
+    delete m_phoneWindow;
+    delete m_blindWindow;
+    m_prompts->close();
+    m_speech.stop();
+}
+
+void VoiceKeyer::FKeyPhone(int keyCode) { m_keyer->FKeyPhone(keyCode); }
+
+void VoiceKeyer::BlindKeyPhone(const QString& word) {
+    if (word == QLatin1String("Dupe") && m_prefs.VoiceNavigation > 0) {
+        m_prompts->playAndWait(word);
+    } else {
+        m_prompts->BlindKeyPhone(word);
+    }
+}
+
+bool VoiceKeyer::isPlaying() const { return m_prompts->isPlaying(); }
+
+void VoiceKeyer::afterPrompt(QObject* context, std::function<void()> done) {
+    m_prompts->afterPrompt(context, std::move(done));
+}
+
+void VoiceKeyer::loadWaveList() {
+    const WaveListLoad load = readWaveList(m_folder);
+    m_keyer->setSettings(load.settings);
+    if (m_phoneWindow != nullptr) {
+        m_phoneWindow->showSettings();
+    }
+}
+
+PhoneWindow& VoiceKeyer::ensurePhoneWindow() {
+    if (m_phoneWindow == nullptr) {
+        m_phoneWindow = new PhoneWindow(*m_keyer, m_folder, m_screen, m_userPrompts, m_windowParent);
+    }
+    return *m_phoneWindow;
+}
+
+void VoiceKeyer::mnuVoiceSetup_Click() {
+    PhoneWindow& w = ensurePhoneWindow();
+    w.show();
+    w.raise();
+    w.activateWindow();
+}
+
+void VoiceKeyer::mnuVoiceNavigation_Click() {
+    if (m_blindWindow == nullptr) {
+        m_blindWindow = new BlindWindow(m_prefs, *m_prompts, m_folder, m_screen, m_userPrompts,
+                                        m_windowParent);
+        connect(m_blindWindow, &BlindWindow::navigationChosen, this, [this](int, bool speech) {
+            m_speechChosen = speech;
+            m_settings.setValue(QString::fromLatin1(kSpeechKey),
+                                speech ? QStringLiteral("1") : QStringLiteral("0"));
+            if (speaking()) {
+                QTimer::singleShot(0, this, [this] { m_speech.prepare(); });
+            } else {
+                m_pendingSpeech.clear();
+                m_speech.stop();
+            }
+            Q_EMIT preferencesChanged();
+        });
+    }
+    m_blindWindow->setSpeechChosen(m_speechChosen);
+    m_blindWindow->show();
+    m_blindWindow->raise();
+    m_blindWindow->activateWindow();
+}
+
+bool VoiceKeyer::speaking() const { return m_speechChosen && m_prefs.VoiceNavigation > 0; }
+
+void VoiceKeyer::speak(const QString& text) {
+    if (!speaking() || text.trimmed().isEmpty()) {
+        return;
+    }
+    if (m_prompts->isPlaying()) {
+        m_pendingSpeech = text;
+        return;
+    }
+    m_speech.say(text);
+}
+
+void VoiceKeyer::sayPending() {
+    // The prompt player may go straight on with a following prompt.
+    QTimer::singleShot(0, this, [this] {
+        if (!m_pendingSpeech.isEmpty() && !m_prompts->isPlaying()) {
+            m_speech.say(std::exchange(m_pendingSpeech, {}));
+        }
+    });
+}
+
+} // namespace ditlog
