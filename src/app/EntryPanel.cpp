@@ -322,7 +322,11 @@ void EntryPanel::DupCheck() {
     m_duplicateAtNs = m_services.clock.monotonicNs();
     // With voice navigation on, the window waits for the spoken "Dupe" (keys typed
     // meanwhile are held by the voice) and the 3 s count from its end.
-    m_voice->afterPrompt(this, [this] { m_duplicateAtNs = m_services.clock.monotonicNs(); });
+    m_waitingForVoice = true;
+    m_voice->afterPrompt(this, [this] {
+        m_waitingForVoice = false;
+        m_duplicateAtNs = m_services.clock.monotonicNs();
+    });
     m_keyHold->hold(QStringLiteral("duplicate"));
     m_holdTimer->start();
     focusCall();
@@ -330,7 +334,8 @@ void EntryPanel::DupCheck() {
 }
 
 bool EntryPanel::holdIsOver() const {
-    return m_services.clock.monotonicNs() >= m_duplicateAtNs + 3'000'000'000LL;
+    return !m_waitingForVoice &&
+           m_services.clock.monotonicNs() >= m_duplicateAtNs + 3'000'000'000LL;
 }
 
 void EntryPanel::endDuplicateHoldIfDue() {

@@ -141,6 +141,7 @@ private:
     int m_pendingKey = 0;
     bool m_duplicate = false;
     qint64 m_duplicateAtNs = 0;
+    bool m_waitingForVoice = false; // the spoken "Dupe" has not ended yet
     KeyHold* m_keyHold = nullptr;
     QTimer* m_holdTimer = nullptr;
     // While logging moves the focus between fields, leaving the call field checks nothing.

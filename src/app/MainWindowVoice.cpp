@@ -16,11 +16,13 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QShortcut>
+#include <QTimer>
 
 namespace ditlog {
 
 namespace {
 const QString kVoiceHold = QStringLiteral("voice");
+constexpr int kEntityPauseMs = 400;
 
 // Speaks the status line when it is drawn with a new text: what stays on screen is
 // what a sighted operator reads, and a text replaced within one keystroke is not said.
@@ -75,10 +77,18 @@ void MainWindow::attachVoice(const VoiceDevices& devices) {
             [this] { m_entry->keyHold().release(kVoiceHold); });
 
     new StatusLineSpeech(*m_entry->lblDialog, *voice);
-    connect(m_entry->txtCntry, &QLineEdit::textChanged, voice, [this, voice](const QString& text) {
-        // The lookup fills the SPC field with the entity while the call is typed.
-        if (m_entry->txtCall->hasFocus() && !text.isEmpty()) {
-            voice->speak(text);
+    // The entity is said once the typing pauses, not at every character of the call.
+    auto* entityPause = new QTimer(voice);
+    entityPause->setSingleShot(true);
+    entityPause->setInterval(kEntityPauseMs);
+    connect(entityPause, &QTimer::timeout, voice, [this, voice] { voice->speak(m_entry->txtCntry->text()); });
+    connect(m_entry->txtCntry, &QLineEdit::textChanged, entityPause, [this, entityPause](const QString& text) {
+        // The lookup fills the SPC field with the entity while the call is typed, the
+        // duplicate check with the earlier contact's; what is typed there is not said.
+        if (!m_entry->txtCntry->hasFocus() && !text.isEmpty()) {
+            entityPause->start();
+        } else {
+            entityPause->stop();
         }
     });
     auto* score = new QShortcut(QKeySequence(Qt::CTRL | Qt::Key_T), this);

@@ -28,6 +28,7 @@ public:
     QString workingFile(const QString& name) const { return m_working.filePath(name); }
     QByteArray logFileContent() const;
     const DataFolders& folders() const { return m_folders; }
+    SettingsStore& settings() { return *m_settings; }
 
     SettableClock clock{QDateTime(QDate(2026, 12, 8), QTime(14, 5, 33)), 0};
     ScriptedPrompts prompts;
