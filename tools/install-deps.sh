@@ -5,6 +5,8 @@ packages=(cmake ninja-build g++ pkg-config qt6-base-dev qt6-serialport-dev qt6-m
           libgl-dev libxkbcommon-dev)
 # Text-to-speech with an offline voice; its CMake package needs the QML integration module.
 packages+=(qt6-speech-dev qt6-speech-flite-plugin qt6-declarative-dev)
+# The Debian package and its checks.
+packages+=(dpkg-dev lintian desktop-file-utils appstream)
 missing=()
 for p in "${packages[@]}"; do
     dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing+=("$p")

@@ -1,8 +1,10 @@
 // The application object: real services, folders, the logo and the main window.
 #include "app/Application.h"
 
+#include "app/CommandLine.h"
 #include "app/HelpWindow.h"
 #include "app/MainWindow.h"
+#include "app/SelfCheck.h"
 #include "log/DataFolders.h"
 #include "log/SharedPreferences.h"
 #include "platform/Clock.h"
@@ -25,9 +27,18 @@
 namespace ditlog {
 
 int runApplication(int argc, char* argv[]) {
+    // Help, version and option errors need no display: they are answered before the
+    // window system is opened.
+    {
+        QCoreApplication plain(argc, argv);
+        plain.setApplicationVersion(QStringLiteral(DITLOG_VERSION));
+        answerHelpAndVersion(plain);
+    }
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("Ditlog"));
     QApplication::setApplicationVersion(QStringLiteral(DITLOG_VERSION));
+
+    const CommandLine options = parseCommandLine(app);
 
     SystemClock clock;
     QtSettingsStore settings;
@@ -35,7 +46,15 @@ int runApplication(int argc, char* argv[]) {
     QtScreen screen;
     Services services{clock, settings, prompts, screen};
 
-    // The working folder is where the program was started: every working file lives there.
+    // The working folder is where the program was started, unless the command line names
+    // one: every working file lives there.
+    if (!options.workingFolder.isEmpty()) {
+        if (const auto error = enterWorkingFolder(options.workingFolder)) {
+            prompts.message(QStringLiteral("Working folder"), *error, PromptButtons::Ok,
+                            PromptIcon::Critical);
+            return 2;
+        }
+    }
     const QString workingFolder = QDir::currentPath();
 
     LogoWindow logo;
@@ -70,7 +89,14 @@ int runApplication(int argc, char* argv[]) {
     QObject::connect(&window, &MainWindow::fatalLoadError, &app,
                      [] { QTimer::singleShot(0, qApp, [] { QCoreApplication::exit(1); }); });
     window.show();
-    if (QCoreApplication::arguments().contains(QStringLiteral("--exit-when-shown"))) {
+    if (options.selfCheck) {
+        QTimer::singleShot(0, &window, [&window] {
+            QTextStream out(stdout);
+            QCoreApplication::exit(runSelfCheck(window, out));
+        });
+        return QApplication::exec();
+    }
+    if (options.exitWhenShown) {
         // For start-up timing: paint the main window once, then end.
         QTimer::singleShot(0, &window, [&window] {
             window.repaint();

@@ -1,6 +1,8 @@
 // Help text and logo windows.
 #include "app/HelpWindow.h"
 
+#include "platform/ShippedData.h"
+
 #include <QDialogButtonBox>
 #include <QFile>
 #include <QPainter>
@@ -11,11 +13,11 @@
 namespace ditlog {
 
 QString HelpWindow::helpText() {
-    QFile file(QStringLiteral(":/data/help.txt"));
-    if (!file.open(QIODevice::ReadOnly)) {
-        return QStringLiteral("The help text is missing from this build.");
+    const auto text = readShippedData(QStringLiteral("help.txt"));
+    if (!text) {
+        return QStringLiteral("The help text is missing from this installation.");
     }
-    return QString::fromUtf8(file.readAll());
+    return QString::fromUtf8(*text);
 }
 
 HelpWindow::HelpWindow(QWidget* parent) : QDialog(parent) {

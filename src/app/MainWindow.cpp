@@ -16,6 +16,7 @@
 #include "log/windows/StationWindow.h"
 #include "platform/Clock.h"
 #include "platform/Screen.h"
+#include "platform/ShippedData.h"
 #include "platform/UserPrompts.h"
 #include "ui/WindowScaling.h"
 
@@ -339,10 +340,7 @@ void MainWindow::installSharedCountryFiles() {
         if (present || !QDir(m_folders.SharedFolder).exists()) {
             continue;
         }
-        QFile shipped(QStringLiteral(":/data/") + name);
-        if (shipped.open(QIODevice::ReadOnly)) {
-            writeFileAtomically(QDir(m_folders.SharedFolder).filePath(name), shipped.readAll());
-        }
+        placeShippedFile(name, m_folders.SharedFolder);
     }
 }
 
