@@ -3,6 +3,7 @@
 #include "voice/VoicePrompts.h"
 
 #include "log/RecordFile.h"
+#include "platform/ShippedData.h"
 #include "platform/WavePlayer.h"
 
 #include <QDir>
@@ -141,9 +142,12 @@ QStringList installMissingPrompts(const QString& workingFolder, const QString& s
         if (own) {
             continue;
         }
-        QFile shipped(QDir(shippedFolder).filePath(file));
-        if (!shipped.open(QIODevice::ReadOnly)) {
-            qCWarning(lcVoicePrompts) << "shipped prompt missing" << shipped.fileName();
+        const QString source = shippedFolder.isEmpty()
+                                   ? shippedDataPath(QStringLiteral("prompts/") + file)
+                                   : QDir(shippedFolder).filePath(file);
+        QFile shipped(source);
+        if (source.isEmpty() || !shipped.open(QIODevice::ReadOnly)) {
+            qCWarning(lcVoicePrompts) << "shipped prompt missing" << file;
             continue;
         }
         if (const auto error = writeFileAtomically(folder.filePath(file), shipped.readAll())) {

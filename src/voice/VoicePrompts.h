@@ -70,8 +70,9 @@ private:
 };
 
 // Copies each shipped prompt that the working folder lacks into it; the operator's own
-// recordings (of any letter case) are kept. Returns the names placed.
+// recordings (of any letter case) are kept. Returns the names placed. The prompts come
+// from shippedFolder, or, when it is empty, from the program's shipped data ("prompts/").
 QStringList installMissingPrompts(const QString& workingFolder,
-                                  const QString& shippedFolder = QStringLiteral(":/data/prompts"));
+                                  const QString& shippedFolder = {});
 
 } // namespace ditlog
