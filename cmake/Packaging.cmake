@@ -43,7 +43,7 @@ set(CPACK_GENERATOR DEB)
 set(CPACK_PACKAGE_NAME ditlog)
 set(CPACK_PACKAGE_VERSION ${PROJECT_VERSION})
 set(CPACK_PACKAGE_VENDOR "The Ditlog developers")
-set(CPACK_PACKAGE_CONTACT "The Ditlog developers <maintainers@ditlog.org>")
+set(CPACK_PACKAGE_CONTACT "The Ditlog developers <maintainers@ditlog.invalid>")
 set(CPACK_PACKAGE_DESCRIPTION_SUMMARY "contact logger for CW club sprints")
 set(CPACK_PACKAGE_DESCRIPTION
     "Ditlog logs the contacts of a Morse-code (CW) club sprint with the keyboard\n"
