@@ -5,9 +5,13 @@
 #include "app/HelpWindow.h"
 #include "app/MainWindow.h"
 #include "app/SelfCheck.h"
+#include "keyer/CwBuffer.h"
+#include "keyer/CwKeyer.h"
+#include "keyer/KeyingEngine.h"
 #include "log/DataFolders.h"
 #include "log/SharedPreferences.h"
 #include "platform/Clock.h"
+#include "platform/KeyingLine.h"
 #include "platform/ParallelPort.h"
 #include "platform/PortMap.h"
 #include "platform/PortOwnership.h"
@@ -83,8 +87,17 @@ int runApplication(int argc, char* argv[]) {
     TextToSpeechOutput speech;
     QtSerialPort pttPort(portMap);
 
+    // CW keying: the keying port and lines, the send buffer and the keying thread.
+    QtSerialPort keyingPort(portMap);
+    HardwareKeyingOutputs keyingOutputs(parallelPort);
+    CwBuffer cwBuffer;
+    MonotonicKeyingClock keyingClock;
+    KeyingEngine keyingEngine(cwBuffer, keyingClock);
+    CwKeyer keyer(cwBuffer, keyingEngine, keyingPort, keyingOutputs, portOwnership, settings, prompts);
+
     MainWindow window(services, folders, shared);
     window.attachVoice({phonePlayer, promptPlayer, speech, pttPort, parallelPort, portOwnership});
+    window.attachKeyer(keyer, portMap);
     prompts.setParentWindow(&window);
     QObject::connect(&window, &MainWindow::fatalLoadError, &app,
                      [] { QTimer::singleShot(0, qApp, [] { QCoreApplication::exit(1); }); });

@@ -5,6 +5,7 @@
 #include "app/EntryPanel.h"
 #include "app/HelpWindow.h"
 #include "app/ListsPanel.h"
+#include "app/MainWindowKeyer.h"
 #include "app/ScorePanel.h"
 #include "export/AdifExport.h"
 #include "export/LedraExport.h"
@@ -74,6 +75,7 @@ MainWindow::MainWindow(Services services, DataFolders folders, SharedPreferences
 
 MainWindow::~MainWindow() {
     qApp->removeEventFilter(this);
+    delete m_keyerWiring;
     // The windows and panels refer to the log and preferences held here, which are gone
     // before the base class deletes its children: they go first, the event filters
     // (the panels) before the controls they watch.
@@ -532,6 +534,9 @@ void MainWindow::closeEvent(QCloseEvent* event) {
         if (w != nullptr) {
             w->close();
         }
+    }
+    if (m_keyerWiring != nullptr) {
+        m_keyerWiring->closeWindows();
     }
     Backup(m_log, m_logFile.path(), m_folders.BackupFolder, m_services.clock);
     keepOperatingTime();

@@ -29,7 +29,10 @@ class ClockPanel;
 class ColoursWindow;
 class DesignCanvas;
 class EntryPanel;
+class CwKeyer;
 class HelpWindow;
+class KeyerWiring;
+class PortMap;
 class ListsPanel;
 class ScorePanel;
 class StationWindow;
@@ -83,6 +86,12 @@ public:
     VoiceKeyer* voiceKeyer() const { return m_voiceKeyer; }
     // Back to a silent station; the voice keyer and its windows are deleted.
     void detachVoice();
+    // The CW keyer of the station: reads "CW.txt", makes the CW menu items and
+    // shortcuts live (MainWindowKeyer.cpp).
+    void attachKeyer(CwKeyer& keyer, PortMap& ports);
+    KeyerWiring* keyerWiring() const { return m_keyerWiring; }
+    // Keys typed in the keyer's own windows that act as on the main window.
+    bool keyerWindowKey(QKeyEvent* event);
 
     void SavePref();
     // Reloads "log.txt"; a failure shows the "File Error" message and ends the program.
@@ -154,6 +163,10 @@ private:
     // Window-level keys, seen before the focused control.
     bool Form_KeyDown(QKeyEvent* event);
     bool Form_KeyPress(QKeyEvent* event);
+    // The CW parts of the window-level keys (MainWindowKeyer.cpp).
+    bool keyerShortcut(int key);
+    bool keyerKeyDown(QKeyEvent* event);
+    bool keyerKeyPress(QKeyEvent* event);
 
     Services m_services;
     DataFolders m_folders;
@@ -184,6 +197,7 @@ private:
     ColoursWindow* m_colours = nullptr;
     HelpWindow* m_help = nullptr;
     VoiceKeyer* m_voiceKeyer = nullptr;
+    KeyerWiring* m_keyerWiring = nullptr;
     QHash<QString, QAction*> m_actions;
     bool m_exitWithoutBackup = false;
     bool m_keyboardCw = false;

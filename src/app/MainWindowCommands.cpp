@@ -23,7 +23,6 @@ namespace {
 const QStringList kBands{QStringLiteral("160"), QStringLiteral("80"), QStringLiteral("40"),
                          QStringLiteral("20"),  QStringLiteral("15"), QStringLiteral("10"),
                          QStringLiteral("6")};
-const QColor kKeyboardCwColour(255, 255, 192);
 } // namespace
 
 void MainWindow::setVoice(VoiceControl& voice) {
@@ -166,44 +165,17 @@ bool MainWindow::Form_KeyDown(QKeyEvent* event) {
         if (shortcuts.contains(key)) {
             // The windows these open arrive with their features; the key is swallowed.
             m_ctrlShortcut = true;
+            keyerShortcut(key);
             return true;
         }
     }
-    if (key != Qt::Key_Escape) {
-        m_keyer->stopRepeat();
+    // Any other key, Esc included, stops a repeating CW call.
+    m_keyer->stopRepeat();
+    if (m_prefs.Mode == QLatin1String("CW")) {
+        return keyerKeyDown(event);
     }
     const bool functionKey = key >= Qt::Key_F1 && key <= Qt::Key_F12;
     const int code = functionKey ? 112 + (key - Qt::Key_F1) : 0; // F1 = 112 ... F12 = 123
-    if (m_prefs.Mode == QLatin1String("CW")) {
-        if (!m_keyer->keyingLineSelected()) {
-            return false;
-        }
-        if (key == Qt::Key_Down || key == Qt::Key_Up) {
-            if (key == Qt::Key_Down) {
-                m_keyer->UpDown1_DownClick();
-            } else {
-                m_keyer->UpDown1_UpClick();
-            }
-            showStatus(m_keyer->speedText() + QStringLiteral(" WPM"));
-            return true;
-        }
-        if (key == Qt::Key_F12) {
-            m_keyboardCw = !m_keyboardCw;
-            if (m_keyboardCw) {
-                m_entry->showStatusOn(
-                    QStringLiteral("Keyboard CW mode is ON!  Press F12 to exit keyboard CW mode."),
-                    kKeyboardCwColour);
-            } else {
-                showStatus(QString());
-            }
-            return true;
-        }
-        if (functionKey) {
-            m_keyer->FKeyCW(key == Qt::Key_F10 ? 124 : code);
-            return true;
-        }
-        return false;
-    }
     if (key == Qt::Key_F10) {
         return true;
     }
@@ -221,31 +193,7 @@ bool MainWindow::Form_KeyPress(QKeyEvent* event) {
             return true;
         }
     }
-    if (event->key() == Qt::Key_Escape) {
-        if (m_keyer->isSending()) {
-            m_keyer->clearSendBuffer();
-        } else {
-            m_entry->cmdClear_Click();
-        }
-        return true;
-    }
-    if (!m_keyboardCw || m_prefs.Mode != QLatin1String("CW")) {
-        return false;
-    }
-    if (event->key() == Qt::Key_Backspace) {
-        m_keyer->removeLastUnsent();
-        return true;
-    }
-    const QString text = event->text();
-    if (text.isEmpty() || text.at(0).unicode() < 32) {
-        return false;
-    }
-    const bool idle = !m_keyer->isSending();
-    m_keyer->appendToBuffer(text.toUpper());
-    if (idle) {
-        m_keyer->LoopThroughCWBuffer();
-    }
-    return true;
+    return keyerKeyPress(event);
 }
 
 } // namespace ditlog

@@ -22,6 +22,8 @@ public:
     virtual void appendToBuffer(const QString& text) = 0;
     virtual void removeLastUnsent() = 0;
     virtual void LoopThroughCWBuffer() = 0;
+    // Esc with an external keyer busy: clears it and the send buffer; true when it did.
+    virtual bool stopExternalKeyer() { return false; }
 };
 
 class NoCwKeyer final : public CwKeyerControl {

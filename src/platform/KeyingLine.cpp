@@ -3,6 +3,9 @@
 
 #include "platform/ParallelPort.h"
 
+#include <cerrno>
+#include <cstring>
+
 #ifdef Q_OS_UNIX
 #include <sys/ioctl.h>
 #include <termios.h>
@@ -56,6 +59,63 @@ bool SerialControlLine::setLocked(bool down) noexcept {
 
 bool ParallelControlLine::setKeyDown(bool down) noexcept {
     return m_port.writeControl(down ? kKeyDown : kKeyUp);
+}
+
+HardwareKeyingOutputs::HardwareKeyingOutputs(ParallelPort& parallel)
+    : m_parallel(parallel), m_parallelLine(parallel) {}
+
+HardwareKeyingOutputs::~HardwareKeyingOutputs() {
+    m_serial.detach();
+    closeParallel();
+}
+
+bool HardwareKeyingOutputs::attachSerial(int fd, SerialControlLine::Signal signal, QString* error) {
+    m_serial.detach();
+#ifdef Q_OS_UNIX
+    int bits = TIOCM_DTR | TIOCM_RTS;
+    if (fd < 0 || ::ioctl(fd, TIOCMBIC, &bits) != 0) {
+        if (error != nullptr) {
+            *error = QString::fromLocal8Bit(std::strerror(fd < 0 ? EBADF : errno));
+        }
+        return false;
+    }
+    m_serial.setSignal(signal);
+    m_serial.attach(fd);
+    return true;
+#else
+    Q_UNUSED(fd);
+    Q_UNUSED(signal);
+    if (error != nullptr) {
+        *error = QStringLiteral("Control-line keying is not supported on this system.");
+    }
+    return false;
+#endif
+}
+
+bool HardwareKeyingOutputs::openParallel(int baseAddress, QString* error) {
+    if (m_parallel.isOpen() && m_parallel.baseAddress() == baseAddress) {
+        return true;
+    }
+    closeParallel();
+    if (!m_parallel.open(baseAddress)) {
+        if (error != nullptr) {
+            *error = m_parallel.errorString();
+        }
+        return false;
+    }
+    m_parallelLine.setKeyDown(false);
+    return true;
+}
+
+void HardwareKeyingOutputs::closeParallel() {
+    if (m_parallel.isOpen()) {
+        m_parallelLine.setKeyDown(false);
+        m_parallel.close();
+    }
+}
+
+bool HardwareKeyingOutputs::parallelOpenAt(int baseAddress) const {
+    return m_parallel.isOpen() && m_parallel.baseAddress() == baseAddress;
 }
 
 } // namespace ditlog

@@ -4,6 +4,8 @@
 //   SerialControlLine  DTR or RTS of an open serial port, by ioctl on its descriptor
 //   ParallelControlLine bit 0 of a parallel port's control register (3 down, 2 up)
 //   SilentLine         keys nothing (no port chosen); times still run
+// KeyingOutputs bundles the serial and parallel lines of one user (the CW keyer, the
+// voice push-to-talk) so that tests can stand in recording lines for both.
 #pragma once
 
 #include <QString>
@@ -62,6 +64,45 @@ public:
 
 private:
     ParallelPort& m_port;
+};
+
+// The keying outputs of one user: a control line of its serial port and the parallel
+// port's bit. Used from the window thread; the lines themselves are set from any thread.
+class KeyingOutputs {
+public:
+    virtual ~KeyingOutputs() = default;
+    // Takes the descriptor of a freshly opened serial port: DTR and RTS both go off, and
+    // `signal` becomes the keyed line. False (error set) when the device refuses.
+    virtual bool attachSerial(int fd, SerialControlLine::Signal signal, QString* error) = 0;
+    // Key-up, then forget the descriptor (before the port closes).
+    virtual void detachSerial() = 0;
+    virtual void setSerialSignal(SerialControlLine::Signal signal) = 0;
+    virtual KeyingLine& serialLine() = 0;
+    // Opens the parallel port at a base address (kept open while the address stays).
+    virtual bool openParallel(int baseAddress, QString* error) = 0;
+    virtual void closeParallel() = 0;
+    virtual bool parallelOpenAt(int baseAddress) const = 0;
+    virtual KeyingLine& parallelLine() = 0;
+};
+
+class HardwareKeyingOutputs final : public KeyingOutputs {
+public:
+    explicit HardwareKeyingOutputs(ParallelPort& parallel);
+    ~HardwareKeyingOutputs() override;
+
+    bool attachSerial(int fd, SerialControlLine::Signal signal, QString* error) override;
+    void detachSerial() override { m_serial.detach(); }
+    void setSerialSignal(SerialControlLine::Signal signal) override { m_serial.setSignal(signal); }
+    KeyingLine& serialLine() override { return m_serial; }
+    bool openParallel(int baseAddress, QString* error) override;
+    void closeParallel() override;
+    bool parallelOpenAt(int baseAddress) const override;
+    KeyingLine& parallelLine() override { return m_parallelLine; }
+
+private:
+    SerialControlLine m_serial{SerialControlLine::Signal::Rts};
+    ParallelPort& m_parallel;
+    ParallelControlLine m_parallelLine;
 };
 
 } // namespace ditlog

@@ -3,6 +3,11 @@
 
 #include "platform/SettingsStore.h"
 
+#include <QDir>
+#include <QHash>
+#include <QFileInfo>
+#include <QSerialPortInfo>
+
 namespace ditlog {
 
 PortMap::PortMap(SettingsStore& settings) : m_settings(settings) {}
@@ -39,6 +44,30 @@ void PortMap::setMappedPath(int portNumber, const QString& path) {
     const QString trimmed = path.trimmed();
     m_settings.setValue(settingsKey(portNumber),
                         trimmed == defaultDevicePath(portNumber) ? QString() : trimmed);
+}
+
+QList<SerialDeviceInfo> availableSerialDevices() {
+    QList<SerialDeviceInfo> out;
+    QHash<QString, QString> byId; // resolved device -> stable name
+    const QDir ids(QStringLiteral("/dev/serial/by-id"));
+    for (const QFileInfo& link : ids.entryInfoList(QDir::Files | QDir::System)) {
+        byId.insert(link.canonicalFilePath(), link.absoluteFilePath());
+    }
+    for (const QSerialPortInfo& info : QSerialPortInfo::availablePorts()) {
+        QStringList parts;
+        for (const QString& part : {info.description(), info.manufacturer(), info.serialNumber()}) {
+            if (!part.isEmpty() && !parts.contains(part)) {
+                parts << part;
+            }
+        }
+        const QString description = parts.join(QStringLiteral(", "));
+        const QString stable = byId.value(info.systemLocation());
+        if (!stable.isEmpty()) {
+            out.append({stable, description});
+        }
+        out.append({info.systemLocation(), description});
+    }
+    return out;
 }
 
 } // namespace ditlog

@@ -3,6 +3,7 @@
 // /dev/serial/by-id/... name, a pseudo-terminal); the mapping lives in the settings store.
 #pragma once
 
+#include <QList>
 #include <QString>
 
 namespace ditlog {
@@ -32,5 +33,13 @@ public:
 private:
     SettingsStore& m_settings;
 };
+
+// A serial device the system offers, for the operator to map a number to.
+struct SerialDeviceInfo {
+    QString path;        // "/dev/ttyUSB0", "COM3"
+    QString description; // description, maker and serial number as far as known
+};
+// The devices QSerialPortInfo finds, with their stable /dev/serial/by-id names first.
+QList<SerialDeviceInfo> availableSerialDevices();
 
 } // namespace ditlog

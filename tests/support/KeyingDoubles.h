@@ -3,12 +3,15 @@
 // control-register writes.
 #pragma once
 
+#include "keyer/KeyingEngine.h"
 #include "platform/KeyingLine.h"
 #include "platform/ParallelPort.h"
 
 #include <QList>
 
 #include <atomic>
+#include <condition_variable>
+#include <functional>
 #include <mutex>
 #include <vector>
 
@@ -19,10 +22,14 @@ struct LineEdge {
     bool down;
 };
 
-// Records every call (also repeated levels), safe from the keying thread.
+// Records every call (also repeated levels), safe from the keying thread. Times come
+// from the steady clock, or from a given clock (a manual keying clock in tests).
 class RecordingKeyingLine final : public KeyingLine {
 public:
-    explicit RecordingKeyingLine(std::size_t reserve = 1 << 16) { m_edges.reserve(reserve); }
+    explicit RecordingKeyingLine(const KeyingClock* clock = nullptr, std::size_t reserve = 1 << 16)
+        : m_clock(clock) {
+        m_edges.reserve(reserve);
+    }
     bool setKeyDown(bool down) noexcept override;
 
     std::vector<LineEdge> edges() const;
@@ -36,6 +43,7 @@ public:
     void setFailing(bool failing) { m_failing = failing; }
 
 private:
+    const KeyingClock* m_clock;
     mutable std::mutex m_mutex;
     std::vector<LineEdge> m_edges;
     std::atomic<bool> m_down{false};
@@ -65,6 +73,64 @@ private:
     int m_base = 0;
     int m_number = -1;
     QString m_error;
+};
+
+// Keying time the test moves by hand. The keying thread's waits block until the test
+// advances the clock past their deadline; settle() returns once the thread waits again
+// (or has nothing to do), so each step of a test sees a quiet engine.
+class ManualKeyingClock final : public KeyingClock {
+public:
+    qint64 now() const override;
+    void sleepUntil(qint64 deadline, const std::atomic<bool>& cancel) override { wait(deadline, cancel); }
+    void spinUntil(qint64 deadline, const std::atomic<bool>& cancel) override { wait(deadline, cancel); }
+    void interrupt() override;
+
+    // Moves time on and waits until the keying thread is parked again or idle.
+    void advance(qint64 ns, const std::function<bool()>& idle);
+    void advanceMs(double ms, const std::function<bool()>& idle) { advance(qint64(ms * 1e6), idle); }
+    // Steps from deadline to deadline until the thread is idle; false after maxNs.
+    bool runUntilIdle(const std::function<bool()>& idle, qint64 maxNs = 600'000'000'000LL);
+    // Waits until the thread is parked at a deadline beyond now, or idle.
+    bool settle(const std::function<bool()>& idle);
+    // The deadline the thread waits for, or -1.
+    qint64 parkedAt() const;
+
+private:
+    void wait(qint64 deadline, const std::atomic<bool>& cancel);
+
+    mutable std::mutex m_mutex;
+    std::condition_variable m_cv;
+    qint64 m_now = 1'000'000'000;
+    qint64 m_parked = -1;
+    bool m_interrupted = false;
+};
+
+// Serial and parallel keying lines that record; the serial line fails while detached
+// (as a vanished port would) and records its attaches and signals.
+class RecordingKeyingOutputs final : public KeyingOutputs {
+public:
+    explicit RecordingKeyingOutputs(const KeyingClock* clock = nullptr)
+        : serial(clock), parallel(clock) {
+        serial.setFailing(true);
+    }
+
+    bool attachSerial(int fd, SerialControlLine::Signal signal, QString* error) override;
+    void detachSerial() override;
+    void setSerialSignal(SerialControlLine::Signal s) override { signal = s; }
+    KeyingLine& serialLine() override { return serial; }
+    bool openParallel(int baseAddress, QString* error) override;
+    void closeParallel() override { parallelBase = -1; }
+    bool parallelOpenAt(int baseAddress) const override { return parallelBase == baseAddress; }
+    KeyingLine& parallelLine() override { return parallel; }
+
+    RecordingKeyingLine serial;
+    RecordingKeyingLine parallel;
+    SerialControlLine::Signal signal = SerialControlLine::Signal::Rts;
+    int attaches = 0;
+    int detaches = 0;
+    int parallelBase = -1;
+    int parallelPortNumber = -1; // the parportN the address maps to
+    bool attachFails = false;
 };
 
 } // namespace ditlog::testing

@@ -1,0 +1,469 @@
+// Function-key messages, the send loop, the repeat and the keying port.
+#include "keyer/CwKeyer.h"
+
+#include "keyer/CwBuffer.h"
+#include "keyer/MorseTable.h"
+#include "log/RecordFile.h"
+#include "platform/KeyingLine.h"
+#include "platform/ParallelPort.h"
+#include "platform/PortOwnership.h"
+#include "platform/SerialPort.h"
+#include "platform/SettingsStore.h"
+#include "platform/UserPrompts.h"
+
+#include <QDir>
+#include <QLoggingCategory>
+#include <QTimer>
+
+#include <chrono>
+#include <cmath>
+#include <thread>
+
+Q_LOGGING_CATEGORY(lcKeyer, "ditlog.keyer", QtWarningMsg)
+
+namespace ditlog {
+
+namespace {
+const QString kInvalidPortTitle = QStringLiteral("Invalid port.");
+const QString kInvalidPortText = QStringLiteral(
+    "The port you have selected for CW keying is invalid.  Please select another or enter 0 "
+    "for none.");
+const QString kKeyboardOnText = QStringLiteral("Keyboard CW Mode is on.  Press F12 to exit.");
+
+// Counts as the classic calibration does: 5,000,000 floating-point additions.
+double measureLoopsPer60ms() {
+    using clock = std::chrono::steady_clock;
+    const auto t0 = clock::now();
+    volatile double counter = 0;
+    while (counter < 5'000'000.0) {
+        counter = counter + 1;
+    }
+    const double ms = std::chrono::duration<double, std::milli>(clock::now() - t0).count();
+    return std::round(5'000'000.0 / std::max(ms, 0.001) * 60.0);
+}
+} // namespace
+
+struct CwKeyer::Bridge {
+    std::mutex mutex;
+    CwKeyer* target = nullptr;
+};
+
+QString substituteWildcards(const QString& message, const QString& call, const QString& report) {
+    const QString r = report.trimmed();
+    const QString sentReport = (r.isEmpty() || r == QLatin1String("599")) ? QStringLiteral("5NN") : r;
+    const QString trimmedCall = call.trimmed();
+    // One scan does the three passes ("$", then "#", then "*") at once: what a pass
+    // inserts is never scanned again, so the order cannot change the result.
+    QString out;
+    out.reserve(message.size() + trimmedCall.size());
+    for (const QChar c : message) {
+        if (c == QLatin1Char('$')) {
+            out += trimmedCall;
+        } else if (c == QLatin1Char('*')) {
+            out += sentReport;
+        } else if (c != QLatin1Char('#')) {
+            out += c;
+        }
+    }
+    return out;
+}
+
+CwKeyer::CwKeyer(CwBuffer& buffer, KeyingEngine& engine, SerialPort& port, KeyingOutputs& outputs,
+                 PortOwnership& ports, SettingsStore& store, UserPrompts& prompts, QObject* parent)
+    : QObject(parent), m_buffer(buffer), m_engine(engine), m_port(port), m_outputs(outputs),
+      m_ports(ports), m_store(store), m_prompts(prompts), m_repeat(new QTimer(this)),
+      m_bridge(std::make_shared<Bridge>()) {
+    m_repeat->setObjectName(QStringLiteral("tmrCWLoop"));
+    m_repeat->setSingleShot(true);
+    connect(m_repeat, &QTimer::timeout, this, [this] { FKeyCW(112); });
+    m_bridge->target = this;
+    std::weak_ptr<Bridge> bridge = m_bridge;
+    m_engine.setEventsReady([bridge] {
+        if (const auto b = bridge.lock()) {
+            std::lock_guard lock(b->mutex);
+            if (b->target != nullptr) {
+                QMetaObject::invokeMethod(b->target, &CwKeyer::handleEngineEvents,
+                                          Qt::QueuedConnection);
+            }
+        }
+    });
+    // Whoever closes the port (this keyer, another user, a failure), the line lets go first.
+    connect(&m_port, &SerialPort::aboutToClose, this, [this] { m_outputs.detachSerial(); });
+    connect(&m_port, &SerialPort::errorOccurred, this, [this](const QString& description) {
+        qCInfo(lcKeyer) << "keying port failed:" << description;
+        m_ports.released(PortUser::CwKeying);
+    });
+    m_ports.setReleaser(PortUser::CwKeying, [this] { closeKeyingPort(); });
+    m_method = timingMethodFromName(m_store.value(QStringLiteral("UserCWSelection"),
+                                                  QStringLiteral("Timer")));
+    m_loopsPer60ms = std::max(0.0, leadingNumber(m_store.value(QStringLiteral("UserCWLoopOffset"),
+                                                               QStringLiteral("0"))));
+    if (m_method == TimingMethod::Loop) {
+        CalibrateLoop(); // this machine's count, the reference for the stored one
+    }
+    pushParameters();
+}
+
+CwKeyer::~CwKeyer() {
+    {
+        std::lock_guard lock(m_bridge->mutex);
+        m_bridge->target = nullptr;
+    }
+    m_engine.setEventsReady({});
+    m_buffer.clear();
+    m_ports.setReleaser(PortUser::CwKeying, {});
+    m_engine.setLine(nullptr);
+    m_outputs.detachSerial();
+}
+
+// ---- settings ------------------------------------------------------------------------
+
+void CwKeyer::loadSettingsFile(const QString& workingFolder) {
+    const std::optional<QByteArray> content =
+        readWholeFile(cwSettingsPath(workingFolder), nullptr, 1024 * 1024);
+    m_settings = readCwSettings(content.value_or(QByteArray()));
+    applyRepeatText(m_settings.repeatText);
+    if (m_settings.keyingLine == KeyingLineChoice::Rts || m_settings.keyingLine == KeyingLineChoice::Dtr) {
+        m_outputs.setSerialSignal(m_settings.keyingLine == KeyingLineChoice::Dtr
+                                      ? SerialControlLine::Signal::Dtr
+                                      : SerialControlLine::Signal::Rts);
+    }
+    pushParameters();
+    Q_EMIT settingsChanged();
+}
+
+std::optional<QString> CwKeyer::saveSettingsFile(const QString& workingFolder) const {
+    return writeFileAtomically(QDir(workingFolder).filePath(QLatin1String(kCwSettingsFileName)),
+                               writeCwSettings(m_settings));
+}
+
+void CwKeyer::setMessage(int index, const QString& text) {
+    if (index >= 0 && index < CwSettings::kMessages) {
+        m_settings.messages[index] = stripUnstorable(text);
+    }
+}
+
+void CwKeyer::setKeyingLine(KeyingLineChoice line) {
+    if (line == m_settings.keyingLine) {
+        return;
+    }
+    m_settings.keyingLine = line;
+    if (line == KeyingLineChoice::Rts || line == KeyingLineChoice::Dtr) {
+        m_outputs.setSerialSignal(line == KeyingLineChoice::Dtr ? SerialControlLine::Signal::Dtr
+                                                                : SerialControlLine::Signal::Rts);
+    }
+    if (line != KeyingLineChoice::Printer) {
+        m_outputs.closeParallel();
+    }
+    Q_EMIT settingsChanged();
+}
+
+void CwKeyer::setPortText(const QString& text) {
+    if (text != m_settings.portText) {
+        m_settings.portText = text;
+        closeKeyingPort(); // the next send (or CWSetup) opens the new one
+    }
+}
+
+void CwKeyer::setSpeedText(const QString& text) {
+    if (text == m_settings.speedText) {
+        return;
+    }
+    m_settings.speedText = text;
+    pushParameters();
+    Q_EMIT speedChanged(text);
+    const double wpm = leadingNumber(text);
+    if (m_winKeyer != nullptr && m_settings.keyingLine == KeyingLineChoice::WinKey &&
+        m_winKeyer->linkOpen() && wpm > 4 && wpm < 100) {
+        m_winKeyer->speedChanged(int(wpm));
+    }
+}
+
+void CwKeyer::setWordSpaceText(const QString& text) {
+    m_settings.wordSpaceText = text;
+    pushParameters();
+}
+
+void CwKeyer::setParallelText(const QString& text) { m_settings.parallelText = text; }
+
+void CwKeyer::setDisplay(bool on) { m_settings.display = on ? 1 : 0; }
+
+QString CwKeyer::applyRepeatText(const QString& text) {
+    const double seconds = leadingNumber(text);
+    if (!isNumericText(text) || seconds < 0 || seconds >= 60) {
+        m_settings.repeatText = QStringLiteral("0");
+        m_repeat->stop();
+        m_repeat->setInterval(0);
+        return m_settings.repeatText;
+    }
+    m_settings.repeatText = text;
+    m_repeat->setInterval(int(std::lround(seconds * 1000)));
+    return text;
+}
+
+int CwKeyer::repeatIntervalMs() const { return m_repeat->interval(); }
+
+void CwKeyer::setTimingMethod(TimingMethod method) {
+    m_method = method;
+    if (method == TimingMethod::Loop && (m_loopsPer60ms <= 0 || m_measuredLoopsPer60ms <= 0)) {
+        CalibrateLoop();
+    }
+    pushParameters();
+}
+
+void CwKeyer::setLoopsPer60ms(double loops) {
+    m_loopsPer60ms = std::max(0.0, loops);
+    pushParameters();
+}
+
+void CwKeyer::CalibrateLoop() {
+    std::weak_ptr<Bridge> bridge = m_bridge;
+    std::thread([bridge] {
+        const double loops = measureLoopsPer60ms();
+        if (const auto b = bridge.lock()) {
+            std::lock_guard lock(b->mutex);
+            if (b->target != nullptr) {
+                QMetaObject::invokeMethod(b->target, [target = b->target, loops] {
+                    target->m_measuredLoopsPer60ms = loops;
+                    if (target->m_loopsPer60ms <= 0) {
+                        target->m_loopsPer60ms = loops;
+                    }
+                    target->pushParameters();
+                    Q_EMIT target->loopCalibrated(target->m_loopsPer60ms);
+                }, Qt::QueuedConnection);
+            }
+        }
+    }).detach();
+}
+
+void CwKeyer::storeTimingSettings() {
+    m_store.setValue(QStringLiteral("UserCWSelection"), timingMethodName(m_method));
+    m_store.setValue(QStringLiteral("UserCWLoopOffset"), shortestNumber(m_loopsPer60ms));
+}
+
+void CwKeyer::pushParameters() {
+    KeyingParameters p;
+    p.wpm = leadingNumber(m_settings.speedText);
+    p.wordSpaceAdjust = std::max(-8, int(leadingNumber(m_settings.wordSpaceText)));
+    p.method = m_method;
+    p.loopScale = (m_loopsPer60ms > 0 && m_measuredLoopsPer60ms > 0)
+                      ? m_loopsPer60ms / m_measuredLoopsPer60ms
+                      : 1.0;
+    m_engine.setParameters(p);
+}
+
+// ---- the keying port -----------------------------------------------------------------
+
+bool CwKeyer::keyingPortOpen() const { return m_port.isOpen(); }
+
+void CwKeyer::closeKeyingPort() {
+    if (m_port.isOpen()) {
+        m_port.close(); // detaches the line first (aboutToClose)
+    }
+    m_ports.released(PortUser::CwKeying);
+}
+
+bool CwKeyer::CWSetup() {
+    closeKeyingPort();
+    const int number = int(leadingNumber(m_settings.portText));
+    if (number <= 0) {
+        return true; // no port: serial keying times the characters and keys nothing
+    }
+    m_ports.claim(PortUser::CwKeying);
+    QString error;
+    if (!m_port.open(number)) {
+        error = m_port.errorString();
+    } else if (!m_outputs.attachSerial(m_port.nativeHandle(),
+                                       m_settings.keyingLine == KeyingLineChoice::Dtr
+                                           ? SerialControlLine::Signal::Dtr
+                                           : SerialControlLine::Signal::Rts,
+                                       &error)) {
+        closeKeyingPort();
+    }
+    if (!error.isEmpty()) {
+        m_ports.released(PortUser::CwKeying);
+        showInvalidPort(error);
+        return false;
+    }
+    return true;
+}
+
+void CwKeyer::showInvalidPort(const QString& detail) {
+    qCInfo(lcKeyer) << "keying port refused:" << detail;
+    m_prompts.beep();
+    m_prompts.message(kInvalidPortTitle, kInvalidPortText, PromptButtons::Ok, PromptIcon::Warning);
+    Q_EMIT portRefused();
+}
+
+// Readies the line for a send; false when the send cannot go ahead.
+bool CwKeyer::prepareOutputs() {
+    switch (m_settings.keyingLine) {
+    case KeyingLineChoice::Rts:
+    case KeyingLineChoice::Dtr:
+        if (leadingNumber(m_settings.portText) >= 1 && !m_port.isOpen() && !CWSetup()) {
+            return false;
+        }
+        m_engine.setLine(m_port.isOpen() ? &m_outputs.serialLine() : nullptr);
+        return true;
+    case KeyingLineChoice::Printer: {
+        QString error;
+        const int base = parallelAddressValue(m_settings.parallelText);
+        if (!m_outputs.openParallel(base, &error)) {
+            showInvalidPort(error);
+            return false;
+        }
+        m_engine.setLine(&m_outputs.parallelLine());
+        return true;
+    }
+    case KeyingLineChoice::None:
+    case KeyingLineChoice::WinKey: break;
+    }
+    return false;
+}
+
+// ---- sending -------------------------------------------------------------------------
+
+bool CwKeyer::keyingLineSelected() const { return m_settings.keyingLine != KeyingLineChoice::None; }
+
+bool CwKeyer::isSending() const { return m_engine.sending(); }
+
+void CwKeyer::FKeyCW(int keyCode) {
+    m_buffer.clear();
+    if (m_settings.keyingLine == KeyingLineChoice::None) {
+        return;
+    }
+    const std::optional<int> index = messageIndexForKeyCode(keyCode);
+    if (!index) {
+        return;
+    }
+    if (keyCode == 112 && m_repeat->interval() > 0) {
+        m_repeatArmed = true;
+    }
+    const QString message = m_settings.messages[*index];
+    if (message.isEmpty()) {
+        return;
+    }
+    const QString call = m_host != nullptr ? m_host->callForMessages() : QString();
+    const QString report = m_host != nullptr ? m_host->reportSentForMessages() : QString();
+    m_buffer.set(substituteWildcards(message, call, report));
+    LoopThroughCWBuffer();
+}
+
+void CwKeyer::LoopThroughCWBuffer() {
+    if (m_settings.keyingLine == KeyingLineChoice::WinKey) {
+        if (m_host != nullptr && m_buffer.text().contains(QLatin1Char(kLogContactCharacter))) {
+            m_host->logContact();
+        }
+        if (m_winKeyer != nullptr) {
+            m_winKeyer->WKTransmit();
+        } else {
+            m_buffer.clear();
+        }
+        if (m_repeatArmed) {
+            m_repeat->start();
+        }
+        return;
+    }
+    if (m_engine.sending()) {
+        return; // the running drain takes what was added
+    }
+    if (m_buffer.isEmpty()) {
+        return;
+    }
+    if (!prepareOutputs()) {
+        m_buffer.clear();
+        m_repeatArmed = false;
+        return;
+    }
+    pushParameters();
+    m_engine.start();
+}
+
+void CwKeyer::handleEngineEvents() {
+    for (const KeyingEvent& e : m_engine.takeEvents()) {
+        switch (e.kind) {
+        case KeyingEvent::Kind::CharacterStarted:
+            if (m_settings.display == 1 && m_host != nullptr) {
+                m_host->showKeyerStatus(e.remaining);
+            }
+            Q_EMIT characterStarted(e.character, e.remaining);
+            break;
+        case KeyingEvent::Kind::LogContact:
+            if (m_host != nullptr) {
+                m_host->logContact();
+            }
+            break;
+        case KeyingEvent::Kind::SpeedRefused:
+            m_repeatArmed = false;
+            if (m_host != nullptr) {
+                m_host->showKeyerStatus(
+                    QStringLiteral("CW speed %1 WPM cannot be sent.").arg(m_settings.speedText));
+            }
+            break;
+        case KeyingEvent::Kind::LineFailed:
+            m_repeatArmed = false;
+            closeKeyingPort();
+            showInvalidPort(m_port.errorString());
+            break;
+        case KeyingEvent::Kind::Finished:
+            if (e.drain != m_buffer.drainNumber() || m_engine.sending()) {
+                break; // a later drain has started meanwhile and finishes for both
+            }
+            if (m_repeatArmed) {
+                m_repeat->start();
+            }
+            if (m_settings.display == 1 && m_host != nullptr) {
+                m_host->showKeyerStatus(m_host->keyboardCwMode() ? kKeyboardOnText : QString());
+            }
+            Q_EMIT sendingFinished();
+            break;
+        }
+    }
+}
+
+void CwKeyer::clearSendBuffer() { m_buffer.clear(); }
+
+void CwKeyer::stopRepeat() {
+    if (!m_repeatArmed) {
+        return;
+    }
+    if (m_winKeyer != nullptr && m_winKeyer->linkOpen()) {
+        m_winKeyer->clearKeyerBuffer();
+    }
+    m_buffer.clear();
+    m_repeatArmed = false;
+    m_repeat->stop();
+}
+
+void CwKeyer::appendToBuffer(const QString& text) { m_buffer.append(text); }
+
+void CwKeyer::removeLastUnsent() {
+    if (m_winKeyer != nullptr && m_winKeyer->linkOpen() && m_host != nullptr &&
+        m_host->keyboardCwMode() && m_winKeyer->pendingCharacters() > 0) {
+        m_winKeyer->backspace();
+        return;
+    }
+    if (m_engine.sending()) {
+        m_buffer.removeLast();
+    }
+}
+
+bool CwKeyer::stopExternalKeyer() {
+    if (m_settings.keyingLine != KeyingLineChoice::WinKey || m_winKeyer == nullptr ||
+        !m_winKeyer->linkOpen() || m_winKeyer->pendingCharacters() <= 0) {
+        return false;
+    }
+    m_winKeyer->clearKeyerBuffer();
+    m_buffer.clear();
+    return true;
+}
+
+void CwKeyer::changeSpeed(int delta) {
+    setSpeedText(shortestNumber(leadingNumber(m_settings.speedText) + delta));
+}
+
+void CwKeyer::UpDown1_UpClick() { changeSpeed(1); }
+
+void CwKeyer::UpDown1_DownClick() { changeSpeed(-1); }
+
+} // namespace ditlog
