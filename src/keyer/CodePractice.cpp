@@ -31,6 +31,7 @@ CodePracticeSender::CodePracticeSender(CwKeyer& keyer, QObject* parent)
     connect(&m_keyer, &CwKeyer::characterStarted, this, [this] {
         if (m_running && m_waiting) {
             m_waiting = false;
+            Q_EMIT characterSent(m_given, m_position - 1);
             feedNext();
         }
     });
@@ -76,6 +77,7 @@ void CodePracticeSender::feedNext() {
             return;
         }
         const QChar c = m_copy.at(m_position);
+        m_given = c;
         m_keyer.buffer().set(QString(c));
         if (!m_keyer.isSending()) {
             m_keyer.LoopThroughCWBuffer();
@@ -83,13 +85,13 @@ void CodePracticeSender::feedNext() {
         if (!m_running) {
             return; // the keyer refused (invalid port): stopped once, not per character
         }
-        Q_EMIT characterSent(c, m_position);
         ++m_position;
         if (m_keyer.keyingLineSelected() && (m_keyer.isSending() || !m_keyer.buffer().isEmpty())) {
-            m_waiting = true; // the next one follows when the keyer takes this one
+            m_waiting = true; // shown, and the next one handed over, when the keyer takes it
             return;
         }
         // Nothing will take it (no keying line): go on at once, as the keyer would.
+        Q_EMIT characterSent(c, m_position - 1);
     }
 }
 

@@ -32,7 +32,7 @@ public:
     bool running() const { return m_running; }
 
 Q_SIGNALS:
-    // A character was handed to the keyer; position counts from 0.
+    // The keyer took a character of the text; position counts from 0.
     void characterSent(QChar character, int position);
     void finished();
 
@@ -43,6 +43,7 @@ private:
     std::function<QString()> m_text;
     QString m_copy;
     int m_position = 0;
+    QChar m_given; // the character handed over last
     bool m_running = false;
     bool m_waiting = false; // the last character given has not been taken yet
 };

@@ -4,6 +4,8 @@
 // character is being added.
 #pragma once
 
+#include "keyer/PriorityMutex.h"
+
 #include <QString>
 
 #include <atomic>
@@ -46,8 +48,8 @@ public:
     void wakeAll();
 
 private:
-    mutable std::mutex m_mutex;
-    std::condition_variable m_wake;
+    mutable PriorityMutex m_mutex;
+    std::condition_variable_any m_wake;
     QString m_text;
     std::atomic<bool> m_draining{false};
     std::atomic<quint64> m_drain{0};

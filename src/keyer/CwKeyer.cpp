@@ -13,11 +13,17 @@
 
 #include <QDir>
 #include <QLoggingCategory>
+#include <QSocketNotifier>
 #include <QTimer>
 
 #include <chrono>
 #include <cmath>
 #include <thread>
+
+#ifdef Q_OS_LINUX
+#include <sys/eventfd.h>
+#include <unistd.h>
+#endif
 
 Q_LOGGING_CATEGORY(lcKeyer, "ditlog.keyer", QtWarningMsg)
 
@@ -46,6 +52,14 @@ double measureLoopsPer60ms() {
 struct CwKeyer::Bridge {
     std::mutex mutex;
     CwKeyer* target = nullptr;
+    int wakeFd = -1; // the keying thread's doorbell: a write never blocks or takes a lock
+    ~Bridge() {
+#ifdef Q_OS_LINUX
+        if (wakeFd >= 0) {
+            ::close(wakeFd);
+        }
+#endif
+    }
 };
 
 QString substituteWildcards(const QString& message, const QString& call, const QString& report) {
@@ -77,16 +91,7 @@ CwKeyer::CwKeyer(CwBuffer& buffer, KeyingEngine& engine, SerialPort& port, Keyin
     m_repeat->setSingleShot(true);
     connect(m_repeat, &QTimer::timeout, this, [this] { FKeyCW(112); });
     m_bridge->target = this;
-    std::weak_ptr<Bridge> bridge = m_bridge;
-    m_engine.setEventsReady([bridge] {
-        if (const auto b = bridge.lock()) {
-            std::lock_guard lock(b->mutex);
-            if (b->target != nullptr) {
-                QMetaObject::invokeMethod(b->target, &CwKeyer::handleEngineEvents,
-                                          Qt::QueuedConnection);
-            }
-        }
-    });
+    connectEngine();
     // Whoever closes the port (this keyer, another user, a failure), the line lets go first.
     connect(&m_port, &SerialPort::aboutToClose, this, [this] { m_outputs.detachSerial(); });
     connect(&m_port, &SerialPort::errorOccurred, this, [this](const QString& description) {
@@ -114,6 +119,38 @@ CwKeyer::~CwKeyer() {
     m_ports.setReleaser(PortUser::CwKeying, {});
     m_engine.setLine(nullptr);
     m_outputs.detachSerial();
+}
+
+void CwKeyer::connectEngine() {
+#ifdef Q_OS_LINUX
+    // The keying thread rings an eventfd: no lock that the window thread could hold,
+    // no allocation, so announcing an event can never delay an edge.
+    m_bridge->wakeFd = ::eventfd(0, EFD_NONBLOCK | EFD_CLOEXEC);
+    if (m_bridge->wakeFd >= 0) {
+        auto* notifier = new QSocketNotifier(m_bridge->wakeFd, QSocketNotifier::Read, this);
+        connect(notifier, &QSocketNotifier::activated, this, [this] {
+            quint64 count = 0;
+            while (::read(m_bridge->wakeFd, &count, sizeof count) > 0) {
+            }
+            handleEngineEvents();
+        });
+        m_engine.setEventsReady([bridge = m_bridge] {
+            const quint64 one = 1;
+            [[maybe_unused]] const auto written = ::write(bridge->wakeFd, &one, sizeof one);
+        });
+        return;
+    }
+#endif
+    std::weak_ptr<Bridge> bridge = m_bridge;
+    m_engine.setEventsReady([bridge] {
+        if (const auto b = bridge.lock()) {
+            std::lock_guard lock(b->mutex);
+            if (b->target != nullptr) {
+                QMetaObject::invokeMethod(b->target, &CwKeyer::handleEngineEvents,
+                                          Qt::QueuedConnection);
+            }
+        }
+    });
 }
 
 // ---- settings ------------------------------------------------------------------------

@@ -131,6 +131,7 @@ Q_SIGNALS:
     void loopCalibrated(double loopsPer60ms);
 
 private:
+    void connectEngine();
     void handleEngineEvents();
     void pushParameters();
     bool prepareOutputs();

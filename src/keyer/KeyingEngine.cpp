@@ -196,7 +196,7 @@ void KeyingEngine::waitForEdge(qint64 deadline, TimingMethod method) {
 
 void KeyingEngine::drain(quint64 number) {
     // A new drain starts now, but never inside the previous drain's last gap.
-    qint64 t = std::max(m_clock.now(), m_lastEnd);
+    qint64 t = std::max(m_clock.now() + kStartLeadNs, m_lastEnd);
     TimingMethod method = parameters().method;
     for (;;) {
         if (m_stop) {

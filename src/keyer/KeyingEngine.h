@@ -12,6 +12,7 @@
 #pragma once
 
 #include "keyer/CwBuffer.h"
+#include "keyer/PriorityMutex.h"
 
 #include <QString>
 
@@ -104,11 +105,16 @@ public:
     QString priorityDescription() const;
     bool realTime() const { return m_realTime.load(); }
 
-    // How long before an edge the "Timer" method stops sleeping and spins.
-    static constexpr qint64 kSpinLeadRealTimeNs = 400'000;
+    // How long before an edge the "Timer" method stops sleeping and spins: longer than
+    // the kernel's wake-up latency under load (up to about 3 ms on a busy virtual machine
+    // even at real-time priority), so the edge is set by the spinning thread on time.
+    static constexpr qint64 kSpinLeadRealTimeNs = 3'000'000;
     static constexpr qint64 kSpinLeadNormalNs = 1'500'000;
     // How long before a character's first edge it is taken from the buffer.
-    static constexpr qint64 kTakeLeadNs = 2'000'000;
+    static constexpr qint64 kTakeLeadNs = 4'000'000;
+    // A drain's first edge comes this long after it is started, so that taking the
+    // first character is not part of its timing.
+    static constexpr qint64 kStartLeadNs = 5'000'000;
 
 private:
     void run();
@@ -126,7 +132,7 @@ private:
     std::atomic<bool> m_stop{false};
     std::atomic<bool> m_realTime{false};
 
-    mutable std::mutex m_mutex; // parameters, line, events, callback, description
+    mutable PriorityMutex m_mutex; // parameters, line, events, callback, description
     KeyingParameters m_parameters;
     KeyingLine* m_line = nullptr;
     std::deque<KeyingEvent> m_events;

@@ -44,7 +44,7 @@ struct Rig {
         const qint64 t0 = clock.now();
         engine->start();
         clock.runUntilIdle(idle);
-        return clock.now() - t0;
+        return clock.now() - t0 - KeyingEngine::kStartLeadNs;
     }
     // The level of every unit from the first recorded change, as "1" and "0".
     QString unitLevels(qint64 unit, qint64 until) const {
@@ -207,21 +207,23 @@ private Q_SLOTS:
         const qint64 t0 = rig.clock.now();
         rig.engine->start();
         rig.clock.settle(rig.idle);
-        rig.clock.advanceMs(100, rig.idle); // inside E's three-unit gap
+        rig.clock.stepBy(100 * kMs, rig.idle); // inside E's three-unit gap
         QVERIFY(rig.engine->sending());
         rig.buffer.append(QStringLiteral("T"));
         QVERIFY(!rig.engine->start()); // the running drain takes it
         rig.clock.runUntilIdle(rig.idle);
         const auto changes = rig.line.changes();
         QCOMPARE(changes.size(), std::size_t(4));
-        QCOMPARE(changes[2].ns - t0, 240 * kMs); // T starts where E's gap ends
-        QCOMPARE(rig.clock.now() - t0, (4 + 6) * 60 * kMs);
-        // A new drain never starts inside the last gap: it starts when that gap is over.
+        const qint64 start = changes[0].ns;
+        QCOMPARE(start - t0, KeyingEngine::kStartLeadNs);
+        QCOMPARE(changes[2].ns - start, 240 * kMs); // T starts where E's gap ends
+        QCOMPARE(rig.clock.now() - start, (4 + 6) * 60 * kMs);
+        // A drain started after the last one ended keys after its start lead.
         rig.line.clear();
         rig.buffer.set(QStringLiteral("E"));
         rig.engine->start();
         rig.clock.runUntilIdle(rig.idle);
-        QCOMPARE(rig.line.changes().front().ns - t0, 600 * kMs);
+        QCOMPARE(rig.line.changes().front().ns - start, 600 * kMs + KeyingEngine::kStartLeadNs);
     }
 
     void stoppingMidElementLeavesKeyUp() {
@@ -229,7 +231,7 @@ private Q_SLOTS:
         rig.buffer.set(QStringLiteral("TTTT"));
         rig.engine->start();
         rig.clock.settle(rig.idle);
-        rig.clock.advanceMs(90, rig.idle); // inside the first dash
+        rig.clock.stepBy(90 * kMs, rig.idle); // inside the first dash
         QVERIFY(rig.line.isDown());
         rig.engine.reset();
         QVERIFY(!rig.line.isDown());
@@ -242,10 +244,10 @@ private Q_SLOTS:
         const qint64 t0 = rig.clock.now();
         rig.engine->start();
         rig.clock.settle(rig.idle);
-        rig.clock.advanceMs(90, rig.idle);
+        rig.clock.stepBy(90 * kMs, rig.idle);
         rig.buffer.clear();
         rig.clock.runUntilIdle(rig.idle);
-        QCOMPARE(rig.clock.now() - t0, 6 * 60 * kMs); // T and its gap, nothing more
+        QCOMPARE(rig.clock.now() - t0 - KeyingEngine::kStartLeadNs, 6 * 60 * kMs); // T and its gap
         QCOMPARE(rig.line.changes().size(), std::size_t(2));
     }
 };

@@ -134,6 +134,17 @@ void ManualKeyingClock::advance(qint64 ns, const std::function<bool()>& idle) {
     settle(idle);
 }
 
+void ManualKeyingClock::stepBy(qint64 ns, const std::function<bool()>& idle) {
+    const qint64 target = now() + ns;
+    settle(idle);
+    for (qint64 parked = parkedAt(); parked >= 0 && parked <= target; parked = parkedAt()) {
+        advance(parked - now(), idle);
+    }
+    if (target > now()) {
+        advance(target - now(), idle);
+    }
+}
+
 bool ManualKeyingClock::runUntilIdle(const std::function<bool()>& idle, qint64 maxNs) {
     const qint64 end = now() + maxNs;
     settle(idle);

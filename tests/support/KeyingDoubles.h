@@ -88,6 +88,9 @@ public:
     // Moves time on and waits until the keying thread is parked again or idle.
     void advance(qint64 ns, const std::function<bool()>& idle);
     void advanceMs(double ms, const std::function<bool()>& idle) { advance(qint64(ms * 1e6), idle); }
+    // Steps from deadline to deadline up to now + ns, so every edge is recorded at its
+    // own deadline, then on to the end of the step.
+    void stepBy(qint64 ns, const std::function<bool()>& idle);
     // Steps from deadline to deadline until the thread is idle; false after maxNs.
     bool runUntilIdle(const std::function<bool()>& idle, qint64 maxNs = 600'000'000'000LL);
     // Waits until the thread is parked at a deadline beyond now, or idle.

@@ -406,6 +406,12 @@ void CwKeyerWindow::cmdTest_Click() {
 }
 
 void CwKeyerWindow::cmdDone_Click() {
+    // What the fields hold is stored, also in a field not left yet.
+    m_keyer.setPortText(Text10->text());
+    m_keyer.setSpeedText(Text11->text());
+    m_keyer.setWordSpaceText(txtSpace->text());
+    m_keyer.setParallelText(Text14->text());
+    txtCWLoop->setText(m_keyer.applyRepeatText(txtCWLoop->text()));
     if (const auto error = m_keyer.saveSettingsFile(m_workingFolder)) {
         m_prompts.message(QStringLiteral("Unable to write file."), *error, PromptButtons::Ok,
                           PromptIcon::Critical);
