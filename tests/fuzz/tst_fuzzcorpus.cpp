@@ -3,6 +3,7 @@
 #include "FuzzTargets.h"
 #include "FuzzTargetsCountry.h"
 #include "FuzzTargetsVoice.h"
+#include "FuzzTargetsKeyer.h"
 
 #include <QDir>
 #include <QFile>
@@ -24,6 +25,7 @@ constexpr NamedTarget kTargets[] = {
     {"sharedxml", &fuzzSharedXml},
     {"countryfile", &fuzzCountryFile},
     {"waveheader", &fuzzWaveHeader},     {"wavelist", &fuzzWaveList},
+    {"cwsettings", &fuzzCwSettings},
 };
 
 QDir corpusFolder(const char* target) {
