@@ -26,6 +26,7 @@ HelpWindow::HelpWindow(QWidget* parent) : QDialog(parent) {
     setModal(true);
     auto* text = new QTextBrowser(this);
     text->setObjectName(QStringLiteral("txtHelp"));
+    text->setAccessibleName(QStringLiteral("Help text"));
     text->setPlainText(helpText());
     auto* buttons = new QDialogButtonBox(QDialogButtonBox::Close, this);
     connect(buttons, &QDialogButtonBox::rejected, this, &QDialog::reject);
@@ -38,6 +39,8 @@ HelpWindow::HelpWindow(QWidget* parent) : QDialog(parent) {
 LogoWindow::LogoWindow(QWidget* parent)
     : QWidget(parent, Qt::SplashScreen | Qt::FramelessWindowHint | Qt::WindowStaysOnTopHint) {
     setObjectName(QStringLiteral("frmLogo"));
+    setAccessibleName(QStringLiteral("Ditlog"));
+    setAccessibleDescription(QStringLiteral("CW sprint logger, starting up"));
     setFixedSize(420, 220);
 }
 

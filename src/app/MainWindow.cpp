@@ -70,6 +70,7 @@ MainWindow::MainWindow(Services services, DataFolders folders, SharedPreferences
     buildButtons();
     buildMenus();
     connectPanels();
+    describeForScreenReaders();
     qApp->installEventFilter(this);
 }
 

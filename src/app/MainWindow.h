@@ -124,6 +124,7 @@ private:
     void buildButtons();
     void buildMenus();
     void connectPanels();
+    void describeForScreenReaders();
     QAction* addItem(QMenu* menu, const QString& name, const QString& caption,
                      void (MainWindow::*slot)() = nullptr);
     void stepPrefixTable();

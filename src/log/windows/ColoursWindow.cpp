@@ -62,6 +62,7 @@ ColoursWindow::ColoursWindow(StationPreferences& prefs, const Screen& screen, Us
     m_canvas->place(cmdWorked, kLeft, 240, kButtonWidth, kRowHeight);
     lblWorked = makeSample(QStringLiteral("lblWorked"), QStringLiteral("Worked"), m_canvas);
     m_canvas->place(lblWorked, kSampleLeft, 240, kSampleWidth, kRowHeight);
+    lblWorked->setAccessibleDescription(QStringLiteral("Sample of the colour of multipliers worked"));
 
     cmdRemaining = new QPushButton(QStringLiteral("Change \"Remaining\" Color"), m_canvas);
     cmdRemaining->setObjectName(QStringLiteral("cmdRemaining"));
@@ -69,6 +70,8 @@ ColoursWindow::ColoursWindow(StationPreferences& prefs, const Screen& screen, Us
     lblRemaining =
         makeSample(QStringLiteral("lblRemaining"), QStringLiteral("Remaining"), m_canvas);
     m_canvas->place(lblRemaining, kSampleLeft, 840, kSampleWidth, kRowHeight);
+    lblRemaining->setAccessibleDescription(
+        QStringLiteral("Sample of the colour of multipliers remaining"));
 
     cmdDone = new QPushButton(QStringLiteral("Done"), m_canvas);
     cmdDone->setObjectName(QStringLiteral("cmdDone"));

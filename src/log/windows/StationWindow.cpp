@@ -139,6 +139,9 @@ StationWindow::StationWindow(StationPreferences& prefs, SettingsStore& settings,
     Text6 = addBox(QStringLiteral("Text6"), QStringLiteral("UTC Offset"), 8, kRightColumn,
                    rowTop(4), kRightBoxWidth);
 
+    Text3->setAccessibleDescription(QStringLiteral("Degrees, west positive"));
+    Text4->setAccessibleDescription(QStringLiteral("Degrees, north positive"));
+    Text6->setAccessibleDescription(QStringLiteral("Hours added to the computer clock to give UTC"));
     Command1 = new QPushButton(QStringLiteral("Done"), m_canvas);
     Command1->setObjectName(QStringLiteral("Command1"));
     // Enter presses "Done" only from the boxes that say so, not from every box.
