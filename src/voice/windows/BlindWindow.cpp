@@ -69,13 +69,11 @@ BlindWindow::BlindWindow(StationPreferences& prefs, VoicePrompts& prompts,
     optAllData->setAccessibleDescription(
         QStringLiteral("Announces every entry field when it gains the focus"));
 
-    chkSpeech = new QCheckBox(QStringLiteral("Also speak duplicates, countries, status messages, "
-                                             "score and last contact"),
-                              m_canvas);
+    chkSpeech = new QCheckBox(QStringLiteral("Also speak what changes on the screen"), m_canvas);
     chkSpeech->setObjectName(QStringLiteral("chkSpeech"));
     chkSpeech->setAccessibleDescription(
-        QStringLiteral("With navigation on, speaks what the screen shows as it changes; Ctrl+T "
-                       "says the score and Ctrl+L the last contact"));
+        QStringLiteral("With navigation on, speaks the status line, duplicates and the country "
+                       "found for a call; Ctrl+T says the score and Ctrl+L the last contact"));
     m_canvas->place(chkSpeech, kLeft, 1740, kWidth, 300);
 
     lblFolder = new QLabel(
