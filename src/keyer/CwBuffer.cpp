@@ -60,7 +60,7 @@ bool CwBuffer::startDrain() {
     return true;
 }
 
-bool CwBuffer::waitForDrain(const std::atomic<bool>& stop) {
+bool CwBuffer::awaitDrain(const std::atomic<bool>& stop) {
     std::unique_lock lock(m_mutex);
     m_wake.wait(lock, [&] { return m_draining.load() || stop.load(); });
     return !stop.load();

@@ -37,14 +37,14 @@ public:
 
     // Keying-thread side.
     // Waits until a drain is requested or stop is set; true for a drain.
-    bool waitForDrain(const std::atomic<bool>& stop);
+    bool awaitDrain(const std::atomic<bool>& stop);
     // Takes the next character of the drain and what remains after it.
     std::optional<QChar> takeForKeying(QString* remaining);
     // Ends the drain if nothing has arrived meanwhile; false when there is more to send.
     bool finishDrainIfEmpty();
     // Ends the drain whatever the buffer holds, emptying it (failures, refused speed).
     void abortDrain();
-    // Wakes a waitForDrain (for stopping the keying thread).
+    // Wakes a awaitDrain (for stopping the keying thread).
     void wakeAll();
 
 private:

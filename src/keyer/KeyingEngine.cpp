@@ -175,7 +175,7 @@ void KeyingEngine::raisePriority() {
 
 void KeyingEngine::run() {
     raisePriority();
-    while (m_buffer.waitForDrain(m_stop)) {
+    while (m_buffer.awaitDrain(m_stop)) {
         drain(m_buffer.drainNumber());
     }
     if (KeyingLine* line = currentLine(); line != nullptr && m_level) {
@@ -183,7 +183,7 @@ void KeyingEngine::run() {
     }
 }
 
-void KeyingEngine::waitForEdge(qint64 deadline, TimingMethod method) {
+void KeyingEngine::sleepUntilEdge(qint64 deadline, TimingMethod method) {
     switch (method) {
     case TimingMethod::Sleep: m_clock.sleepUntil(deadline, m_stop); break;
     case TimingMethod::Loop: m_clock.spinUntil(deadline, m_stop); break;
@@ -206,7 +206,7 @@ void KeyingEngine::drain(quint64 number) {
         QString remaining;
         const std::optional<QChar> c = m_buffer.takeForKeying(&remaining);
         if (!c) {
-            waitForEdge(t, method); // the last character's gap
+            sleepUntilEdge(t, method); // the last character's gap
             if (m_buffer.finishDrainIfEmpty()) {
                 m_lastEnd = t;
                 post({KeyingEvent::Kind::Finished, number, {}, {}});
@@ -255,7 +255,7 @@ bool KeyingEngine::keyPattern(const QString& pattern, qint64 unit, qint64 t,
         if (down == m_level) {
             continue;
         }
-        waitForEdge(t + qint64(i) * unit, p.method);
+        sleepUntilEdge(t + qint64(i) * unit, p.method);
         if (m_stop) {
             break;
         }

@@ -123,7 +123,7 @@ private:
     // Keys one pattern from deadline t; false when the line failed.
     bool keyPattern(const QString& pattern, qint64 unit, qint64 t, const KeyingParameters& p,
                     KeyingLine* line);
-    void waitForEdge(qint64 deadline, TimingMethod method);
+    void sleepUntilEdge(qint64 deadline, TimingMethod method);
     void post(KeyingEvent event);
     KeyingLine* currentLine() const;
 
