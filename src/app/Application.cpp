@@ -25,7 +25,6 @@
 
 #include <QApplication>
 #include <QDir>
-#include <QScreen>
 #include <QTimer>
 
 namespace ditlog {
@@ -61,10 +60,7 @@ int runApplication(int argc, char* argv[]) {
     }
     const QString workingFolder = QDir::currentPath();
 
-    LogoWindow logo;
-    if (const QScreen* primary = QGuiApplication::primaryScreen()) {
-        logo.move(primary->geometry().center() - logo.rect().center());
-    }
+    LogoWindow logo(screen);
     logo.show();
 
     const QString documents = findDocumentsFolder(
@@ -98,6 +94,7 @@ int runApplication(int argc, char* argv[]) {
     MainWindow window(services, folders, shared);
     window.attachVoice({phonePlayer, promptPlayer, speech, pttPort, parallelPort, portOwnership});
     window.attachKeyer(keyer, portMap);
+    window.setLogo(&logo);
     prompts.setParentWindow(&window);
     QObject::connect(&window, &MainWindow::fatalLoadError, &app,
                      [] { QTimer::singleShot(0, qApp, [] { QCoreApplication::exit(1); }); });
@@ -118,7 +115,6 @@ int runApplication(int argc, char* argv[]) {
         return QApplication::exec();
     }
     QTimer::singleShot(0, &window, &MainWindow::startUp);
-    QTimer::singleShot(1200, &logo, &QWidget::close);
     return QApplication::exec();
 }
 

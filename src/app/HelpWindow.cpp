@@ -2,6 +2,8 @@
 #include "app/HelpWindow.h"
 
 #include "platform/ShippedData.h"
+#include "platform/Screen.h"
+#include "ui/WindowScaling.h"
 
 #include <QDialogButtonBox>
 #include <QFile>
@@ -20,7 +22,7 @@ QString HelpWindow::helpText() {
     return QString::fromUtf8(*text);
 }
 
-HelpWindow::HelpWindow(QWidget* parent) : QDialog(parent) {
+HelpWindow::HelpWindow(const Screen& screen, QWidget* parent) : QDialog(parent) {
     setObjectName(QStringLiteral("frmHelp"));
     setWindowTitle(QStringLiteral("Ditlog Help"));
     setModal(true);
@@ -33,24 +35,28 @@ HelpWindow::HelpWindow(QWidget* parent) : QDialog(parent) {
     auto* layout = new QVBoxLayout(this);
     layout->addWidget(text);
     layout->addWidget(buttons);
-    resize(720, 560);
+    ScaleLaidOutWindow(this, kDesignTwips, 8.25, screen);
 }
 
-LogoWindow::LogoWindow(QWidget* parent)
-    : QWidget(parent, Qt::SplashScreen | Qt::FramelessWindowHint | Qt::WindowStaysOnTopHint) {
+LogoWindow::LogoWindow(const Screen& screen, QWidget* parent)
+    : QWidget(parent, Qt::SplashScreen | Qt::FramelessWindowHint) {
     setObjectName(QStringLiteral("frmLogo"));
     setAccessibleName(QStringLiteral("Ditlog"));
     setAccessibleDescription(QStringLiteral("CW sprint logger, starting up"));
-    setFixedSize(420, 220);
+    ScaleLaidOutWindow(this, kDesignTwips, 8.25, screen);
+    setFixedSize(size());
 }
 
 void LogoWindow::paintEvent(QPaintEvent*) {
     QPainter p(this);
     p.setRenderHint(QPainter::Antialiasing);
-    QLinearGradient sky(0, 0, 0, height());
+    // Drawn in its design pixels, scaled to the window's size.
+    const QSize design = kDesignTwips / kTwipsPerPixel;
+    p.scale(double(width()) / design.width(), double(height()) / design.height());
+    QLinearGradient sky(0, 0, 0, design.height());
     sky.setColorAt(0, QColor(20, 40, 80));
     sky.setColorAt(1, QColor(0, 110, 130));
-    p.fillRect(rect(), sky);
+    p.fillRect(QRect(QPoint(0, 0), design), sky);
     // A dit and a dah: the program's mark.
     p.setBrush(QColor(255, 255, 192));
     p.setPen(Qt::NoPen);
@@ -58,12 +64,12 @@ void LogoWindow::paintEvent(QPaintEvent*) {
     p.drawRoundedRect(QRectF(92, 66, 100, 24), 12, 12);
     p.setPen(Qt::white);
     QFont title = font();
-    title.setPointSize(30);
+    title.setPixelSize(40);
     title.setBold(true);
     p.setFont(title);
     p.drawText(QRect(210, 40, 200, 70), Qt::AlignLeft | Qt::AlignVCenter, QStringLiteral("Ditlog"));
     QFont small = font();
-    small.setPointSize(10);
+    small.setPixelSize(13);
     p.setFont(small);
     p.drawText(QRect(40, 130, 360, 60), Qt::AlignLeft | Qt::TextWordWrap,
                QStringLiteral("CW sprint logger  -  version %1\nStarting up...")

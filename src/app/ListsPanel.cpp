@@ -35,7 +35,12 @@ ListsPanel::ListsPanel(const ContactLog& log, DesignCanvas& canvas, QObject* par
     m_listView->header()->setSectionsClickable(true);
     m_listView->header()->setSortIndicatorShown(false);
     canvas.place(m_listView, 120, 2160, 6300, 2460);
-    canvas.setColumnWidths(m_listView, RecentContactsModel::designWidthsTwips());
+    // The widest values of each column, shown whole at every window size.
+    canvas.setColumnWidths(m_listView, RecentContactsModel::designWidthsTwips(),
+                           {QStringLiteral("12000"), QStringLiteral("WB2ABC"), QStringLiteral("599"),
+                            QStringLiteral("England"), QStringLiteral("BOB"), QStringLiteral("12345"),
+                            QStringLiteral("599"), QStringLiteral("12/31 23:59"), QStringLiteral("160"),
+                            QStringLiteral("5")});
 
     m_heading->setObjectName(QStringLiteral("lblStation_5"));
     canvas.place(m_heading, 6600, 3780, 2880, 220);

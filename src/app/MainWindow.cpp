@@ -287,6 +287,10 @@ void MainWindow::buildMenus() {
 // ---- start-up ----------------------------------------------------------------------------
 
 void MainWindow::startUp() {
+    // The logo gives way before the first question is asked.
+    if (m_logo != nullptr) {
+        m_logo->close();
+    }
     ScaleWindowToScreen(this, m_canvas, m_services.screen, m_services.prompts);
     showStatus(QStringLiteral("Ready to begin!"));
 
@@ -318,11 +322,6 @@ void MainWindow::startUp() {
         const QSize screen = m_services.screen.sizeTwips() / kTwipsPerPixel;
         ResizeWindowContents(this, screen.width() * m_prefs.FormSizePercent / 100,
                              screen.height() * m_prefs.FormSizePercent / 100);
-    } else if (m_prefs.TaskbarMode == 1) {
-        const QRect work = m_services.screen.workAreaTwips();
-        move(work.topLeft() / kTwipsPerPixel);
-        ResizeWindowContents(this, work.width() / kTwipsPerPixel,
-                             work.height() / kTwipsPerPixel - 40);
     }
     m_actions.value(QStringLiteral("mnuTaskbar"))->setChecked(m_prefs.TaskbarMode == 1);
     showBandAndMode();
@@ -381,7 +380,20 @@ void MainWindow::AskOpenLog() {
     finishStartUp();
 }
 
+void MainWindow::applyTaskbarLayout() {
+    // With the taskbar option the window fills the work area, leaving the taskbar free.
+    if (m_prefs.TaskbarMode != 1 || m_prefs.FormSizePercent < 100) {
+        return;
+    }
+    const QRect work = m_services.screen.workAreaTwips();
+    move(work.topLeft() / kTwipsPerPixel);
+    ResizeWindowContents(this, work.width() / kTwipsPerPixel, work.height() / kTwipsPerPixel - 40);
+}
+
 void MainWindow::finishStartUp() {
+    // The last step of start-up: the message files (with their features), the taskbar
+    // layout, then the entry row is ready.
+    applyTaskbarLayout();
     activateWindow();
     m_entry->focusCall();
     Q_EMIT startUpFinished();
@@ -591,7 +603,7 @@ void MainWindow::mnuTaskbar_Click() {
 
 void MainWindow::mnuHelp_Click() {
     if (m_help == nullptr) {
-        m_help = new HelpWindow(this);
+        m_help = new HelpWindow(m_services.screen, this);
     }
     m_help->open();
 }

@@ -16,6 +16,7 @@
 
 #include <QHash>
 #include <QMainWindow>
+#include <QPointer>
 
 class QAction;
 class QLabel;
@@ -60,6 +61,8 @@ public:
     // Runs the documented start-up steps; the station window and the open-log question
     // continue it when answered.
     void startUp();
+    // The logo window shown until start-up asks its first question.
+    void setLogo(QWidget* logo) { m_logo = logo; }
 
     QAction* action(const QString& objectName) const { return m_actions.value(objectName); }
     ContactLog& contactLog() { return m_log; }
@@ -131,6 +134,7 @@ private:
     void stepStationWindow();
     void AskOpenLog();
     void finishStartUp();
+    void applyTaskbarLayout();
     void installSharedCountryFiles();
     void afterLoad();
     // Offers to open the readable records of a damaged log; true when they were opened.
@@ -203,6 +207,7 @@ private:
     bool m_exitWithoutBackup = false;
     bool m_keyboardCw = false;
     bool m_ctrlShortcut = false;
+    QPointer<QWidget> m_logo;
 };
 
 } // namespace ditlog

@@ -154,7 +154,13 @@ bool MainWindow::eventFilter(QObject* watched, QEvent* event) {
         return false;
     }
     auto* key = static_cast<QKeyEvent*>(event);
-    return Form_KeyDown(key) || Form_KeyPress(key);
+    if (Form_KeyDown(key)) {
+        if (m_ctrlShortcut) {
+            Form_KeyPress(key); // the shortcut's own character: the flag ends with it
+        }
+        return true;
+    }
+    return Form_KeyPress(key);
 }
 
 bool MainWindow::Form_KeyDown(QKeyEvent* event) {

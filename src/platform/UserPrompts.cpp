@@ -7,6 +7,7 @@
 #include <QFileDialog>
 #include <QInputDialog>
 #include <QMessageBox>
+#include <QPointer>
 
 namespace ditlog {
 
@@ -28,9 +29,41 @@ QString qtFileFilter(const QString& filter) {
     return out.join(QStringLiteral(";;"));
 }
 
+QWidget* WidgetPrompts::askingWindow() const {
+    // The window that asked is the modal one in front, else the active one: the box
+    // stands over it and, when closed, gives the keyboard back to it.
+    if (QWidget* modal = QApplication::activeModalWidget()) {
+        return modal;
+    }
+    if (QWidget* active = QApplication::activeWindow()) {
+        return active;
+    }
+    return m_parent;
+}
+
+namespace {
+// Puts the keyboard back where it was before a box or dialog took it.
+class FocusReturn {
+public:
+    FocusReturn() : m_focus(QApplication::focusWidget()) {}
+    ~FocusReturn() {
+        if (m_focus != nullptr && m_focus->isVisible()) {
+            m_focus->window()->activateWindow();
+            m_focus->setFocus(Qt::OtherFocusReason);
+        }
+    }
+    FocusReturn(const FocusReturn&) = delete;
+    FocusReturn& operator=(const FocusReturn&) = delete;
+
+private:
+    QPointer<QWidget> m_focus;
+};
+} // namespace
+
 PromptAnswer WidgetPrompts::message(const QString& title, const QString& text,
                                     PromptButtons buttons, PromptIcon icon) {
-    QMessageBox box(m_parent);
+    const FocusReturn focusReturn;
+    QMessageBox box(askingWindow());
     box.setWindowTitle(title);
     box.setText(text);
     switch (icon) {
@@ -58,14 +91,16 @@ PromptAnswer WidgetPrompts::message(const QString& title, const QString& text,
 
 QString WidgetPrompts::input(const QString& title, const QString& prompt,
                              const QString& defaultText) {
+    const FocusReturn focusReturn;
     bool ok = false;
     const QString answer =
-        QInputDialog::getText(m_parent, title, prompt, QLineEdit::Normal, defaultText, &ok);
+        QInputDialog::getText(askingWindow(), title, prompt, QLineEdit::Normal, defaultText, &ok);
     return ok ? answer : QString();
 }
 
 QString WidgetPrompts::openFile(const FileDialogRequest& request) {
-    return QFileDialog::getOpenFileName(m_parent, request.title, request.folder,
+    const FocusReturn focusReturn;
+    return QFileDialog::getOpenFileName(askingWindow(), request.title, request.folder,
                                         qtFileFilter(request.filter));
 }
 
@@ -75,13 +110,15 @@ QString WidgetPrompts::saveFile(const FileDialogRequest& request) {
     if (!request.confirmOverwrite) {
         options |= QFileDialog::DontConfirmOverwrite;
     }
-    return QFileDialog::getSaveFileName(m_parent, request.title, start,
+    const FocusReturn focusReturn;
+    return QFileDialog::getSaveFileName(askingWindow(), request.title, start,
                                         qtFileFilter(request.filter), nullptr, options);
 }
 
 std::optional<quint32> WidgetPrompts::chooseColour(quint32 initial) {
     const QColor start(int(initial & 0xFF), int((initial >> 8) & 0xFF), int((initial >> 16) & 0xFF));
-    const QColor chosen = QColorDialog::getColor(start, m_parent);
+    const FocusReturn focusReturn;
+    const QColor chosen = QColorDialog::getColor(start, askingWindow());
     if (!chosen.isValid()) {
         return std::nullopt;
     }

@@ -44,7 +44,9 @@ public:
 // Turns a filter written as "Name (*.ext) | *.ext" into Qt's "Name (*.ext)".
 QString qtFileFilter(const QString& filter);
 
-// The real dialogs; boxes are centred on the given parent window when one is set.
+// The real dialogs. Each stands over the window that asked (the modal window in front,
+// else the active one, else the parent window set here) and gives the keyboard back to
+// the control that had it.
 class WidgetPrompts final : public UserPrompts {
 public:
     void setParentWindow(QWidget* parent) { m_parent = parent; }
@@ -60,6 +62,7 @@ public:
     void setClipboardText(const QString& text) override;
 
 private:
+    QWidget* askingWindow() const;
     QWidget* m_parent = nullptr;
 };
 

@@ -4,18 +4,31 @@
 #include "platform/Screen.h"
 #include "platform/UserPrompts.h"
 
+#include <QAbstractButton>
+#include <QEvent>
 #include <QAbstractItemView>
+#include <QFontMetricsF>
 #include <QGroupBox>
 #include <QHeaderView>
 #include <QLabel>
 #include <QPointer>
+#include <QPushButton>
+#include <QRegularExpression>
+#include <QStyle>
 #include <QTableView>
 #include <QTreeView>
 
 #include <algorithm>
 #include <cmath>
+#include <optional>
+#include <utility>
 
 namespace ditlog {
+
+namespace {
+// Room a report-list cell keeps beside its text: the item's margins and the grid.
+constexpr double kColumnPaddingPx = 12;
+} // namespace
 
 ScaleRatios ratiosForScreen(QSize screenTwips) {
     ScaleRatios r;
@@ -63,8 +76,9 @@ void DesignCanvas::place(QWidget* control, int left, int top, int width, int hei
     applyScale();
 }
 
-void DesignCanvas::setColumnWidths(QAbstractItemView* view, const QList<int>& twips) {
-    m_columns.append({view, twips});
+void DesignCanvas::setColumnWidths(QAbstractItemView* view, const QList<int>& twips,
+                                   const QStringList& widestTexts) {
+    m_columns.append({view, twips, widestTexts});
     applyScale();
 }
 
@@ -87,6 +101,119 @@ void DesignCanvas::resizeEvent(QResizeEvent* event) {
     applyScale();
 }
 
+bool DesignCanvas::event(QEvent* event) {
+    // A label or button whose text changed asks its parent, this canvas, to lay out again.
+    if (event->type() == QEvent::LayoutRequest) {
+        fitTexts();
+    }
+    return QWidget::event(event);
+}
+
+namespace {
+// The control's text as drawn, and the width its box leaves for it.
+std::optional<std::pair<QString, int>> textAndRoom(const QWidget* control) {
+    if (const auto* label = qobject_cast<const QLabel*>(control)) {
+        if (label->textFormat() == Qt::RichText || label->wordWrap()) {
+            return std::nullopt;
+        }
+        const int indent = std::max(0, label->indent());
+        return std::pair{label->text(), label->contentsRect().width() - 2 * label->margin() - indent};
+    }
+    if (const auto* button = qobject_cast<const QAbstractButton*>(control)) {
+        QString text = button->text();
+        text.remove(QRegularExpression(QStringLiteral("&(?!&)")));
+        const QStyle* style = button->style();
+        const int padding = 2 * (style->pixelMetric(QStyle::PM_ButtonMargin, nullptr, button) +
+                                 style->pixelMetric(QStyle::PM_DefaultFrameWidth, nullptr, button));
+        const int indicator = qobject_cast<const QPushButton*>(control) != nullptr
+                                  ? 0
+                                  : style->pixelMetric(QStyle::PM_IndicatorWidth, nullptr, button) + 6;
+        return std::pair{text, button->width() - padding - indicator};
+    }
+    if (const auto* frame = qobject_cast<const QGroupBox*>(control)) {
+        return std::pair{frame->title(), frame->width() - 16};
+    }
+    return std::nullopt;
+}
+} // namespace
+
+double DesignCanvas::fittedPointSize(const QWidget* control, double points) {
+    const auto measured = textAndRoom(control);
+    if (!measured || measured->first.isEmpty()) {
+        return points;
+    }
+    const auto& [text, room] = *measured;
+    QFont f = control->font();
+    // Each step measures again: widths do not follow point sizes exactly.
+    for (int step = 0; step < 40 && points > 1.0; ++step) {
+        f.setPointSizeF(points);
+        const QFontMetricsF metrics(f);
+        const double width = metrics.horizontalAdvance(text);
+        if (width <= room) {
+            break;
+        }
+        points = std::max(1.0, std::min(points * 0.97, points * room / width));
+    }
+    return points;
+}
+
+void DesignCanvas::fitTexts() {
+    for (Placed& p : m_placed) {
+        if (p.wantedPt <= 0) {
+            continue; // not a control with a text of its own
+        }
+        const double current = p.control->font().pointSizeF();
+        if (std::abs(current - p.fittedPt) > 0.01) {
+            p.wantedPt = current; // set from outside: the size to keep when the text fits
+        }
+        const double fitted = fittedPointSize(p.control, p.wantedPt);
+        p.fittedPt = fitted;
+        if (std::abs(current - fitted) > 0.01) {
+            QFont f = p.control->font();
+            f.setPointSizeF(fitted);
+            p.control->setFont(f);
+        }
+    }
+}
+
+void DesignCanvas::fitColumns(const Columns& c, double points) {
+    QHeaderView* header = nullptr;
+    if (auto* tree = qobject_cast<QTreeView*>(c.view)) {
+        header = tree->header();
+    } else if (auto* table = qobject_cast<QTableView*>(c.view)) {
+        header = table->horizontalHeader();
+    }
+    if (header == nullptr) {
+        return;
+    }
+    const ScaleRatios r = currentRatios();
+    QFont f = c.view->font();
+    for (int step = 0; step < 40 && points > 1.0; ++step) {
+        f.setPointSizeF(points);
+        const QFontMetricsF metrics(f);
+        double worst = 1.0; // the largest share of its room a text takes
+        for (int i = 0; i < c.twips.size(); ++i) {
+            const double room = c.twips.at(i) * r.width / kTwipsPerPixel - kColumnPaddingPx;
+            const QString caption =
+                c.view->model() != nullptr ? c.view->model()->headerData(i, Qt::Horizontal).toString() : QString();
+            for (const QString& text : {caption, i < c.widest.size() ? c.widest.at(i) : QString()}) {
+                worst = std::max(worst, metrics.horizontalAdvance(text) / std::max(1.0, room));
+            }
+        }
+        if (worst <= 1.0) {
+            break;
+        }
+        points = std::max(1.0, std::min(points * 0.97, points / worst));
+    }
+    if (std::abs(c.view->font().pointSizeF() - points) > 0.01) {
+        f.setPointSizeF(points);
+        c.view->setFont(f);
+    }
+    for (int i = 0; i < c.twips.size(); ++i) {
+        header->resizeSection(i, int(std::lround(c.twips.at(i) * r.width / kTwipsPerPixel)));
+    }
+}
+
 void DesignCanvas::applyScale() {
     const ScaleRatios r = currentRatios();
     if (r.width <= 0 || r.height <= 0) {
@@ -95,31 +222,23 @@ void DesignCanvas::applyScale() {
     QFont canvasFont = font();
     canvasFont.setPointSizeF(std::max(1.0, m_designFontPt * r.height));
     setFont(canvasFont);
-    for (const Placed& p : std::as_const(m_placed)) {
+    for (Placed& p : m_placed) {
         const QRect px = scaleDesignRect(p.designRect, r);
         p.control->setGeometry(px.x() / kTwipsPerPixel, px.y() / kTwipsPerPixel,
                                std::max(1, px.width() / kTwipsPerPixel),
                                std::max(1, px.height() / kTwipsPerPixel));
-        if (qobject_cast<QLabel*>(p.control) != nullptr ||
-            qobject_cast<QGroupBox*>(p.control) != nullptr) {
-            QFont f = p.control->font();
-            f.setPointSizeF(std::max(1.0, p.designFontPt * r.font));
-            p.control->setFont(f);
+        // Labels and frames by the smaller ratio, buttons by the height ratio as the
+        // window font; other controls keep the font they have.
+        const bool fontRatio = qobject_cast<QLabel*>(p.control) != nullptr ||
+                               qobject_cast<QGroupBox*>(p.control) != nullptr;
+        if (fontRatio || qobject_cast<QAbstractButton*>(p.control) != nullptr) {
+            p.wantedPt = std::max(1.0, p.designFontPt * (fontRatio ? r.font : r.height));
+            p.fittedPt = p.control->font().pointSizeF();
         }
     }
+    fitTexts();
     for (const Columns& c : std::as_const(m_columns)) {
-        QHeaderView* header = nullptr;
-        if (auto* tree = qobject_cast<QTreeView*>(c.view)) {
-            header = tree->header();
-        } else if (auto* table = qobject_cast<QTableView*>(c.view)) {
-            header = table->horizontalHeader();
-        }
-        if (header == nullptr) {
-            continue;
-        }
-        for (int i = 0; i < c.twips.size(); ++i) {
-            header->resizeSection(i, int(std::lround(c.twips.at(i) * r.width / kTwipsPerPixel)));
-        }
+        fitColumns(c, std::max(1.0, m_designFontPt * r.height));
     }
 }
 
@@ -142,6 +261,21 @@ void ScaleWindowToScreen(QWidget* window, DesignCanvas* canvas, const Screen& sc
     window->resize(windowPx);
     canvas->resize(canvasPx);
     window->move(topLeft / kTwipsPerPixel);
+}
+
+void ScaleLaidOutWindow(QWidget* window, QSize designTwips, double designFontPt,
+                        const Screen& screen) {
+    const QSize screenTwips = screen.sizeTwips();
+    if (screenTwips.width() <= 0 || screenTwips.height() <= 0) {
+        return;
+    }
+    const ScaleRatios r = ratiosForScreen(screenTwips);
+    const QRect rect = windowRectOnScreen(designTwips, screenTwips, screen.workAreaTwips().top());
+    QFont f = window->font();
+    f.setPointSizeF(std::max(1.0, designFontPt * r.height));
+    window->setFont(f);
+    window->resize(rect.size() / kTwipsPerPixel);
+    window->move(rect.topLeft() / kTwipsPerPixel);
 }
 
 void ResizeWindowContents(QWidget* window, int widthPx, int heightPx) {

@@ -5,6 +5,7 @@
 #include <QList>
 #include <QRect>
 #include <QSize>
+#include <QStringList>
 #include <QWidget>
 
 class QAbstractItemView;
@@ -38,7 +39,10 @@ QPoint centredTopLeft(QSize windowTwips, QSize screenTwips, int workAreaTop = 0)
 // size changes, every placed control is moved and sized by the ratio of the canvas size
 // to its design size: left and width by the width ratio, top and height by the height
 // ratio, label and frame fonts by the smaller ratio, the canvas font by the height
-// ratio, and report-list column widths by the width ratio.
+// ratio, and report-list column widths by the width ratio. Where a scaled box is too
+// small for its text, the font of that label or button is made smaller until the text
+// fits (refitted whenever a text changes), and a report list's font so that the widest
+// value expected in each column fits it.
 class DesignCanvas : public QWidget {
     Q_OBJECT
 public:
@@ -47,8 +51,10 @@ public:
     QSize designTwips() const { return m_designTwips; }
     // Places a control at a rectangle given in design twips.
     void place(QWidget* control, int left, int top, int width, int height);
-    // Column widths in design twips of a report list placed on this canvas.
-    void setColumnWidths(QAbstractItemView* view, const QList<int>& twips);
+    // Column widths in design twips of a report list placed on this canvas, with the
+    // widest text each column is to show whole (its caption is shown whole too).
+    void setColumnWidths(QAbstractItemView* view, const QList<int>& twips,
+                         const QStringList& widestTexts = {});
     // The canvas's pixel size for its design size on the given ratios.
     QSize scaledSize(const ScaleRatios& ratios) const;
     ScaleRatios currentRatios() const;
@@ -59,18 +65,26 @@ public:
 
 protected:
     void resizeEvent(QResizeEvent* event) override;
+    bool event(QEvent* event) override;
 
 private:
     struct Placed {
         QWidget* control;
         QRect designRect;
         double designFontPt;
+        double wantedPt = 0; // the scaled size, or a size set on the control since
+        double fittedPt = 0; // the size this canvas last gave it
     };
     struct Columns {
         QAbstractItemView* view;
         QList<int> twips;
+        QStringList widest;
     };
     void applyScale();
+    // The font size at which the control's text fits its box, at most `points`.
+    static double fittedPointSize(const QWidget* control, double points);
+    void fitTexts();
+    void fitColumns(const Columns& columns, double points);
 
     QSize m_designTwips;
     double m_designFontPt = 8.25;
@@ -85,5 +99,10 @@ void ScaleWindowToScreen(QWidget* window, DesignCanvas* canvas, const Screen& sc
 
 // Sets the window to the given pixel size; the canvas rescales the controls.
 void ResizeWindowContents(QWidget* window, int widthPx, int heightPx);
+
+// Scales and centres a window laid out by Qt layouts rather than on a canvas (help text,
+// logo): its design size in twips by the ratios, its font by the height ratio.
+void ScaleLaidOutWindow(QWidget* window, QSize designTwips, double designFontPt,
+                        const Screen& screen);
 
 } // namespace ditlog

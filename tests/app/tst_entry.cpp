@@ -13,6 +13,7 @@
 #include <QAction>
 #include <QApplication>
 #include <QClipboard>
+#include <QFileInfo>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
@@ -342,6 +343,33 @@ private Q_SLOTS:
         QTest::keyClick(e->txtCall, Qt::Key_F10);
         QTest::keyClick(e->txtCall, Qt::Key_F11);
         QVERIFY(keyer.keys.isEmpty());
+    }
+
+    void ctrlShortcutSwallowsOnlyItsOwnKey() {
+        start();
+        type(QStringLiteral("W1ABC"));
+        QTest::keyClick(e->txtCall, Qt::Key_B, Qt::ControlModifier); // a window shortcut
+        QCOMPARE(e->txtCall->text(), QStringLiteral("W1ABC"));
+        QTest::keyClick(e->txtCall, Qt::Key_A, Qt::ControlModifier); // the field's own
+        QCOMPARE(e->txtCall->selectedText(), QStringLiteral("W1ABC"));
+    }
+
+    void taskbarLayoutAppliedAtTheEndOfStartUp() {
+        f = std::make_unique<MainWindowFixture>(QByteArray());
+        StationPreferences prefs;
+        prefs.TaskbarMode = 1;
+        QVERIFY(!writePreferences(QFileInfo(f->workingFile(QStringLiteral("log.txt"))).path(), prefs));
+        f->screen.setWorkArea(QRect(0, 0, 1024, 728));
+        MainWindow& w = f->window();
+        w.show();
+        f->prompts.script(PromptAnswer::Yes);
+        w.startUp(); // the station window is open: start-up waits for it
+        QVERIFY(w.height() > 728 - 40);
+        QTest::mouseClick(w.stationWindow()->findChild<QPushButton*>(QStringLiteral("Command1")),
+                          Qt::LeftButton);
+        QCOMPARE(w.height(), 728 - 40);
+        QCOMPARE(w.pos(), QPoint(0, 0));
+        QVERIFY(w.action(QStringLiteral("mnuTaskbar"))->isChecked());
     }
 
     void operatingTimeClock() {

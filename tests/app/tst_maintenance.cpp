@@ -2,12 +2,17 @@
 // the recent list, a new log, archive and restore, and the exports from the File menu.
 #include "MainWindowFixture.h"
 
+#include "app/ClockPanel.h"
+#include "app/EntryPanel.h"
 #include "app/ListsPanel.h"
+#include "log/RecordFile.h"
+#include "log/StationPreferences.h"
 #include "log/RecentContactsModel.h"
 #include "log/windows/EditContactDialog.h"
 
 #include <QAction>
 #include <QDir>
+#include <QFileInfo>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QTest>
@@ -166,6 +171,53 @@ private Q_SLOTS:
         f.prompts.script(QStringLiteral("5"));
         w.action(QStringLiteral("mnuExportLedra"))->trigger();
         QCOMPARE(readWholeFile(f.workingFile(QStringLiteral("LogExp.txt"))).value().count("\r\n"), 10);
+    }
+
+    void closingBacksUpAndKeepsTheOperatingTime() {
+        MainWindowFixture f(tenContacts());
+        f.startUp();
+        MainWindow& w = f.window();
+        QTest::mouseClick(w.clocks().cmdLogOn, Qt::LeftButton);
+        f.clock.advanceSeconds(600);
+        w.close();
+        QCOMPARE(w.preferences().OperatingTime, 600.0f);
+        StationPreferences stored;
+        LoadPreferences(QFileInfo(f.workingFile(QStringLiteral("log.txt"))).path(), stored);
+        QCOMPARE(stored.OperatingTime, 600.0f);
+        // Ten records loaded and none added: no backup is needed.
+        QVERIFY(QDir(f.folders().BackupFolder).entryList(QDir::Files).isEmpty());
+
+        MainWindowFixture g(tenContacts());
+        g.startUp();
+        QVERIFY(QTest::qWaitForWindowActive(&g.window()));
+        g.window().entry().focusCall();
+        typeKeys(g.window().entry().txtCall, QStringLiteral("W1ABC599ct bob1234 599\n"));
+        QCOMPARE(g.window().contactLog().count(), 11);
+        g.window().close();
+        const QStringList backups = QDir(g.folders().BackupFolder).entryList(QDir::Files);
+        QCOMPARE(backups, QStringList{QStringLiteral("202612081405.log")});
+        QCOMPARE(readWholeFile(QDir(g.folders().BackupFolder).filePath(backups.first())).value(),
+                 g.logFileContent());
+    }
+
+    // Last: the exit it asks for stays queued for the rest of the run.
+    void exitKeepsTheOperatingTimeWithoutABackup() {
+        MainWindowFixture f(tenContacts());
+        f.startUp();
+        MainWindow& w = f.window();
+        QVERIFY(QTest::qWaitForWindowActive(&w));
+        w.entry().focusCall();
+        typeKeys(w.entry().txtCall, QStringLiteral("W1ABC599ct bob1234 599\n"));
+        QTest::mouseClick(w.clocks().cmdLogOn, Qt::LeftButton);
+        f.clock.advanceSeconds(90);
+        w.action(QStringLiteral("mnuExit"))->trigger();
+        QCOMPARE(w.preferences().OperatingTime, 90.0f);
+        QVERIFY(!w.operatingTime().loggedOn());
+        StationPreferences stored;
+        LoadPreferences(QFileInfo(f.workingFile(QStringLiteral("log.txt"))).path(), stored);
+        QCOMPARE(stored.OperatingTime, 90.0f);
+        w.close(); // what the exit does next: no backup although the log changed
+        QVERIFY(QDir(f.folders().BackupFolder).entryList(QDir::Files).isEmpty());
     }
 };
 

@@ -14,10 +14,12 @@
 #include <QDir>
 #include <QFile>
 #include <QLineEdit>
+#include <QMessageBox>
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QTemporaryDir>
+#include <QTimer>
 #include <QtTest>
 
 #include <memory>
@@ -120,6 +122,26 @@ QByteArray fileContent(const QString& path) {
     return readWholeFile(path).value_or(QByteArray());
 }
 
+// The real message boxes, with the file dialog answered from a script.
+class RealBoxes final : public UserPrompts {
+public:
+    explicit RealBoxes(QWidget* mainWindow) { m_real.setParentWindow(mainWindow); }
+    QString savePath;
+    PromptAnswer message(const QString& title, const QString& text, PromptButtons buttons,
+                         PromptIcon icon) override {
+        return m_real.message(title, text, buttons, icon);
+    }
+    QString input(const QString&, const QString&, const QString&) override { return {}; }
+    QString openFile(const FileDialogRequest&) override { return {}; }
+    QString saveFile(const FileDialogRequest&) override { return savePath; }
+    std::optional<quint32> chooseColour(quint32) override { return std::nullopt; }
+    void beep() override {}
+    void setClipboardText(const QString&) override {}
+
+private:
+    WidgetPrompts m_real;
+};
+
 } // namespace
 
 class TestEntryFile : public QObject {
@@ -135,6 +157,7 @@ private Q_SLOTS:
     void writeStoresSettingsAndSharedTags();
     void cancelAndFailureStoreNothing();
     void boxesDropWhatCannotBeStored();
+    void writtenMessageGivesTheKeyboardBack();
 };
 
 void TestEntryFile::wholeFileForASmallLog() {
@@ -400,6 +423,38 @@ void TestEntryFile::boxesDropWhatCannotBeStored() {
     // The soapbox keeps its line breaks.
     w.Text11->setPlainText(QStringLiteral("Say \"hi\"\n\tto all"));
     QCOMPARE(w.Text11->toPlainText(), QStringLiteral("Say hi\nto all"));
+}
+
+void TestEntryFile::writtenMessageGivesTheKeyboardBack() {
+    SummaryFixture f;
+    QWidget mainWindow;
+    mainWindow.resize(400, 300);
+    mainWindow.show();
+    QVERIFY(QTest::qWaitForWindowActive(&mainWindow));
+    RealBoxes boxes(&mainWindow);
+    boxes.savePath = f.folders.DataFolder + QStringLiteral("/entry.log");
+    f.shared.OpenSharedPreferences(f.sharedPath());
+    SummaryWindow w(f.log, f.prefs, f.folders, f.settings, f.shared, boxes, f.screen,
+                    QStringLiteral("Ditlog 0.1"), &mainWindow);
+    w.open();
+    QApplication::setActiveWindow(&w);
+    QVERIFY(QTest::qWaitForWindowActive(&w));
+    QWidget* boxParent = nullptr;
+    QTimer::singleShot(0, &w, [&boxParent] {
+        // The box stands over the window that asked; Enter closes it.
+        QTRY_VERIFY(qobject_cast<QMessageBox*>(QApplication::activeModalWidget()) != nullptr);
+        auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
+        boxParent = box->parentWidget();
+        QCOMPARE(box->windowTitle(), QStringLiteral("File Written Successfully."));
+        box->accept();
+    });
+    w.cmdWriteSummary->setFocus();
+    QTest::keyClick(w.cmdWriteSummary, Qt::Key_Space);
+    QCOMPARE(boxParent, &w);
+    QTRY_COMPARE(QApplication::activeWindow(), &w);
+    QVERIFY(w.cmdDone->hasFocus());
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Space); // "Done" by keyboard
+    QTRY_VERIFY(w.isHidden());
 }
 
 QTEST_MAIN(TestEntryFile)

@@ -48,11 +48,17 @@ class FixedScreen final : public Screen {
 public:
     explicit FixedScreen(QSize pixels = {1024, 768}) : m_px(pixels) {}
     QSize sizeTwips() const override { return m_px * kTwipsPerPixel; }
-    QRect workAreaTwips() const override { return {QPoint(0, 0), m_px * kTwipsPerPixel}; }
+    QRect workAreaTwips() const override {
+        const QRect work = m_workPx.isValid() ? m_workPx : QRect(QPoint(0, 0), m_px);
+        return {work.topLeft() * kTwipsPerPixel, work.size() * kTwipsPerPixel};
+    }
     void setPixels(QSize px) { m_px = px; }
+    // A work area smaller than the screen, as beside a taskbar.
+    void setWorkArea(QRect px) { m_workPx = px; }
 
 private:
     QSize m_px;
+    QRect m_workPx;
 };
 
 // One recorded prompt: which kind, its title and text.
