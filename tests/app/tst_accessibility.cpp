@@ -213,7 +213,7 @@ class TestAccessibility : public QObject {
                 windows << top;
             }
         }
-        windows << new HelpWindow(&w) << new LogoWindow(&w);
+        windows << new HelpWindow(f->screen, &w) << new LogoWindow(f->screen, &w);
         return windows;
     }
 
