@@ -171,7 +171,7 @@ void CwKeyerWindow::buildTiming(DesignCanvas& canvas) {
     connect(cmdLoopFaster, &QPushButton::clicked, this, [this] { scaleLoop(0.9); });
     connect(cmdLoopSlower, &QPushButton::clicked, this, [this] { scaleLoop(1.111111111111); });
     placeLabel(canvas, QStringLiteral("lblTimerNote"),
-               QStringLiteral("Timer is the preferred option on most systems. "), {kRight + 150, 5100, 3700, 300});
+               QStringLiteral("Timer is the preferred option on most systems. "), {kRight + 150, 5060, 3700, 420});
     connect(&m_keyer, &CwKeyer::loopCalibrated, this, [this](double loops) {
         txtLoop->setText(QString::number(qint64(loops)));
     });
@@ -181,8 +181,8 @@ void CwKeyerWindow::buildButtons(DesignCanvas& canvas) {
     placeLabel(canvas, QStringLiteral("lblPrecise"),
                QStringLiteral("For the most precise timing, do not run any other programs, virus "
                               "software etc. while transmitting."),
-               {kRight, 5600, 3950, 500});
-    lblPriority = placeLabel(canvas, QStringLiteral("lblPriority"), QString(), {kRight, 6120, 3950, 300});
+               {kRight, 5560, 3950, 620});
+    lblPriority = placeLabel(canvas, QStringLiteral("lblPriority"), QString(), {kRight, 6180, 3950, 260});
     lblPriority->setAccessibleName(QStringLiteral("Keying priority"));
     cmdTest = placeButton(canvas, QStringLiteral("cmdTest"), QStringLiteral("&Test"), {150, 6450, 1300, 400});
     lblSending = placeLabel(canvas, QStringLiteral("lblSending"), QStringLiteral("Sending!"), {1550, 6500, 1100, 300});
