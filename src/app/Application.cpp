@@ -4,10 +4,12 @@
 #include "app/CommandLine.h"
 #include "app/HelpWindow.h"
 #include "app/MainWindow.h"
+#include "app/MainWindowKeyer.h"
 #include "app/SelfCheck.h"
 #include "keyer/CwBuffer.h"
 #include "keyer/CwKeyer.h"
 #include "keyer/KeyingEngine.h"
+#include "keyer/WinKeyerLink.h"
 #include "log/DataFolders.h"
 #include "log/SharedPreferences.h"
 #include "platform/Clock.h"
@@ -21,6 +23,7 @@
 #include "platform/SpeechOutput.h"
 #include "platform/UserPrompts.h"
 #include "platform/WavePlayer.h"
+#include "platform/WinKeyer.h"
 #include "voice/windows/VoiceKeyer.h"
 
 #include <QApplication>
@@ -90,11 +93,16 @@ int runApplication(int argc, char* argv[]) {
     MonotonicKeyingClock keyingClock;
     KeyingEngine keyingEngine(cwBuffer, keyingClock);
     CwKeyer keyer(cwBuffer, keyingEngine, keyingPort, keyingOutputs, portOwnership, settings, prompts);
+    // The external WinKeyer on a port of its own.
+    QtSerialPort winKeyerPort(portMap);
+    HostWinKeyer winKeyer(winKeyerPort);
+    WinKeyerLink winKeyerLink(winKeyer, keyer, portOwnership, prompts, folders.DataFolder);
 
     MainWindow window(services, folders, shared);
     window.attachVoice({phonePlayer, promptPlayer, speech, pttPort, parallelPort, portOwnership});
     window.attachKeyer(keyer, portMap);
     window.setLogo(&logo);
+    window.keyerWiring()->attachWinKeyer(winKeyerLink);
     prompts.setParentWindow(&window);
     QObject::connect(&window, &MainWindow::fatalLoadError, &app,
                      [] { QTimer::singleShot(0, qApp, [] { QCoreApplication::exit(1); }); });

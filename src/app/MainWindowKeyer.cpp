@@ -7,7 +7,9 @@
 #include "keyer/CwBuffer.h"
 #include "keyer/windows/CodePracticeWindow.h"
 #include "keyer/windows/CwKeyerWindow.h"
+#include "keyer/WinKeyerLink.h"
 #include "keyer/windows/CwStringsWindow.h"
+#include "keyer/windows/WinKeyWindow.h"
 #include "log/EntryRules.h"
 #include "ui/SerialPortsWindow.h"
 
@@ -44,6 +46,37 @@ KeyerWiring::~KeyerWiring() {
     delete m_cwWindow;
     delete m_strings;
     delete m_serialPorts;
+    delete m_winKeyWindow;
+}
+
+void KeyerWiring::attachWinKeyer(WinKeyerLink& link) {
+    m_winKeyer = &link;
+    link.setOwnCall([this] { return m_window.preferences().OwnCall; });
+    // The WinKeyer's settings are loaded (not opened) as soon as it is the keying line.
+    if (m_keyer.keyingLine() == KeyingLineChoice::WinKey) {
+        link.load();
+        m_winKeyLoaded = true;
+    }
+}
+
+WinKeyWindow& KeyerWiring::winKeyWindow() {
+    if (m_winKeyWindow == nullptr) {
+        if (!m_winKeyLoaded) {
+            m_winKeyer->load();
+            m_winKeyLoaded = true;
+        }
+        m_winKeyWindow = new WinKeyWindow(*m_winKeyer, m_services.screen, m_services.prompts, &m_window);
+    }
+    return *m_winKeyWindow;
+}
+
+void KeyerWiring::showWinKey() {
+    if (m_winKeyer == nullptr) {
+        return;
+    }
+    winKeyWindow().showNormal();
+    winKeyWindow().raise();
+    winKeyWindow().activateWindow();
 }
 
 CwKeyerWindow& KeyerWiring::cwWindow() {
@@ -58,6 +91,13 @@ CwKeyerWindow& KeyerWiring::cwWindow() {
             m_window.entry().focusCall();
         });
         connect(m_cwWindow, &CwKeyerWindow::codePracticeRequested, this, &KeyerWiring::showCodePractice);
+        connect(m_cwWindow, &CwKeyerWindow::configureWinKeyRequested, this, &KeyerWiring::showWinKey);
+        connect(m_cwWindow, &CwKeyerWindow::winKeyChosen, this, [this] {
+            if (m_winKeyer != nullptr && !m_winKeyLoaded) {
+                m_winKeyer->load();
+                m_winKeyLoaded = true;
+            }
+        });
     }
     return *m_cwWindow;
 }
@@ -111,7 +151,8 @@ void KeyerWiring::showCodePractice() {
 }
 
 void KeyerWiring::closeWindows() {
-    for (QWidget* w : std::initializer_list<QWidget*>{m_practice, m_cwWindow, m_strings, m_serialPorts}) {
+    for (QWidget* w : std::initializer_list<QWidget*>{m_practice, m_cwWindow, m_strings, m_serialPorts,
+                                                      m_winKeyWindow}) {
         if (w != nullptr) {
             w->hide();
         }

@@ -17,6 +17,8 @@ class CwStringsWindow;
 class MainWindow;
 class PortMap;
 class SerialPortsWindow;
+class WinKeyWindow;
+class WinKeyerLink;
 
 class KeyerWiring final : public QObject, public CwKeyerHost {
     Q_OBJECT
@@ -31,6 +33,11 @@ public:
     CwStringsWindow& stringsWindow();
     SerialPortsWindow& serialPortsWindow();
     CodePracticeWindow* codePracticeWindow() const { return m_practice; }
+    // The external keyer, when the station has its link.
+    void attachWinKeyer(WinKeyerLink& link);
+    WinKeyerLink* winKeyer() const { return m_winKeyer; }
+    WinKeyWindow& winKeyWindow();
+    void showWinKey();
 
     void showCwSetup();
     void showStrings();
@@ -54,6 +61,9 @@ private:
     CwKeyerWindow* m_cwWindow = nullptr;
     CwStringsWindow* m_strings = nullptr;
     SerialPortsWindow* m_serialPorts = nullptr;
+    WinKeyerLink* m_winKeyer = nullptr;
+    WinKeyWindow* m_winKeyWindow = nullptr;
+    bool m_winKeyLoaded = false;
     QPointer<CodePracticeWindow> m_practice;
 };
 

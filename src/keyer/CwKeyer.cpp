@@ -392,12 +392,9 @@ void CwKeyer::LoopThroughCWBuffer() {
             m_host->logContact();
         }
         if (m_winKeyer != nullptr) {
-            m_winKeyer->WKTransmit();
+            m_winKeyer->WKTransmit(); // the repeat starts when the feeder has handed all over
         } else {
             m_buffer.clear();
-        }
-        if (m_repeatArmed) {
-            m_repeat->start();
         }
         return;
     }
@@ -456,6 +453,17 @@ void CwKeyer::handleEngineEvents() {
             break;
         }
     }
+}
+
+void CwKeyer::announceCharacter(QChar character, const QString& remaining) {
+    Q_EMIT characterStarted(character, remaining);
+}
+
+void CwKeyer::winKeyerFeedEnded() {
+    if (m_repeatArmed) {
+        m_repeat->start();
+    }
+    Q_EMIT sendingFinished();
 }
 
 void CwKeyer::clearSendBuffer() { m_buffer.clear(); }

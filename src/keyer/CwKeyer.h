@@ -120,6 +120,10 @@ public:
     bool stopExternalKeyer() override;
 
     bool repeatArmed() const { return m_repeatArmed; }
+    // The WinKeyer's feeder handed a character over (as the keying thread's events do).
+    void announceCharacter(QChar character, const QString& remaining);
+    // The WinKeyer's feeder has handed over the last character: the repeat runs from now.
+    void winKeyerFeedEnded();
 
 Q_SIGNALS:
     void settingsChanged();

@@ -235,6 +235,8 @@ void QtSerialPort::clearBuffers() {
     }
 }
 
+bool QtSerialPort::flush() { return m_port->isOpen() && m_port->flush(); }
+
 int QtSerialPort::nativeHandle() const { return m_port->isOpen() ? int(m_port->handle()) : -1; }
 
 void QtSerialPort::handleError(int error) {

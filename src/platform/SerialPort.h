@@ -95,6 +95,8 @@ public:
     virtual qint64 bytesToWrite() const = 0;
     // Drops everything not yet sent or not yet read.
     virtual void clearBuffers() = 0;
+    // Hands what is queued to the driver now, without waiting (before a close).
+    virtual bool flush() { return false; }
 
     // The operating system's descriptor of the open device, -1 when closed.
     virtual int nativeHandle() const = 0;
@@ -136,6 +138,7 @@ public:
     QByteArray readAll() override;
     qint64 bytesToWrite() const override;
     void clearBuffers() override;
+    bool flush() override;
     int nativeHandle() const override;
     QString errorString() const override { return m_error; }
 
