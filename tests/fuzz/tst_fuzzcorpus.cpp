@@ -4,6 +4,7 @@
 #include "FuzzTargetsCountry.h"
 #include "FuzzTargetsVoice.h"
 #include "FuzzTargetsKeyer.h"
+#include "FuzzTargetsWinKeyer.h"
 
 #include <QDir>
 #include <QFile>
@@ -25,7 +26,7 @@ constexpr NamedTarget kTargets[] = {
     {"sharedxml", &fuzzSharedXml},
     {"countryfile", &fuzzCountryFile},
     {"waveheader", &fuzzWaveHeader},     {"wavelist", &fuzzWaveList},
-    {"cwsettings", &fuzzCwSettings},
+    {"cwsettings", &fuzzCwSettings},     {"winkeyerbytes", &fuzzWinKeyerBytes},
 };
 
 QDir corpusFolder(const char* target) {
