@@ -485,7 +485,11 @@ void CwKeyer::appendToBuffer(const QString& text) { m_buffer.append(text); }
 void CwKeyer::removeLastUnsent() {
     if (m_winKeyer != nullptr && m_winKeyer->linkOpen() && m_host != nullptr &&
         m_host->keyboardCwMode() && m_winKeyer->pendingCharacters() > 0) {
-        m_winKeyer->backspace();
+        // The last typed character may not have been handed over yet: take it back
+        // from the buffer then, else from the keyer.
+        if (!m_buffer.removeLast()) {
+            m_winKeyer->backspace();
+        }
         return;
     }
     if (m_engine.sending()) {
