@@ -1,0 +1,141 @@
+// CI-V frame splitting and the frequency and mode replies of the Icom family.
+#include "rig/CivProtocol.h"
+
+#include "rig/RigHex.h"
+
+namespace ditlog {
+
+namespace {
+constexpr quint8 kPreamble = 0xFE;
+constexpr quint8 kEnd = 0xFD;
+constexpr quint8 kController = 0xE0;
+constexpr quint8 kReadFrequency = 0x03;
+constexpr quint8 kReadMode = 0x04;
+constexpr qsizetype kMaxFrameData = 64;
+
+// A frequency from the reply digits (least significant byte first on the wire): the first
+// four digits are whole MHz, the rest the fraction. Nothing unless every digit is decimal.
+std::optional<double> civFrequency(const QByteArray& data) {
+    if (data.size() < 4 || data.size() > 6) {
+        return std::nullopt;
+    }
+    QByteArray reversed;
+    for (qsizetype i = data.size() - 1; i >= 0; --i) {
+        reversed.append(data.at(i));
+    }
+    const auto whole = bcdDigitsValue(reversed, 1, 4);
+    const int fractionDigits = int(reversed.size()) * 2 - 4;
+    const auto fraction = bcdDigitsValue(reversed, 5, 4 + fractionDigits);
+    if (!whole || !fraction) {
+        return std::nullopt;
+    }
+    double scale = 1;
+    for (int i = 0; i < fractionDigits; ++i) {
+        scale *= 10;
+    }
+    return double(*whole) + double(*fraction) / scale;
+}
+
+std::optional<double> lastFrequency(const QByteArray& buffer) {
+    std::optional<double> mhz;
+    for (const CivFrame& f : civFrames(buffer)) {
+        if (f.command == kReadFrequency && f.ended && !f.data.isEmpty()) {
+            if (const auto value = civFrequency(f.data)) {
+                mhz = value;
+            }
+        }
+    }
+    return mhz;
+}
+
+RigReading civMode(const QByteArray& buffer) {
+    RigReading r;
+    for (const CivFrame& f : civFrames(buffer)) {
+        if (f.command == kReadMode && !f.data.isEmpty()) {
+            r.mode = QString::fromLatin1(quint8(f.data.at(0)) == 0x03 ? "CW" : "PH");
+            break;
+        }
+    }
+    return r;
+}
+} // namespace
+
+QList<CivFrame> civFrames(const QByteArray& buffer) {
+    enum class State { Empty, GotFirstFE, To, From, Command, Data };
+    QList<CivFrame> frames;
+    State state = State::Empty;
+    CivFrame frame;
+    for (const char c : buffer) {
+        const auto b = quint8(c);
+        switch (state) {
+        case State::Empty:
+            state = b == kPreamble ? State::GotFirstFE : State::Empty;
+            break;
+        case State::GotFirstFE:
+            state = b == kPreamble ? State::To : State::Empty;
+            break;
+        case State::To:
+            // Extra preamble bytes before the addresses are allowed.
+            if (b != kPreamble) {
+                frame = CivFrame{};
+                frame.to = b;
+                state = State::From;
+            }
+            break;
+        case State::From:
+            frame.from = b;
+            state = State::Command;
+            break;
+        case State::Command:
+            frame.command = b;
+            state = b == kEnd ? State::Empty : State::Data;
+            break;
+        case State::Data:
+            if (b == kEnd) {
+                frame.ended = true;
+                frames.append(frame);
+                state = State::Empty;
+            } else if (frame.data.size() < kMaxFrameData) {
+                frame.data.append(char(b));
+            }
+            break;
+        }
+    }
+    if (state == State::Data) {
+        frames.append(frame);
+    }
+    return frames;
+}
+
+bool civReplyComplete(const QByteArray& buffer) {
+    for (const CivFrame& f : civFrames(buffer)) {
+        if (f.ended && f.to == kController) {
+            return true;
+        }
+    }
+    return false;
+}
+
+RigReading parseIcomReply(const QByteArray& buffer, const RigQueries&, bool lastWasFrequency) {
+    if (!lastWasFrequency) {
+        return civMode(buffer);
+    }
+    RigReading r;
+    if (const auto mhz = lastFrequency(buffer)) {
+        r.frequency = *mhz;
+    }
+    return r;
+}
+
+RigReading parseIcom735Reply(const QByteArray& buffer, const RigQueries&, bool lastWasFrequency) {
+    if (!lastWasFrequency) {
+        return civMode(buffer);
+    }
+    RigReading r;
+    if (const auto mhz = lastFrequency(buffer)) {
+        r.frequency = *mhz / 100;
+    }
+    return r;
+}
+
+} // namespace ditlog

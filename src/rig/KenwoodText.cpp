@@ -1,0 +1,81 @@
+// Kenwood text replies: the frequency after "FA" (or the first two characters of the
+// frequency query), the mode after "MD", and the IF status line of "Kenwood 2".
+#include "rig/KenwoodText.h"
+
+#include <cstring>
+
+namespace ditlog {
+
+namespace {
+constexpr int kMaxHertzDigits = 12; // 999 GHz: anything longer is not a frequency
+
+QString modeWord(char c, const char* cwCharacters) {
+    return QString::fromLatin1(std::strchr(cwCharacters, c) != nullptr ? "CW" : "PH");
+}
+} // namespace
+
+bool isModeCharacter(char c) {
+    return (c >= '0' && c <= '9') || (c >= 'A' && c <= 'Z');
+}
+
+std::optional<qint64> textHertz(const QByteArray& buffer, qsizetype start, int documentedDigits,
+                                char terminator) {
+    qsizetype run = 0;
+    while (start + run < buffer.size() && run <= kMaxHertzDigits) {
+        const char c = buffer.at(start + run);
+        if (c < '0' || c > '9') {
+            break;
+        }
+        ++run;
+    }
+    if (run == 0) {
+        return std::nullopt;
+    }
+    const bool terminated = run <= kMaxHertzDigits && start + run < buffer.size() &&
+                            buffer.at(start + run) == terminator;
+    const qsizetype digits = terminated ? run : std::min<qsizetype>(run, documentedDigits);
+    return buffer.mid(start, digits).toLongLong();
+}
+
+RigReading parseKenwoodReply(const QByteArray& buffer, const RigQueries& queries, bool) {
+    RigReading r;
+    const QByteArray key = queries.frequency.left(2);
+    if (!key.isEmpty()) {
+        const qsizetype p = buffer.indexOf(key);
+        if (p >= 0 && buffer.size() > p + 13) {
+            if (const auto hz = textHertz(buffer, p + 2, 11, ';')) {
+                r.frequency = roundTo5(double(*hz) / 1e6);
+            }
+        }
+    }
+    const qsizetype m = buffer.indexOf("MD");
+    if (m >= 0 && buffer.size() > m + 2 && isModeCharacter(buffer.at(m + 2))) {
+        r.mode = modeWord(buffer.at(m + 2), "37");
+    }
+    return r;
+}
+
+RigReading parseKenwood2Reply(const QByteArray& buffer, const RigQueries&, bool) {
+    RigReading r;
+    const qsizetype p = buffer.indexOf("IF");
+    if (p < 0) {
+        return r;
+    }
+    if (buffer.size() > p + 13) {
+        if (const auto hz = textHertz(buffer, p + 2, 11, ';')) {
+            r.frequency = roundTo5(double(*hz) / 1e6);
+        }
+    }
+    if (buffer.size() > p + 29 && isModeCharacter(buffer.at(p + 29))) {
+        r.mode = modeWord(buffer.at(p + 29), "3");
+    }
+    if (buffer.size() > p + 30) {
+        const char vfo = buffer.at(p + 30);
+        if (vfo >= '0' && vfo <= '9') {
+            r.vfo = quint8(vfo - '0');
+        }
+    }
+    return r;
+}
+
+} // namespace ditlog

@@ -1,0 +1,140 @@
+// The rig link: opens the radio's line, polls it at the chosen rate (a send tick with the
+// family's queries, then a receive tick), collects each reply until it is whole, decodes
+// it with the family's parser and reports frequency and mode; runs the queue of command
+// steps that move the radio, pausing the poll while they run.
+#pragma once
+
+#include "rig/BandPlan.h"
+#include "rig/RigCommand.h"
+#include "rig/RigFamily.h"
+#include "rig/RigReading.h"
+#include "rig/RigSettings.h"
+#include "rig/ReplyCollector.h"
+
+#include <QObject>
+#include <QTimer>
+
+#include <deque>
+#include <optional>
+
+namespace ditlog {
+
+class Clock;
+class RigTransport;
+
+class RigLink : public QObject {
+    Q_OBJECT
+public:
+    // Replies missing in a row before the radio counts as not answering.
+    static constexpr int kSilentPollsForNoResponse = 3;
+
+    RigLink(RigTransport& transport, const Clock& clock, QObject* parent = nullptr);
+    ~RigLink() override;
+
+    void setSettings(const RigSettings& settings);
+    const RigSettings& settings() const { return m_settings; }
+    const RigFamily& family() const { return rigFamily(m_settings.rigType); }
+    // Rows of the band plan the commands pick a mode from (licence class "E").
+    void setBandPlanTable(const QList<BandPlanRow>& rows) { m_bandPlan = rows; }
+    const QList<BandPlanRow>& bandPlanTable() const { return m_bandPlan; }
+
+    enum class StartResult { NoRadio, Polling, OpenFailed };
+    // Opens the line (unless the family needs none), sends the family's wake-up bytes,
+    // runs one poll tick at once and starts the poll timer.
+    StartResult startPolling();
+    // Stops the poll and any command, and closes the line.
+    void stopPolling();
+    // True from a successful start until stopPolling, a lost line or a failed command.
+    bool isPolling() const { return m_polling; }
+    bool isOpen() const;
+    QString errorString() const;
+    int pollIntervalMs() const { return m_pollTimer.interval(); }
+
+    const RigStatus& status() const { return m_status; }
+    void clearMode() { m_status.mode.clear(); }
+    // Whether the radio answered lately (false after kSilentPollsForNoResponse silent polls).
+    bool responding() const { return m_responding; }
+
+    // The family's goodbye bytes, when polling (the rig window closes).
+    void sendGoodbye();
+    // Bytes written at once, outside the poll (the test window's raw command).
+    bool writeRaw(const QByteArray& bytes);
+
+    // Commands run one after the other; a waiting command with the same key is replaced.
+    void enqueue(const RigCommand& command);
+    bool commandRunning() const { return m_command.has_value(); }
+    int commandsWaiting() const { return int(m_queue.size()); }
+
+    // The poll timer's tick (tmrGetData): a send tick or a receive tick.
+    void tmrGetData_Timer();
+
+Q_SIGNALS:
+    // A reply was decoded (buffer as received); the status holds the result.
+    void replyProcessed(const QByteArray& buffer);
+    // The current frequency, for the main window's band ("Use Frequency").
+    void frequencyReported(double mhz);
+    // The current mode, unless the mode source is "Don't Use".
+    void modeReported(const QString& mode);
+    // The radio stopped answering, or answers again.
+    void respondingChanged(bool responding);
+    // The line ended while polling (device gone); polling has stopped.
+    void lineFailed(const QString& description);
+    void pollingChanged(bool polling);
+    // A command step failed: a message box with this title and text.
+    void commandFailed(const QString& title, const QString& text);
+    // Every queued command has run.
+    void commandsFinished();
+
+private:
+    void sendTick();
+    void receiveTick();
+    void onReadyRead();
+    void absorb(const QByteArray& bytes);
+    void decodeExchange();
+    void finishExchange();
+    void noReply();
+    void setResponding(bool responding);
+    void onQuietGap();
+    void onLineFailed(const QString& description);
+    qint64 quietGapNs() const;
+    bool writeTraced(const QByteArray& bytes);
+    void setPolling(bool polling);
+
+    // Command steps (RigLinkCommands.cpp).
+    void startNextCommand();
+    void runStep();
+    void stepDone();
+    void stepFailed(const QString& description);
+    void drainCheck();
+    void endCommand();
+
+    RigTransport& m_transport;
+    const Clock& m_clock;
+    RigSettings m_settings;
+    QList<BandPlanRow> m_bandPlan;
+    RigStatus m_status;
+
+    QTimer m_pollTimer;
+    QTimer m_quietTimer;
+    bool m_polling = false;
+    bool m_awaiting = false;          // awaiting-reply flag: the next tick reads
+    bool m_lastWasFrequency = false;
+    PollQueries m_sent;
+    ReplyCollector m_collector;
+    bool m_decoded = false;           // the exchange's reply has been decoded
+    bool m_receiveDue = false;        // the receive tick passed while the reply arrived
+    int m_receiveWaits = 0;
+    int m_deferredSends = 0;
+    int m_silentPolls = 0;
+    bool m_responding = false;
+
+    std::deque<RigCommand> m_queue;
+    std::optional<RigCommand> m_command;
+    int m_step = 0;
+    bool m_stoppedPolling = false;    // the running command stopped the poll timer
+    bool m_awaitingDrain = false;
+    QTimer m_stepTimer;
+    QTimer m_drainTimeout;
+};
+
+} // namespace ditlog

@@ -1,0 +1,149 @@
+// The rig link's command queue: each command's steps run in order on single-shot timers
+// and the port's drained signal; the poll timer stays stopped between a command's
+// StopPolling and ResumePolling steps.
+#include "rig/RigLink.h"
+
+#include "log/RecordFile.h"
+#include "rig/RigLogging.h"
+#include "rig/RigTransport.h"
+
+namespace ditlog {
+
+namespace {
+constexpr int kDrainTimeoutMs = 2000;
+}
+
+void RigLink::enqueue(const RigCommand& command) {
+    if (!command.key.isEmpty()) {
+        for (RigCommand& waiting : m_queue) {
+            if (waiting.key == command.key) {
+                waiting = command; // the newer value wins; the order stays
+                return;
+            }
+        }
+    }
+    m_queue.push_back(command);
+    if (!m_command) {
+        startNextCommand();
+    }
+}
+
+void RigLink::startNextCommand() {
+    if (m_queue.empty()) {
+        Q_EMIT commandsFinished();
+        return;
+    }
+    m_command = m_queue.front();
+    m_queue.pop_front();
+    m_step = -1;
+    m_stoppedPolling = false;
+    stepDone();
+}
+
+void RigLink::stepDone() {
+    if (!m_command) {
+        return;
+    }
+    m_awaitingDrain = false;
+    m_drainTimeout.stop();
+    ++m_step;
+    if (m_step >= m_command->steps.size()) {
+        endCommand();
+        startNextCommand();
+        return;
+    }
+    runStep();
+}
+
+void RigLink::runStep() {
+    const RigStep& step = m_command->steps.at(m_step);
+    switch (step.kind) {
+    case RigStep::Kind::StopPolling:
+        m_pollTimer.stop();
+        m_quietTimer.stop();
+        m_awaiting = false;
+        m_stoppedPolling = true;
+        stepDone();
+        return;
+    case RigStep::Kind::DiscardInput:
+        m_transport.readAll();
+        m_collector.clear();
+        stepDone();
+        return;
+    case RigStep::Kind::Write:
+        if (!m_transport.isOpen() || !writeTraced(step.bytes)) {
+            stepFailed(m_transport.errorString());
+            return;
+        }
+        stepDone();
+        return;
+    case RigStep::Kind::WaitForDrain:
+        m_awaitingDrain = true;
+        m_drainTimeout.start(kDrainTimeoutMs);
+        drainCheck();
+        return;
+    case RigStep::Kind::Delay:
+        m_stepTimer.start(std::max(0, step.ms));
+        return;
+    case RigStep::Kind::WriteFile:
+        if (const auto error = writeFileAtomically(step.path, step.bytes)) {
+            stepFailed(*error);
+            return;
+        }
+        qCDebug(lcRig).noquote() << "wrote" << step.path << step.bytes;
+        stepDone();
+        return;
+    case RigStep::Kind::ResumePolling:
+        m_stoppedPolling = false;
+        if (m_polling) {
+            m_awaiting = false;
+            m_pollTimer.start();
+        }
+        stepDone();
+        return;
+    }
+}
+
+void RigLink::drainCheck() {
+    if (m_command && m_awaitingDrain && m_transport.bytesToWrite() < 1) {
+        // Continue from the event loop, not from inside the port's signal.
+        m_awaitingDrain = false;
+        m_drainTimeout.stop();
+        m_stepTimer.start(0);
+    }
+}
+
+void RigLink::stepFailed(const QString& description) {
+    const RigFailureReport report = m_command->reports.value(m_command->steps.at(m_step).report);
+    qCDebug(lcRig).noquote() << report.title << description;
+    if (!report.endsCommand) {
+        // Skip the rest of this part of the command and go on with the next part.
+        const int failedReport = m_command->steps.at(m_step).report;
+        while (m_step + 1 < m_command->steps.size() &&
+               m_command->steps.at(m_step + 1).report == failedReport) {
+            ++m_step;
+        }
+        Q_EMIT commandFailed(report.title, description + report.suffix);
+        m_stepTimer.start(0);
+        return;
+    }
+    // The poll stays stopped when this command stopped it; polling resumes with Test.
+    const bool pollStopped = m_stoppedPolling;
+    m_queue.clear();
+    endCommand();
+    if (pollStopped) {
+        m_pollTimer.stop();
+        setPolling(false);
+    }
+    Q_EMIT commandFailed(report.title, description + report.suffix);
+}
+
+void RigLink::endCommand() {
+    m_command.reset();
+    m_awaitingDrain = false;
+    m_stepTimer.stop();
+    m_drainTimeout.stop();
+    m_stoppedPolling = false;
+}
+
+} // namespace ditlog

@@ -1,0 +1,44 @@
+// How the rig link reaches the radio: a serial CAT port here, the rig daemon over the
+// network for the "Hamlib rigctld" entry. The link writes queries and commands and reads
+// replies through this, whatever the line is.
+#pragma once
+
+#include <QByteArray>
+#include <QObject>
+#include <QString>
+
+namespace ditlog {
+
+struct RigFamily;
+struct RigSettings;
+
+class RigTransport : public QObject {
+    Q_OBJECT
+public:
+    using QObject::QObject;
+
+    // Opens the line for the settings and the family (port, speed and framing, hardware
+    // handshake, the connection-power line). False, with errorString() set, on failure.
+    virtual bool open(const RigSettings& settings, const RigFamily& family) = 0;
+    virtual void close() = 0;
+    virtual bool isOpen() const = 0;
+    // Queues bytes; false (with errorString()) when they cannot be sent.
+    virtual bool write(const QByteArray& bytes) = 0;
+    virtual QByteArray readAll() = 0;
+    // Bytes still waiting to go out.
+    virtual qint64 bytesToWrite() const = 0;
+    virtual QString errorString() const = 0;
+    // The line's speed in characters per second (for the quiet gap that ends a reply).
+    virtual int charactersPerSecond() const = 0;
+    // A short description for the trace and the rig window ("/dev/ttyUSB0").
+    virtual QString description() const = 0;
+
+Q_SIGNALS:
+    void readyRead();
+    // Everything queued has gone out.
+    void drained();
+    // The line ended by itself (device unplugged, daemon gone); it is closed.
+    void failed(const QString& description);
+};
+
+} // namespace ditlog

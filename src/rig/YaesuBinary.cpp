@@ -1,0 +1,148 @@
+// Yaesu binary replies. The positions are hex digits of the reply written as hex pairs
+// (1-based), as the radios' status blocks lay them out.
+#include "rig/YaesuBinary.h"
+
+#include "rig/RigHex.h"
+
+namespace ditlog {
+
+namespace {
+constexpr qsizetype kMinimumReply = 5;
+
+QString word(const char* mode) {
+    return QString::fromLatin1(mode);
+}
+
+// Digits first..last as one hexadecimal number, divided and rounded to 10 Hz.
+RigReading hexFrequency(const QByteArray& buffer, int first, int last, double divisor) {
+    RigReading r;
+    if (const auto value = hexDigitsValue(buffer, first, last)) {
+        r.frequency = roundTo5(double(*value) / divisor);
+    }
+    return r;
+}
+
+// The mode in the low half of byte 8 of the status block.
+void statusBlockMode(const QByteArray& buffer, RigReading& r) {
+    const auto mode = lowNibble(buffer, 8);
+    if (!mode) {
+        return;
+    }
+    if (*mode == 2) {
+        r.mode = word("CW");
+    } else if (*mode <= 7) {
+        r.mode = word("PH");
+    }
+}
+
+// A hex pair read as a decimal number up to its first letter ("0A" is 0, "1C" is 1).
+int leadingDecimal(quint8 byte) {
+    const int high = byte >> 4;
+    const int low = byte & 0x0F;
+    if (high > 9) {
+        return 0;
+    }
+    return low > 9 ? high : high * 10 + low;
+}
+} // namespace
+
+RigReading parseYaesuReply(const QByteArray& buffer, const RigQueries&, bool) {
+    RigReading r;
+    if (buffer.size() < kMinimumReply) {
+        return r;
+    }
+    const auto modeByte = quint8(buffer.at(4));
+    if ((modeByte >> 4) > 9 || (modeByte & 0x0F) > 9) {
+        return r; // not a reply: nothing of it is used
+    }
+    if (const auto digits = bcdDigitsValue(buffer, 1, 8)) {
+        r.frequency = double(*digits) / 1e5;
+    }
+    switch ((modeByte >> 4) * 10 + (modeByte & 0x0F)) {
+    case 0: case 1: case 4: case 8: case 84: case 88:
+        r.mode = word("PH");
+        break;
+    case 2: case 3: case 82: case 83:
+        r.mode = word("CW");
+        break;
+    default:
+        break;
+    }
+    return r;
+}
+
+RigReading parseYaesu757Reply(const QByteArray& buffer, const RigQueries&, bool) {
+    RigReading r;
+    if (buffer.size() < kMinimumReply) {
+        return r;
+    }
+    if (buffer.size() >= 9) {
+        // BCD, least significant byte received first: bytes 9, 8, 7, 6.
+        QByteArray ordered;
+        for (const int i : {8, 7, 6, 5}) {
+            ordered.append(buffer.at(i));
+        }
+        if (const auto digits = bcdDigitsValue(ordered, 1, 8)) {
+            r.frequency = roundTo5(double(*digits) / 1e5);
+        }
+    }
+    if (buffer.size() >= 10) {
+        switch (leadingDecimal(quint8(buffer.at(9)))) {
+        case 0: case 1:
+            r.mode = word("PH");
+            break;
+        case 2: case 3:
+            r.mode = word("CW");
+            break;
+        case 4:
+            r.mode = word("AM");
+            break;
+        case 5:
+            r.mode = word("FM");
+            break;
+        default:
+            break;
+        }
+    }
+    return r;
+}
+
+RigReading parseYaesu890Reply(const QByteArray& buffer, const RigQueries&, bool) {
+    if (buffer.size() < kMinimumReply) {
+        return {};
+    }
+    RigReading r = hexFrequency(buffer, 5, 10, 1e5);
+    statusBlockMode(buffer, r);
+    return r;
+}
+
+RigReading parseYaesu1000Reply(const QByteArray& buffer, const RigQueries&, bool) {
+    if (buffer.size() < kMinimumReply) {
+        return {};
+    }
+    RigReading r = hexFrequency(buffer, 4, 9, 1e5);
+    statusBlockMode(buffer, r);
+    return r;
+}
+
+RigReading parseYaesu990Reply(const QByteArray& buffer, const RigQueries&, bool) {
+    if (buffer.size() < kMinimumReply) {
+        return {};
+    }
+    RigReading r = hexFrequency(buffer, 3, 8, 1e5);
+    statusBlockMode(buffer, r);
+    return r;
+}
+
+RigReading parseYaesu920Reply(const QByteArray& buffer, const RigQueries&, bool) {
+    if (buffer.size() < kMinimumReply) {
+        return {};
+    }
+    RigReading r = hexFrequency(buffer, 3, 10, 1e6);
+    if (const auto mode = lowNibble(buffer, 8)) {
+        r.mode = word(*mode == 1 ? "CW" : "PH");
+    }
+    return r;
+}
+
+} // namespace ditlog
