@@ -6,6 +6,7 @@
 #include "app/HelpWindow.h"
 #include "app/ListsPanel.h"
 #include "app/MainWindowKeyer.h"
+#include "app/MainWindowRig.h"
 #include "app/ScorePanel.h"
 #include "export/AdifExport.h"
 #include "export/LedraExport.h"
@@ -71,6 +72,7 @@ MainWindow::MainWindow(Services services, DataFolders folders, SharedPreferences
     buildMenus();
     connectPanels();
     describeForScreenReaders();
+    setUpRig();
     qApp->installEventFilter(this);
 }
 
@@ -80,6 +82,7 @@ MainWindow::~MainWindow() {
     // The windows and panels refer to the log and preferences held here, which are gone
     // before the base class deletes its children: they go first, the event filters
     // (the panels) before the controls they watch.
+    delete m_rig;
     detachVoice();
     delete m_station;
     delete m_colours;
@@ -242,7 +245,8 @@ void MainWindow::buildMenus() {
     addItem(appearance, QStringLiteral("mnuTaskbar"), QStringLiteral("&Taskbar"),
             &MainWindow::mnuTaskbar_Click)
         ->setCheckable(true);
-    addItem(options, QStringLiteral("mnuRigInterface"), QStringLiteral("&Rig Interface"));
+    addItem(options, QStringLiteral("mnuRigInterface"), QStringLiteral("&Rig Interface"),
+            &MainWindow::mnuRigInterface_Click);
     QMenu* spotting = options->addMenu(QStringLiteral("&DX Spotting"));
     addItem(spotting, QStringLiteral("mnuDxConfigure"), QStringLiteral("&Configure"));
     addItem(spotting, QStringLiteral("mnuSpectrumMap"), QStringLiteral("&View Spectrum Map"));
@@ -266,7 +270,8 @@ void MainWindow::buildMenus() {
         connect(a, &QAction::triggered, this, [this, name] { selectBand(name); });
     }
     band->addSeparator();
-    addItem(band, QStringLiteral("mnuPrivileges"), QStringLiteral("&Privileges"));
+    addItem(band, QStringLiteral("mnuPrivileges"), QStringLiteral("&Privileges"),
+            &MainWindow::mnuPrivileges_Click);
 
     QMenu* mode = menuBar()->addMenu(QStringLiteral("&Mode"));
     addItem(mode, QStringLiteral("mnu160"), QStringLiteral("&CW"), &MainWindow::mnu160_Click)
@@ -396,6 +401,7 @@ void MainWindow::finishStartUp() {
     applyTaskbarLayout();
     activateWindow();
     m_entry->focusCall();
+    m_rig->startUp();
     Q_EMIT startUpFinished();
 }
 
@@ -542,6 +548,7 @@ void MainWindow::closeEvent(QCloseEvent* event) {
         event->ignore();
         return;
     }
+    m_rig->closing();
     for (QWidget* w : {static_cast<QWidget*>(m_station), static_cast<QWidget*>(m_colours),
                        static_cast<QWidget*>(m_help)}) {
         if (w != nullptr) {

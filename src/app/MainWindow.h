@@ -12,6 +12,7 @@
 #include "log/SharedPreferences.h"
 #include "log/StationPreferences.h"
 #include "platform/Services.h"
+#include "rig/RigTuning.h"
 #include "voice/VoiceControl.h"
 
 #include <QHash>
@@ -35,6 +36,7 @@ class HelpWindow;
 class KeyerWiring;
 class PortMap;
 class ListsPanel;
+class RigStation;
 class ScorePanel;
 class StationWindow;
 class VoiceKeyer;
@@ -113,6 +115,13 @@ public:
     void mnu160_Click();
     void mnuSSB_Click();
 
+    // Rig control (MainWindowRig.cpp): the band follows the radio's frequency, which is
+    // kept for the next contact; the radio's mode never changes the log's mode.
+    void BandFreqConversion(double frequencyValue);
+    void ModeSelection(const QString& strMode);
+    RigStation& rig() { return *m_rig; }
+    RigTuning& rigTuning();
+
 Q_SIGNALS:
     void startUpFinished();
     // Emitted instead of ending the process when a load failure ends the program.
@@ -160,6 +169,10 @@ private:
     void mnuPostContest_Click();
     void mnuWriteSumm_Click();
     void cmdDup_Click();
+    void setUpRig();
+    bool rigShortcut(int key);
+    void mnuRigInterface_Click();
+    void mnuPrivileges_Click();
     void setMode(const QString& mode);
     void showBandAndMode();
     void showOwnStation();
@@ -203,6 +216,7 @@ private:
     HelpWindow* m_help = nullptr;
     VoiceKeyer* m_voiceKeyer = nullptr;
     KeyerWiring* m_keyerWiring = nullptr;
+    RigStation* m_rig = nullptr;
     QHash<QString, QAction*> m_actions;
     bool m_exitWithoutBackup = false;
     bool m_keyboardCw = false;

@@ -172,6 +172,7 @@ bool MainWindow::Form_KeyDown(QKeyEvent* event) {
             // The windows these open arrive with their features; the key is swallowed.
             m_ctrlShortcut = true;
             keyerShortcut(key);
+            rigShortcut(key);
             return true;
         }
     }

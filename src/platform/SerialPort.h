@@ -95,7 +95,8 @@ public:
     virtual qint64 bytesToWrite() const = 0;
     // Drops everything not yet sent or not yet read.
     virtual void clearBuffers() = 0;
-    // Hands what is queued to the driver now, without waiting (before a close).
+    // Hands what is queued to the driver at once, as far as it takes it without waiting,
+    // so that bytes written just before a close still go out. False when nothing went.
     virtual bool flush() { return false; }
 
     // The operating system's descriptor of the open device, -1 when closed.

@@ -4,6 +4,7 @@
 #include "rig/CivProtocol.h"
 #include "rig/KenwoodText.h"
 #include "rig/RigHex.h"
+#include "rig/RigSettings.h"
 #include "rig/TenTec.h"
 #include "rig/YaesuBinary.h"
 #include "rig/YaesuText.h"
@@ -241,6 +242,23 @@ const RigFamily& rigFamily(const QString& rigType) {
         }
     }
     return all.first();
+}
+
+void applyRigPreset(RigSettings& settings, const RigFamily& family) {
+    const RigPreset& p = family.preset;
+    settings.rigType = family.name;
+    settings.frequencyQuery = QLatin1String(p.frequencyQuery);
+    settings.modeQuery = QLatin1String(p.modeQuery);
+    settings.convertToHex = p.convertToHex ? 1 : 0;
+    if (p.port != RigPreset::Port::Kept) {
+        settings.speed = QString::fromLatin1(p.speed).leftJustified(5, QLatin1Char(' '));
+    }
+    if (p.port == RigPreset::Port::Set) {
+        settings.dataBits = QLatin1String(p.dataBits);
+        settings.stopBits = QLatin1String(p.stopBits);
+        settings.parity = QLatin1String(p.parity);
+    }
+    settings.portSettings = settings.joinedPortSettings();
 }
 
 void ParseRigReply(const QString& rigType, const QByteArray& buffer, const RigQueries& queries,

@@ -65,6 +65,12 @@ const QList<RigFamily>& rigFamilies();
 // The entry of that name (compared without regard to case); "None" for an unknown name.
 const RigFamily& rigFamily(const QString& rigType);
 
+struct RigSettings;
+// A choice in the rig list: the family's name, its queries and "Convert to Hex" (both
+// queries empty and the box clear where it has none) and its port values where it sets
+// them; the rest of the settings stay.
+void applyRigPreset(RigSettings& settings, const RigFamily& family);
+
 // Runs the family's parser on one reply and updates the status; families without a
 // parser (and the file-linked Pegasus, whose status comes from its file) change nothing.
 void ParseRigReply(const QString& rigType, const QByteArray& buffer, const RigQueries& queries,

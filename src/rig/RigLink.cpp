@@ -34,7 +34,7 @@ QString traceText(const QByteArray& bytes) {
 } // namespace
 
 RigLink::RigLink(RigTransport& transport, const Clock& clock, QObject* parent)
-    : QObject(parent), m_transport(transport), m_clock(clock) {
+    : QObject(parent), m_transport(transport), m_clock(clock), m_traceStartNs(clock.monotonicNs()) {
     m_pollTimer.setObjectName(QStringLiteral("tmrGetData"));
     m_pollTimer.setTimerType(Qt::PreciseTimer);
     m_quietTimer.setSingleShot(true);
@@ -42,10 +42,12 @@ RigLink::RigLink(RigTransport& transport, const Clock& clock, QObject* parent)
     m_stepTimer.setSingleShot(true);
     m_stepTimer.setTimerType(Qt::PreciseTimer);
     m_drainTimeout.setSingleShot(true);
+    m_drainPoll.setSingleShot(true);
     connect(&m_pollTimer, &QTimer::timeout, this, &RigLink::tmrGetData_Timer);
     connect(&m_quietTimer, &QTimer::timeout, this, &RigLink::onQuietGap);
     connect(&m_stepTimer, &QTimer::timeout, this, &RigLink::stepDone);
     connect(&m_drainTimeout, &QTimer::timeout, this, &RigLink::stepDone);
+    connect(&m_drainPoll, &QTimer::timeout, this, &RigLink::drainCheck);
     connect(&m_transport, &RigTransport::readyRead, this, &RigLink::onReadyRead);
     connect(&m_transport, &RigTransport::drained, this, &RigLink::drainCheck);
     connect(&m_transport, &RigTransport::failed, this, &RigLink::onLineFailed);
@@ -55,7 +57,10 @@ RigLink::~RigLink() = default;
 
 void RigLink::setSettings(const RigSettings& settings) {
     m_settings = settings;
-    m_pollTimer.setInterval(pollTimerIntervalMs(m_settings.pollRate));
+    const int interval = pollTimerIntervalMs(m_settings.pollRate);
+    if (m_pollTimer.interval() != interval) {
+        m_pollTimer.setInterval(interval);
+    }
 }
 
 bool RigLink::isOpen() const {
@@ -123,6 +128,7 @@ void RigLink::setPolling(bool polling) {
 void RigLink::sendGoodbye() {
     if (m_polling && !family().goodbye.isEmpty()) {
         writeTraced(family().goodbye);
+        m_transport.flush();
     }
 }
 
@@ -132,9 +138,13 @@ bool RigLink::writeRaw(const QByteArray& bytes) {
 
 bool RigLink::writeTraced(const QByteArray& bytes) {
     const bool ok = m_transport.write(bytes);
-    qCDebug(lcRig).noquote() << QStringLiteral("%1 ms").arg(double(m_clock.monotonicNs()) / kNsPerMs, 0, 'f', 3)
+    qCDebug(lcRig).noquote() << traceTime()
                              << (ok ? "sent" : "NOT sent") << traceText(bytes) << "|" << HexDump(bytes);
     return ok;
+}
+
+QString RigLink::traceTime() const {
+    return QStringLiteral("%1 ms").arg(double(m_clock.monotonicNs() - m_traceStartNs) / kNsPerMs, 10, 'f', 3);
 }
 
 qint64 RigLink::quietGapNs() const {
@@ -170,9 +180,10 @@ void RigLink::sendTick() {
         return;
     } else {
         m_deferredSends = 0;
-        const QByteArray leftovers = m_transport.readAll();
-        if (!m_collector.isEmpty() || !leftovers.isEmpty()) {
-            qCDebug(lcRig).noquote() << "dropped" << traceText(m_collector.bytes() + leftovers);
+        const QByteArray leftovers =
+            m_collector.bytes().mid(m_decoded ? m_decodedSize : 0) + m_transport.readAll();
+        if (!leftovers.isEmpty()) {
+            qCDebug(lcRig).noquote() << "dropped" << traceText(leftovers);
         }
         m_collector.clear();
         const RigQueries queries{m_settings.frequencyQuery.toLatin1(), m_settings.modeQuery.toLatin1()};
@@ -236,7 +247,7 @@ void RigLink::absorb(const QByteArray& bytes) {
         return;
     }
     const qint64 now = m_clock.monotonicNs();
-    qCDebug(lcRig).noquote() << QStringLiteral("%1 ms").arg(double(now) / kNsPerMs, 0, 'f', 3)
+    qCDebug(lcRig).noquote() << traceTime()
                              << "received" << traceText(bytes) << "|" << HexDump(bytes);
     const bool wasOverflowed = m_collector.overflowed();
     m_collector.add(bytes, now);
@@ -269,6 +280,7 @@ void RigLink::onQuietGap() {
 
 void RigLink::decodeExchange() {
     m_decoded = true;
+    m_decodedSize = m_collector.bytes().size();
     const RigFamily& f = family();
     const QByteArray buffer = m_collector.bytes();
     RigReading reading;

@@ -97,6 +97,7 @@ private:
     void onQuietGap();
     void onLineFailed(const QString& description);
     qint64 quietGapNs() const;
+    QString traceTime() const;
     bool writeTraced(const QByteArray& bytes);
     void setPolling(bool polling);
 
@@ -110,6 +111,7 @@ private:
 
     RigTransport& m_transport;
     const Clock& m_clock;
+    qint64 m_traceStartNs = 0;
     RigSettings m_settings;
     QList<BandPlanRow> m_bandPlan;
     RigStatus m_status;
@@ -122,6 +124,7 @@ private:
     PollQueries m_sent;
     ReplyCollector m_collector;
     bool m_decoded = false;           // the exchange's reply has been decoded
+    qsizetype m_decodedSize = 0;
     bool m_receiveDue = false;        // the receive tick passed while the reply arrived
     int m_receiveWaits = 0;
     int m_deferredSends = 0;
@@ -135,6 +138,7 @@ private:
     bool m_awaitingDrain = false;
     QTimer m_stepTimer;
     QTimer m_drainTimeout;
+    QTimer m_drainPoll;
 };
 
 } // namespace ditlog

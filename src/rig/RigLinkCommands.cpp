@@ -7,6 +7,8 @@
 #include "rig/RigLogging.h"
 #include "rig/RigTransport.h"
 
+#include <algorithm>
+
 namespace ditlog {
 
 namespace {
@@ -46,6 +48,7 @@ void RigLink::stepDone() {
     }
     m_awaitingDrain = false;
     m_drainTimeout.stop();
+    m_drainPoll.stop();
     ++m_step;
     if (m_step >= m_command->steps.size()) {
         endCommand();
@@ -105,12 +108,22 @@ void RigLink::runStep() {
 }
 
 void RigLink::drainCheck() {
-    if (m_command && m_awaitingDrain && m_transport.bytesToWrite() < 1) {
+    if (!m_command || !m_awaitingDrain) {
+        return;
+    }
+    const qint64 left = m_transport.bytesToWrite();
+    if (left < 1) {
         // Continue from the event loop, not from inside the port's signal.
         m_awaitingDrain = false;
         m_drainTimeout.stop();
+        m_drainPoll.stop();
         m_stepTimer.start(0);
+        return;
     }
+    // The last bytes sit in the driver, which tells nothing when they are out: look again
+    // when they should be.
+    const int cps = std::max(1, m_transport.charactersPerSecond());
+    m_drainPoll.start(int(std::clamp<qint64>((left * 1000 + cps - 1) / cps, 1, 100)));
 }
 
 void RigLink::stepFailed(const QString& description) {
@@ -143,6 +156,7 @@ void RigLink::endCommand() {
     m_awaitingDrain = false;
     m_stepTimer.stop();
     m_drainTimeout.stop();
+    m_drainPoll.stop();
     m_stoppedPolling = false;
 }
 

@@ -24,6 +24,8 @@ public:
     virtual bool isOpen() const = 0;
     // Queues bytes; false (with errorString()) when they cannot be sent.
     virtual bool write(const QByteArray& bytes) = 0;
+    // Hands queued bytes to the line at once (before a close).
+    virtual void flush() = 0;
     virtual QByteArray readAll() = 0;
     // Bytes still waiting to go out.
     virtual qint64 bytesToWrite() const = 0;

@@ -1,0 +1,61 @@
+// What the main window owns of rig control: the CAT port and the rig link, the rig
+// window, the band plan panel, and the tuning that the spot windows and band maps use.
+#pragma once
+
+#include "platform/PortMap.h"
+#include "platform/SerialPort.h"
+#include "platform/Services.h"
+#include "rig/RigLink.h"
+#include "rig/RigTuning.h"
+#include "rig/SerialRigTransport.h"
+
+#include <QObject>
+#include <QPointer>
+
+namespace ditlog {
+
+class BandPlanWindow;
+class MainWindow;
+class RigControlWindow;
+struct StationPreferences;
+
+class RigStation : public QObject, public RigTuning {
+    Q_OBJECT
+public:
+    RigStation(MainWindow& main, Services services, const QString& workingFolder,
+               StationPreferences& prefs);
+    ~RigStation() override;
+
+    RigLink& link() { return m_link; }
+    PortMap& portMap() { return m_portMap; }
+    // The rig window, created on first use.
+    RigControlWindow& window();
+    RigControlWindow* existingWindow() const { return m_window; }
+
+    // At start-up: with a radio configured, the rig window is created and tested.
+    void startUp();
+    // "&Rig Interface", Ctrl+R.
+    void showWindow();
+    // "&Privileges", Ctrl+F: the band plan panel, modal, unloaded when closed.
+    void showBandPlan();
+    // The main window closes: the radio's goodbye and the windows close.
+    void closing();
+
+    void ChangeFrequency(double mhz) override;
+
+private:
+    void installBandPlan();
+
+    MainWindow& m_main;
+    Services m_services;
+    QString m_workingFolder;
+    StationPreferences& m_prefs;
+    PortMap m_portMap;
+    QtSerialPort m_port;
+    SerialRigTransport m_transport;
+    RigLink m_link;
+    RigControlWindow* m_window = nullptr;
+    QPointer<BandPlanWindow> m_bandPlan;
+};
+
+} // namespace ditlog

@@ -1,0 +1,240 @@
+// The rig link over a real pseudo-terminal against a scripted radio of each kind: poll
+// schemes and timing, replies in pieces and after noise, a radio that goes silent, a port
+// that vanishes, endless bytes, and the command-step queue.
+#include "PseudoTerminal.h"
+#include "ScriptedRadio.h"
+#include "platform/Clock.h"
+#include "platform/PortMap.h"
+#include "platform/SerialPort.h"
+#include "platform/SettingsStore.h"
+#include "rig/RigLink.h"
+#include "rig/SerialRigTransport.h"
+
+#include <QSignalSpy>
+#include <QTemporaryDir>
+#include <QTest>
+
+#include <memory>
+
+using namespace ditlog;
+using namespace ditlog::testing;
+
+namespace {
+constexpr int kPort = 5;
+
+// One link on one pseudo-terminal with its scripted radio.
+struct Station {
+    QTemporaryDir dir;
+    QtSettingsStore store{dir.filePath(QStringLiteral("settings.ini"))};
+    PortMap map{store};
+    QtSerialPort port{map};
+    SerialRigTransport transport{port};
+    SystemClock clock;
+    RigLink link{transport, clock};
+    std::unique_ptr<PseudoTerminal> device = std::make_unique<PseudoTerminal>();
+    std::unique_ptr<ScriptedRadio> radio;
+    QList<double> reported;
+
+    Station(ScriptedRadio::Protocol protocol, const char* rigType, const char* rate = "F") {
+        radio = std::make_unique<ScriptedRadio>(*device, protocol);
+        map.setMappedPath(kPort, device->devicePath());
+        RigSettings s;
+        applyRigPreset(s, rigFamily(QLatin1String(rigType)));
+        s.portNumber = kPort;
+        s.pollRate = QLatin1String(rate);
+        link.setSettings(s);
+        QObject::connect(&link, &RigLink::frequencyReported, [this](double mhz) { reported.append(mhz); });
+    }
+
+    void replaceDevice() {
+        radio.reset();
+        device = std::make_unique<PseudoTerminal>();
+        radio = std::make_unique<ScriptedRadio>(*device, ScriptedRadio::Protocol::Kenwood);
+        map.setMappedPath(kPort, device->devicePath());
+    }
+};
+
+bool waitFor(const std::function<bool()>& done, int ms = 5000) {
+    QElapsedTimer t;
+    t.start();
+    while (!done() && t.elapsed() < ms) {
+        QTest::qWait(5);
+    }
+    return done();
+}
+} // namespace
+
+class TestRigLink : public QObject {
+    Q_OBJECT
+private Q_SLOTS:
+    void kenwoodPollsBothQueriesEachPeriod() {
+        Station s(ScriptedRadio::Protocol::Kenwood, "Kenwood", "M");
+        s.radio->setFrequency(7.025);
+        s.radio->setMode(3);
+        QCOMPARE(s.link.startPolling(), RigLink::StartResult::Polling);
+        QCOMPARE(s.link.pollIntervalMs(), 250);
+        QVERIFY(waitFor([&] { return s.radio->receivedStartingWith("FA").size() >= 5; }, 8000));
+        QCOMPARE(s.link.status().frequency, 7.025);
+        QCOMPARE(s.link.status().mode, QStringLiteral("CW"));
+        QVERIFY(!s.reported.isEmpty());
+        // FA; and MD; go out together, once per 500 ms period.
+        const auto fa = s.radio->receivedStartingWith("FA");
+        const auto md = s.radio->receivedStartingWith("MD");
+        QVERIFY(md.size() >= fa.size() - 1);
+        const double average = (fa.last().atMs - fa.first().atMs) / double(fa.size() - 1);
+        QVERIFY2(average > 450 && average < 700, qPrintable(QString::number(average)));
+        for (qsizetype i = 1; i < fa.size(); ++i) {
+            QVERIFY(fa.at(i).atMs - fa.at(i - 1).atMs > 250);
+        }
+    }
+
+    void replyInPiecesAfterNoiseNeverGivesAWrongFrequency() {
+        Station s(ScriptedRadio::Protocol::Kenwood, "Kenwood", "F");
+        s.radio->setFrequency(21.0255);
+        s.radio->setReplyPieces(5, 12); // the reply outlasts the 50 ms receive tick
+        s.radio->setNoiseBeforeReply(QByteArray("\x00\xFF", 2));
+        s.link.startPolling();
+        QVERIFY(waitFor([&] { return s.reported.size() >= 6; }));
+        for (const double mhz : std::as_const(s.reported)) {
+            QCOMPARE(mhz, 21.0255);
+        }
+        // No query went out while a reply was still arriving: each FA; is followed by its
+        // whole reply before the next one.
+        const auto fa = s.radio->receivedStartingWith("FA");
+        for (qsizetype i = 1; i < fa.size(); ++i) {
+            QVERIFY2(fa.at(i).atMs - fa.at(i - 1).atMs >= 48, qPrintable(QString::number(fa.at(i).atMs - fa.at(i - 1).atMs)));
+        }
+    }
+
+    void civAlternatesFrequencyAndModeQueries() {
+        Station s(ScriptedRadio::Protocol::Civ, "Icom", "F");
+        s.radio->setFrequency(144.2);
+        s.radio->setMode(0x03);
+        s.link.startPolling();
+        QVERIFY(waitFor([&] { return s.radio->received().size() >= 6 && !s.link.status().mode.isEmpty(); }));
+        QCOMPARE(s.link.status().frequency, 144.2);
+        QCOMPARE(s.link.status().mode, QStringLiteral("CW"));
+        const auto& got = s.radio->received();
+        for (qsizetype i = 0; i + 1 < got.size(); ++i) {
+            QVERIFY(got.at(i).bytes.at(4) != got.at(i + 1).bytes.at(4)); // 03, 04, 03, ...
+        }
+    }
+
+    void yaesuWakesTheRadioAndSaysGoodbye() {
+        Station s(ScriptedRadio::Protocol::YaesuBinary, "Yaesu", "F");
+        s.radio->setFrequency(3.5601);
+        s.radio->setMode(0x82);
+        s.link.startPolling();
+        QVERIFY(waitFor([&] { return s.link.status().frequency > 0; }));
+        QCOMPARE(s.radio->received().first().bytes, QByteArray(5, '\0'));
+        QCOMPARE(s.link.status().frequency, 3.5601);
+        QCOMPARE(s.link.status().mode, QStringLiteral("CW"));
+        s.link.sendGoodbye();
+        QVERIFY(waitFor([&] { return !s.radio->receivedStartingWith(QByteArray("\x00\x00\x00\x00\x80", 5)).isEmpty(); }));
+    }
+
+    void silentRadioIsNoticedAndRecovers() {
+        Station s(ScriptedRadio::Protocol::Kenwood, "Kenwood", "F");
+        QSignalSpy responding(&s.link, &RigLink::respondingChanged);
+        s.link.startPolling();
+        QVERIFY(waitFor([&] { return s.link.responding(); }));
+        s.radio->setAnswering(false);
+        QVERIFY(waitFor([&] { return !s.link.responding(); }));
+        const qsizetype reports = s.reported.size();
+        QTest::qWait(300);
+        QCOMPARE(s.reported.size(), reports); // the main window is left alone meanwhile
+        s.radio->setFrequency(28.5);
+        s.radio->setAnswering(true);
+        QVERIFY(waitFor([&] { return s.link.responding() && s.link.status().frequency == 28.5; }));
+        QVERIFY(s.link.isPolling());
+    }
+
+    void vanishedPortStopsPollingOnceAndTestWorksAgain() {
+        Station s(ScriptedRadio::Protocol::Kenwood, "Kenwood", "F");
+        QSignalSpy failed(&s.link, &RigLink::lineFailed);
+        s.link.startPolling();
+        QVERIFY(waitFor([&] { return s.link.status().frequency > 0; }));
+        s.device->hangUp();
+        QVERIFY(waitFor([&] { return !s.link.isPolling(); }));
+        QTest::qWait(200);
+        QCOMPARE(failed.size(), 1);
+        s.replaceDevice();
+        s.radio->setFrequency(50.125);
+        QCOMPARE(s.link.startPolling(), RigLink::StartResult::Polling);
+        QVERIFY(waitFor([&] { return s.link.status().frequency == 50.125; }));
+    }
+
+    void portThatCannotOpen() {
+        Station s(ScriptedRadio::Protocol::Kenwood, "Kenwood");
+        s.map.setMappedPath(kPort, s.dir.filePath(QStringLiteral("no-such-device")));
+        QCOMPARE(s.link.startPolling(), RigLink::StartResult::OpenFailed);
+        QVERIFY(!s.link.isPolling());
+        QVERIFY(!s.link.errorString().isEmpty());
+    }
+
+    void endlessBytesAreDroppedAndPollingGoesOn() {
+        Station s(ScriptedRadio::Protocol::Kenwood, "Kenwood", "F");
+        s.radio->setAnswering(false);
+        s.link.startPolling();
+        s.device->send(QByteArray(20000, 'A')); // no terminator, ever
+        QTest::qWait(300);
+        QCOMPARE(s.link.status().frequency, 0.0);
+        s.radio->setAnswering(true);
+        QVERIFY(waitFor([&] { return s.link.status().frequency == 14.025; }));
+    }
+
+    void commandsRunInOrderWhilePollingPauses() {
+        Station s(ScriptedRadio::Protocol::Kenwood, "Kenwood", "F");
+        s.link.startPolling();
+        QVERIFY(waitFor([&] { return s.link.status().frequency > 0; }));
+        RigCommand c;
+        c.key = QStringLiteral("frequency");
+        c.steps = {RigStep::stopPolling(),  RigStep::discardInput(), RigStep::write("MD2;"),
+                   RigStep::waitForDrain(), RigStep::delay(205),     RigStep::write("FA00007150000;"),
+                   RigStep::waitForDrain(), RigStep::resumePolling()};
+        s.radio->clearReceived();
+        QSignalSpy finished(&s.link, &RigLink::commandsFinished);
+        s.link.enqueue(c);
+        RigCommand second = c;
+        second.steps[5] = RigStep::write("FA00007160000;");
+        RigCommand third = c;
+        third.steps[5] = RigStep::write("FA00007170000;");
+        s.link.enqueue(second);
+        s.link.enqueue(third); // replaces the second, which has not started
+        QCOMPARE(s.link.commandsWaiting(), 1);
+        QVERIFY(finished.wait(5000));
+        QVERIFY(waitFor([&] { return s.link.status().frequency == 7.17; }));
+        const auto& got = s.radio->received();
+        QCOMPARE(got.at(0).bytes, QByteArray("MD2;"));
+        QCOMPARE(got.at(1).bytes, QByteArray("FA00007150000;"));
+        QVERIFY(got.at(1).atMs - got.at(0).atMs >= 200);
+        QCOMPARE(got.at(2).bytes, QByteArray("MD2;"));
+        QCOMPARE(got.at(3).bytes, QByteArray("FA00007170000;"));
+        QCOMPARE(s.radio->receivedStartingWith("FA00007160000").size(), 0);
+        QVERIFY(s.link.isPolling());
+    }
+
+    void failedCommandReportsOnceAndLeavesPollingStopped() {
+        Station s(ScriptedRadio::Protocol::Kenwood, "Kenwood", "F");
+        s.link.startPolling();
+        QVERIFY(waitFor([&] { return s.link.status().frequency > 0; }));
+        QSignalSpy failed(&s.link, &RigLink::commandFailed);
+        QSignalSpy lineFailed(&s.link, &RigLink::lineFailed);
+        RigCommand c;
+        c.reports = {RigFailureReport{QStringLiteral("Error Changing Frequency"), {}, true}};
+        c.steps = {RigStep::stopPolling(), RigStep::delay(100), RigStep::write("FA00007150000;"),
+                   RigStep::resumePolling()};
+        s.link.enqueue(c);
+        s.device->hangUp();
+        QVERIFY(waitFor([&] { return !failed.isEmpty(); }));
+        QTest::qWait(200);
+        QCOMPARE(failed.size(), 1);
+        QCOMPARE(failed.first().at(0).toString(), QStringLiteral("Error Changing Frequency"));
+        QCOMPARE(lineFailed.size(), 0);
+        QVERIFY(!s.link.isPolling());
+        QVERIFY(!s.link.commandRunning());
+    }
+};
+
+QTEST_GUILESS_MAIN(TestRigLink)
+#include "tst_riglink.moc"
