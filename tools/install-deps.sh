@@ -7,6 +7,8 @@ packages=(cmake ninja-build g++ pkg-config qt6-base-dev qt6-serialport-dev qt6-m
 packages+=(qt6-speech-dev qt6-speech-flite-plugin qt6-declarative-dev)
 # The Debian package and its checks.
 packages+=(dpkg-dev lintian desktop-file-utils appstream)
+# Hamlib's rigctld and rigctlcom and socat: the independent peer of the rig tests.
+packages+=(libhamlib-utils socat)
 missing=()
 for p in "${packages[@]}"; do
     dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing+=("$p")

@@ -20,7 +20,7 @@ namespace ditlog {
 RigStation::RigStation(MainWindow& main, Services services, const QString& workingFolder,
                        StationPreferences& prefs)
     : QObject(&main), m_main(main), m_services(services), m_workingFolder(workingFolder), m_prefs(prefs),
-      m_portMap(services.settings), m_port(m_portMap), m_transport(m_port), m_link(m_transport, services.clock) {
+      m_portMap(services.settings), m_port(m_portMap), m_transport(m_port), m_link(m_transport) {
     installBandPlan();
     connect(&m_link, &RigLink::frequencyReported, &m_main, &MainWindow::BandFreqConversion);
     connect(&m_link, &RigLink::modeReported, &m_main, &MainWindow::ModeSelection);

@@ -2,7 +2,6 @@
 // collected until whole (or a quiet line), decoded and reported.
 #include "rig/RigLink.h"
 
-#include "platform/Clock.h"
 #include "rig/BandConversion.h"
 #include "rig/PegasusFile.h"
 #include "rig/RigHex.h"
@@ -33,8 +32,8 @@ QString traceText(const QByteArray& bytes) {
 }
 } // namespace
 
-RigLink::RigLink(RigTransport& transport, const Clock& clock, QObject* parent)
-    : QObject(parent), m_transport(transport), m_clock(clock), m_traceStartNs(clock.monotonicNs()) {
+RigLink::RigLink(RigTransport& transport, QObject* parent) : QObject(parent), m_transport(transport) {
+    m_clock.start();
     m_pollTimer.setObjectName(QStringLiteral("tmrGetData"));
     m_pollTimer.setTimerType(Qt::PreciseTimer);
     m_quietTimer.setSingleShot(true);
@@ -144,7 +143,7 @@ bool RigLink::writeTraced(const QByteArray& bytes) {
 }
 
 QString RigLink::traceTime() const {
-    return QStringLiteral("%1 ms").arg(double(m_clock.monotonicNs() - m_traceStartNs) / kNsPerMs, 10, 'f', 3);
+    return QStringLiteral("%1 ms").arg(double(nowNs()) / kNsPerMs, 10, 'f', 3);
 }
 
 qint64 RigLink::quietGapNs() const {
@@ -172,7 +171,7 @@ void RigLink::sendTick() {
         m_awaiting = true;
         return;
     }
-    const qint64 now = m_clock.monotonicNs();
+    const qint64 now = nowNs();
     if (m_transport.bytesToWrite() > 0) {
         m_sent = {};
     } else if (m_collector.stillArriving(now, quietGapNs()) && m_deferredSends < kMaxDeferredSends) {
@@ -195,6 +194,8 @@ void RigLink::sendTick() {
                 return;
             }
         }
+        // Out at the tick, not at the port's next turn in the event loop.
+        m_transport.flush();
     }
     m_collector.clear();
     m_decoded = false;
@@ -220,7 +221,7 @@ void RigLink::receiveTick() {
         finishExchange();
         return;
     }
-    if (m_collector.stillArriving(m_clock.monotonicNs(), quietGapNs()) &&
+    if (m_collector.stillArriving(nowNs(), quietGapNs()) &&
         m_receiveWaits < kMaxReceiveWaits) {
         // Part of the reply is still on its way: it is read when whole or when the line
         // goes quiet, and no query goes out before.
@@ -246,7 +247,7 @@ void RigLink::absorb(const QByteArray& bytes) {
     if (bytes.isEmpty()) {
         return;
     }
-    const qint64 now = m_clock.monotonicNs();
+    const qint64 now = nowNs();
     qCDebug(lcRig).noquote() << traceTime()
                              << "received" << traceText(bytes) << "|" << HexDump(bytes);
     const bool wasOverflowed = m_collector.overflowed();

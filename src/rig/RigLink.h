@@ -11,6 +11,7 @@
 #include "rig/RigSettings.h"
 #include "rig/ReplyCollector.h"
 
+#include <QElapsedTimer>
 #include <QObject>
 #include <QTimer>
 
@@ -19,7 +20,6 @@
 
 namespace ditlog {
 
-class Clock;
 class RigTransport;
 
 class RigLink : public QObject {
@@ -28,7 +28,8 @@ public:
     // Replies missing in a row before the radio counts as not answering.
     static constexpr int kSilentPollsForNoResponse = 3;
 
-    RigLink(RigTransport& transport, const Clock& clock, QObject* parent = nullptr);
+    // Times come from the monotonic clock the link's timers run on.
+    explicit RigLink(RigTransport& transport, QObject* parent = nullptr);
     ~RigLink() override;
 
     void setSettings(const RigSettings& settings);
@@ -97,6 +98,7 @@ private:
     void onQuietGap();
     void onLineFailed(const QString& description);
     qint64 quietGapNs() const;
+    qint64 nowNs() const { return m_clock.nsecsElapsed(); }
     QString traceTime() const;
     bool writeTraced(const QByteArray& bytes);
     void setPolling(bool polling);
@@ -110,8 +112,7 @@ private:
     void endCommand();
 
     RigTransport& m_transport;
-    const Clock& m_clock;
-    qint64 m_traceStartNs = 0;
+    QElapsedTimer m_clock;
     RigSettings m_settings;
     QList<BandPlanRow> m_bandPlan;
     RigStatus m_status;

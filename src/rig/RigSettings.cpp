@@ -5,6 +5,7 @@
 
 #include <QDir>
 
+#include <cmath>
 #include <functional>
 
 namespace ditlog {
@@ -16,7 +17,7 @@ constexpr int kMaxQueryLength = 200;
 std::optional<int> wholeNumber(const QString& text, int low, int high) {
     bool ok = false;
     const double value = text.trimmed().toDouble(&ok);
-    if (!ok || value != double(qint64(value)) || value < low || value > high) {
+    if (!ok || !(value >= low && value <= high) || value != std::floor(value)) {
         return std::nullopt;
     }
     return int(value);
@@ -70,7 +71,7 @@ QList<FieldReader> fieldReaders() {
         },
         character(&RigSettings::power, "NRD"),
         character(&RigSettings::pollRate, "FMSR"),
-        [](const QString& text, RigSettings& s) { s.rigType = stripUnstorable(text).trimmed().left(40); },
+        [](const QString& text, RigSettings& s) { s.rigType = stripUnstorable(text).trimmed().left(40).trimmed(); },
         flag(&RigSettings::convertToHex),
         flag(&RigSettings::useFrequency),
         [](const QString& text, RigSettings& s) {

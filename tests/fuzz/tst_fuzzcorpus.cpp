@@ -5,6 +5,7 @@
 #include "FuzzTargetsVoice.h"
 #include "FuzzTargetsKeyer.h"
 #include "FuzzTargetsWinKeyer.h"
+#include "FuzzTargetsRig.h"
 
 #include <QDir>
 #include <QFile>
@@ -27,6 +28,8 @@ constexpr NamedTarget kTargets[] = {
     {"countryfile", &fuzzCountryFile},
     {"waveheader", &fuzzWaveHeader},     {"wavelist", &fuzzWaveList},
     {"cwsettings", &fuzzCwSettings},     {"winkeyerbytes", &fuzzWinKeyerBytes},
+    {"rigreplies", &fuzzRigReplies},     {"rigsettings", &fuzzRigSettings},
+    {"bandplan", &fuzzBandPlan},
 };
 
 QDir corpusFolder(const char* target) {

@@ -3,7 +3,6 @@
 // that vanishes, endless bytes, and the command-step queue.
 #include "PseudoTerminal.h"
 #include "ScriptedRadio.h"
-#include "platform/Clock.h"
 #include "platform/PortMap.h"
 #include "platform/SerialPort.h"
 #include "platform/SettingsStore.h"
@@ -29,8 +28,7 @@ struct Station {
     PortMap map{store};
     QtSerialPort port{map};
     SerialRigTransport transport{port};
-    SystemClock clock;
-    RigLink link{transport, clock};
+    RigLink link{transport};
     std::unique_ptr<PseudoTerminal> device = std::make_unique<PseudoTerminal>();
     std::unique_ptr<ScriptedRadio> radio;
     QList<double> reported;

@@ -3,6 +3,8 @@
 
 #include <QTimer>
 
+#include <chrono>
+
 namespace ditlog::testing {
 
 namespace {
@@ -158,15 +160,24 @@ void ScriptedRadio::reply(const QByteArray& bytes) {
     qint64 at = std::max(now + m_replyDelayMs, m_lineFreeAtMs);
     const QByteArray whole = m_noise + bytes;
     const qsizetype pieceSize = (whole.size() + m_pieces - 1) / m_pieces;
+    const auto send = [this](const QByteArray& piece, bool last) {
+        m_device.send(piece);
+        if (last) {
+            m_lastReplyEndNs = std::chrono::duration_cast<std::chrono::nanoseconds>(
+                                   std::chrono::steady_clock::now().time_since_epoch())
+                                   .count();
+        }
+    };
     for (int i = 0; i < m_pieces; ++i) {
         const QByteArray piece = whole.mid(i * pieceSize, pieceSize);
         if (piece.isEmpty()) {
             break;
         }
+        const bool last = (i + 1) * pieceSize >= whole.size();
         if (at <= now) {
-            m_device.send(piece);
+            send(piece, last);
         } else {
-            QTimer::singleShot(int(at - now), Qt::PreciseTimer, this, [this, piece] { m_device.send(piece); });
+            QTimer::singleShot(int(at - now), Qt::PreciseTimer, this, [send, piece, last] { send(piece, last); });
         }
         m_lineFreeAtMs = at + 1;
         at += m_pieceGapMs;

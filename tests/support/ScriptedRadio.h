@@ -52,6 +52,8 @@ public:
     // The received queries or commands that start with the bytes.
     QList<Received> receivedStartingWith(const QByteArray& prefix) const;
     void clearReceived() { m_received.clear(); }
+    // When the last byte of the latest reply went out (steady clock, ns).
+    qint64 lastReplyEndNs() const { return m_lastReplyEndNs; }
 
 Q_SIGNALS:
     void queryReceived(const QByteArray& bytes);
@@ -80,6 +82,7 @@ private:
     int m_pieceGapMs = 0;
     QByteArray m_noise;
     qint64 m_lineFreeAtMs = 0;
+    qint64 m_lastReplyEndNs = 0;
 };
 
 } // namespace ditlog::testing

@@ -27,10 +27,10 @@
 namespace ditlog {
 
 namespace {
-constexpr QSize kDesignSize(8400, 6440);
+constexpr QSize kDesignSize(9600, 6440);
 constexpr double kDesignFontPt = 8.25;
-constexpr int kRight = 5240; // the right-hand column
-constexpr int kRightWidth = 3000;
+constexpr int kRight = 5900; // the right-hand column
+constexpr int kRightWidth = 3580;
 constexpr int kRow = 260;
 
 const QString kNoResponse = QStringLiteral("No Response");
@@ -161,11 +161,11 @@ void RigControlWindow::buildQueries() {
         auto* check = new QCheckBox(text, m_canvas);
         check->setObjectName(name);
         check->setAccessibleName(text);
-        m_canvas->place(check, left, top, 1480, kRow);
+        m_canvas->place(check, left, top, 1760, kRow);
         return check;
     };
     chkConvToHex = box(QStringLiteral("chkConvToHex"), QStringLiteral("Convert to Hex"), kRight, 1400);
-    ChkConvHex = box(QStringLiteral("ChkConvHex"), QStringLiteral("Convert from Hex"), kRight + 1520, 1400);
+    ChkConvHex = box(QStringLiteral("ChkConvHex"), QStringLiteral("Convert from Hex"), kRight + 1800, 1400);
     chkFrequency = box(QStringLiteral("chkFrequency"), QStringLiteral("Use Frequency"), kRight, 1700);
     connect(chkConvToHex, &QCheckBox::toggled, this, [this](bool on) {
         ChkConvHex->setChecked(on);
@@ -186,12 +186,12 @@ void RigControlWindow::buildQueries() {
     int left = 100;
     for (auto [member, name, text] : {std::tuple{&OptRig, "OptRig", "Rig"}, std::tuple{&OptFreq, "OptFreq", "Frequency"},
                                       std::tuple{&OptDont, "OptDont", "Don't Use"}}) {
-        auto* option = new QRadioButton(QLatin1String(text), frame);
+        auto* option = new QRadioButton(QLatin1String(text), m_canvas);
         option->setObjectName(QLatin1String(name));
         option->setAccessibleName(QLatin1String(text));
         option->setAccessibleDescription(QStringLiteral("Mode by:"));
-        m_canvas->place(option, left, 240, 940, kRow);
-        left += 960;
+        m_canvas->place(option, kRight + left, 2000 + 240, 1140, kRow);
+        left += 1160;
         group->addButton(option);
         *member = option;
         connect(option, &QRadioButton::clicked, this, &RigControlWindow::modeSourceClicked);
@@ -200,13 +200,13 @@ void RigControlWindow::buildQueries() {
 
 void RigControlWindow::buildPortDevice() {
     auto* label = caption(QStringLiteral("Port device:"), m_canvas);
-    m_canvas->place(label, 2160, 4020, 900, kRow);
+    m_canvas->place(label, 2160, 4020, 1100, kRow);
     txtPortDevice = new QLineEdit(m_canvas);
     txtPortDevice->setObjectName(QStringLiteral("txtPortDevice"));
     txtPortDevice->setAccessibleName(QStringLiteral("Port device:"));
     txtPortDevice->setToolTip(QStringLiteral("The device of the chosen Comm Port number, such as /dev/ttyUSB0"));
     label->setBuddy(txtPortDevice);
-    m_canvas->place(txtPortDevice, 3080, 4000, 2000, 300);
+    m_canvas->place(txtPortDevice, 3300, 4000, 2460, 300);
     connect(txtPortDevice, &QLineEdit::editingFinished, this, [this] {
         m_options->collect(m_settings);
         m_portMap.setMappedPath(m_settings.portNumber, txtPortDevice->text().trimmed());
@@ -229,11 +229,11 @@ void RigControlWindow::buildDisplay() {
         m_canvas->place(value, kRight + 1040, top, width, kRow);
     };
     lblFreq = valueLabel(QStringLiteral("lblFreq"), QStringLiteral("Frequency:"), m_canvas);
-    row(QStringLiteral("Frequency:"), lblFreq, 2660, 1960);
+    row(QStringLiteral("Frequency:"), lblFreq, 2660, 2540);
     lblMode = valueLabel(QStringLiteral("lblMode"), QStringLiteral("Mode:"), m_canvas);
-    row(QStringLiteral("Mode:"), lblMode, 2960, 900);
+    row(QStringLiteral("Mode:"), lblMode, 2960, 600);
     auto* hint = caption(QStringLiteral("Should be PH or CW"), m_canvas);
-    m_canvas->place(hint, kRight + 1980, 2960, 1020, kRow);
+    m_canvas->place(hint, kRight + 1700, 2960, 1880, kRow);
 
     Label2 = caption(QStringLiteral("Polling Rig"), m_canvas);
     Label2->setObjectName(QStringLiteral("Label2"));
@@ -245,13 +245,13 @@ void RigControlWindow::buildDisplay() {
     Label2->hide();
 
     auto* raw = caption(QStringLiteral("Unprocessed data returned:"), m_canvas);
-    m_canvas->place(raw, 2160, 4380, 3000, kRow);
+    m_canvas->place(raw, 2160, 4380, 3600, kRow);
     lblUnProcess = valueLabel(QStringLiteral("lblUnProcess"), QStringLiteral("Unprocessed data returned:"), m_canvas);
     lblUnProcess->setWordWrap(true);
     lblUnProcess->setAlignment(Qt::AlignLeft | Qt::AlignTop);
     lblUnProcess->setFrameShape(QFrame::Panel);
     lblUnProcess->setFrameShadow(QFrame::Sunken);
-    m_canvas->place(lblUnProcess, 2160, 4640, 6080, 760);
+    m_canvas->place(lblUnProcess, 2160, 4640, 7320, 760);
 }
 
 void RigControlWindow::buildButtons() {
@@ -264,10 +264,10 @@ void RigControlWindow::buildButtons() {
         return b;
     };
     Command1 = button(QStringLiteral("Command1"), QStringLiteral("Test"), 2160, 5500, 1100);
-    Command2 = button(QStringLiteral("Command2"), QStringLiteral("End Test"), 3360, 5500, 1100);
-    Command3 = button(QStringLiteral("Command3"), QStringLiteral("Change Frequency"), 4560, 5500, 1600);
-    Command4 = button(QStringLiteral("Command4"), QStringLiteral("Copy unprocessed data to clipboard"), 2160, 5960, 3000);
-    cmdDone = button(QStringLiteral("cmdDone"), QStringLiteral("&Done"), 7140, 5960, 1100);
+    Command2 = button(QStringLiteral("Command2"), QStringLiteral("End Test"), 3400, 5500, 1100);
+    Command3 = button(QStringLiteral("Command3"), QStringLiteral("Change Frequency"), 4640, 5500, 1900);
+    Command4 = button(QStringLiteral("Command4"), QStringLiteral("Copy unprocessed data to clipboard"), 2160, 5960, 3600);
+    cmdDone = button(QStringLiteral("cmdDone"), QStringLiteral("&Done"), 8380, 5960, 1100);
     Command2->setEnabled(false);
     connect(Command1, &QPushButton::clicked, this, &RigControlWindow::Command1_Click);
     connect(Command2, &QPushButton::clicked, this, &RigControlWindow::Command2_Click);

@@ -28,29 +28,29 @@ RigPortOptions::RigPortOptions(DesignCanvas& canvas, QObject* parent) : QObject(
                        {QStringLiteral("1.2"), QStringLiteral("2.4"), QStringLiteral("4.8"),
                         QStringLiteral("9.6"), QStringLiteral("14.4"), QStringLiteral("19.2"),
                         QStringLiteral("28.8"), QStringLiteral("38.4"), QStringLiteral("56")},
-                       rigSpeeds(), rigSpeeds(), QRect(2160, 120, 1400, 1420), 2);
+                       rigSpeeds(), rigSpeeds(), QRect(2160, 120, 1750, 1420), 2);
     m_parity = addGroup(canvas, QStringLiteral("Parity:"), QStringLiteral("optParity"),
                         {QStringLiteral("Odd"), QStringLiteral("None"), QStringLiteral("Even")},
                         {QStringLiteral("Odd"), QStringLiteral("None"), QStringLiteral("Even")},
                         {QStringLiteral("O"), QStringLiteral("N"), QStringLiteral("E")},
-                        QRect(3680, 120, 1400, 960), 1);
+                        QRect(3990, 120, 1770, 960), 1);
     m_dataBits = addGroup(canvas, QStringLiteral("Data Bits:"), QStringLiteral("optData"),
                           {QStringLiteral("7"), QStringLiteral("8")}, numbered(7, 8), numbered(7, 8),
-                          QRect(3680, 1140, 680, 720), 1);
+                          QRect(3990, 1140, 860, 720), 1);
     m_stopBits = addGroup(canvas, QStringLiteral("Stop Bits:"), QStringLiteral("optStop"),
                           {QStringLiteral("1"), QStringLiteral("2")}, numbered(1, 2), numbered(1, 2),
-                          QRect(4400, 1140, 680, 720), 1);
+                          QRect(4900, 1140, 860, 720), 1);
     m_port = addGroup(canvas, QStringLiteral("Comm Port:"), QStringLiteral("optComm"), numbered(1, 10),
-                      numbered(1, 10), numbered(1, 10), QRect(2160, 1940, 2920, 740), 5);
+                      numbered(1, 10), numbered(1, 10), QRect(2160, 1940, 3600, 740), 5);
     m_power = addGroup(canvas, QStringLiteral("Connection Power:"), QStringLiteral("optPower"),
                        {QStringLiteral("None"), QStringLiteral("RTS"), QStringLiteral("DTR")},
                        {QStringLiteral("None"), QStringLiteral("RTS"), QStringLiteral("DTR")},
                        {QStringLiteral("N"), QStringLiteral("R"), QStringLiteral("D")},
-                       QRect(2160, 2760, 1400, 960), 1);
+                       QRect(2160, 2760, 1750, 960), 1);
     m_rate = addGroup(canvas, QStringLiteral("Radio Polling Rate:"), QStringLiteral("optPoll"),
                       {QStringLiteral("100 ms"), QStringLiteral("500 ms"), QStringLiteral("2 Sec"),
                        QStringLiteral("10 Sec")},
-                      rigPollRates(), rigPollRates(), QRect(3680, 2760, 1400, 1190), 1);
+                      rigPollRates(), rigPollRates(), QRect(3990, 2760, 1770, 1190), 1);
 }
 
 RigPortOptions::Group RigPortOptions::addGroup(DesignCanvas& canvas, const QString& title,
@@ -67,14 +67,15 @@ RigPortOptions::Group RigPortOptions::addGroup(DesignCanvas& canvas, const QStri
     const int rows = int((captions.size() + columns - 1) / columns);
     const int columnWidth = (rect.width() - 120) / columns;
     for (qsizetype i = 0; i < captions.size(); ++i) {
-        auto* option = new QRadioButton(captions.at(i), g.frame);
+        // Options stand on the canvas over their frame (the canvas places its own children).
+        auto* option = new QRadioButton(captions.at(i), &canvas);
         option->setObjectName(namePrefix + names.at(i));
         option->setAccessibleName(captions.at(i));
         option->setAccessibleDescription(title);
         const int column = int(i) / rows;
         const int row = int(i) % rows;
-        canvas.place(option, 100 + column * columnWidth, kFrameTop + row * kOptionHeight, columnWidth,
-                     kOptionHeight);
+        canvas.place(option, rect.left() + 100 + column * columnWidth, rect.top() + kFrameTop + row * kOptionHeight,
+                     columnWidth, kOptionHeight);
         g.buttons->addButton(option, int(i));
         g.options.append(option);
         connect(option, &QRadioButton::clicked, this, &RigPortOptions::optionClicked);
@@ -128,6 +129,9 @@ void RigPortOptions::collect(RigSettings& s) const {
 void RigPortOptions::setEnabled(bool enabled) {
     for (const Group* g : {&m_speed, &m_parity, &m_dataBits, &m_stopBits, &m_port, &m_power, &m_rate}) {
         g->frame->setEnabled(enabled);
+        for (QRadioButton* option : g->options) {
+            option->setEnabled(enabled);
+        }
     }
 }
 
