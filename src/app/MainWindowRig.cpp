@@ -7,6 +7,7 @@
 #include "app/MainWindow.h"
 #include "charts/windows/BandPlanWindow.h"
 #include "log/RecordFile.h"
+#include "platform/ShippedData.h"
 #include "platform/UserPrompts.h"
 #include "rig/BandConversion.h"
 #include "rig/BandPlan.h"
@@ -41,10 +42,7 @@ void RigStation::installBandPlan() {
     if (QFile::exists(path) || !QDir(m_workingFolder).exists()) {
         return;
     }
-    QFile shipped(QStringLiteral(":/data/") + kBandPlanFileName);
-    if (shipped.open(QIODevice::ReadOnly)) {
-        writeFileAtomically(path, shipped.readAll());
-    }
+    placeShippedFile(kBandPlanFileName, m_workingFolder);
 }
 
 RigControlWindow& RigStation::window() {
