@@ -14,7 +14,7 @@ struct RigStep {
         StopPolling,   // the poll timer stops; the exchange in progress is dropped
         DiscardInput,  // whatever the radio sent so far is thrown away
         Write,         // bytes to the radio
-        WaitForDrain,  // until the port has sent everything, at most 2000 ms
+        Drain,  // until the port has sent everything, at most 2000 ms
         Delay,         // ms milliseconds; 0 lets pending events run once
         WriteFile,     // bytes written whole to path (the Pegasus command file)
         ResumePolling, // the poll timer starts again
@@ -28,7 +28,7 @@ struct RigStep {
     static RigStep stopPolling() { return {Kind::StopPolling, {}, 0, {}, 0}; }
     static RigStep discardInput() { return {Kind::DiscardInput, {}, 0, {}, 0}; }
     static RigStep write(const QByteArray& b, int report = 0) { return {Kind::Write, b, 0, {}, report}; }
-    static RigStep waitForDrain(int report = 0) { return {Kind::WaitForDrain, {}, 0, {}, report}; }
+    static RigStep drain(int report = 0) { return {Kind::Drain, {}, 0, {}, report}; }
     static RigStep delay(int ms, int report = 0) { return {Kind::Delay, {}, ms, {}, report}; }
     static RigStep writeFile(const QString& path, const QByteArray& b, int report = 0) {
         return {Kind::WriteFile, b, 0, path, report};

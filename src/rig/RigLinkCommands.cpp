@@ -80,7 +80,7 @@ void RigLink::runStep() {
         }
         stepDone();
         return;
-    case RigStep::Kind::WaitForDrain:
+    case RigStep::Kind::Drain:
         m_awaitingDrain = true;
         m_drainTimeout.start(kDrainTimeoutMs);
         drainCheck();

@@ -188,8 +188,8 @@ private Q_SLOTS:
         RigCommand c;
         c.key = QStringLiteral("frequency");
         c.steps = {RigStep::stopPolling(),  RigStep::discardInput(), RigStep::write("MD2;"),
-                   RigStep::waitForDrain(), RigStep::delay(205),     RigStep::write("FA00007150000;"),
-                   RigStep::waitForDrain(), RigStep::resumePolling()};
+                   RigStep::drain(), RigStep::delay(205),     RigStep::write("FA00007150000;"),
+                   RigStep::drain(), RigStep::resumePolling()};
         s.radio->clearReceived();
         QSignalSpy finished(&s.link, &RigLink::commandsFinished);
         s.link.enqueue(c);
