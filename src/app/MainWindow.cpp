@@ -20,6 +20,7 @@
 #include "platform/Screen.h"
 #include "platform/ShippedData.h"
 #include "platform/UserPrompts.h"
+#include "spots/windows/SpotDesk.h"
 #include "ui/WindowScaling.h"
 
 #include <QApplication>
@@ -71,6 +72,7 @@ MainWindow::MainWindow(Services services, DataFolders folders, SharedPreferences
     buildButtons();
     buildMenus();
     connectPanels();
+    buildSpots();
     describeForScreenReaders();
     setUpRig();
     qApp->installEventFilter(this);
@@ -84,6 +86,7 @@ MainWindow::~MainWindow() {
     // (the panels) before the controls they watch.
     delete m_rig;
     detachVoice();
+    delete m_spots;
     delete m_station;
     delete m_colours;
     delete m_help;
@@ -558,6 +561,7 @@ void MainWindow::closeEvent(QCloseEvent* event) {
     if (m_keyerWiring != nullptr) {
         m_keyerWiring->closeWindows();
     }
+    m_spots->shutdown();
     Backup(m_log, m_logFile.path(), m_folders.BackupFolder, m_services.clock);
     keepOperatingTime();
     event->accept();

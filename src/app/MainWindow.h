@@ -38,6 +38,7 @@ class PortMap;
 class ListsPanel;
 class RigStation;
 class ScorePanel;
+class SpotDesk;
 class StationWindow;
 class VoiceKeyer;
 struct VoiceDevices;
@@ -82,6 +83,11 @@ public:
     const LogFile& logFile() const { return m_logFile; }
     OperatingTime& operatingTime() { return m_operating; }
     bool keyboardCwMode() const { return m_keyboardCw; }
+
+    // DX spots: the spot desk, filing a spot, and the spot display at the bottom.
+    SpotDesk& spots() { return *m_spots; }
+    void BandMapSpots(const QString& call, const QString& frequency, const QString& record);
+    void PacketResize();
 
     // The keyer and voice windows, when the station has them.
     void setKeyer(CwKeyerControl& keyer) { m_keyer = &keyer; }
@@ -174,6 +180,8 @@ private:
     void mnuRigInterface_Click();
     void mnuPrivileges_Click();
     void setMode(const QString& mode);
+    void buildSpots();
+    void mnuDxConfigure_Click();
     void showBandAndMode();
     void showOwnStation();
     void keepOperatingTime();
@@ -217,6 +225,7 @@ private:
     VoiceKeyer* m_voiceKeyer = nullptr;
     KeyerWiring* m_keyerWiring = nullptr;
     RigStation* m_rig = nullptr;
+    SpotDesk* m_spots = nullptr;
     QHash<QString, QAction*> m_actions;
     bool m_exitWithoutBackup = false;
     bool m_keyboardCw = false;

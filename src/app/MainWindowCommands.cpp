@@ -169,10 +169,13 @@ bool MainWindow::Form_KeyDown(QKeyEvent* event) {
         static const QList<int> shortcuts{Qt::Key_B, Qt::Key_C, Qt::Key_S, Qt::Key_D,
                                           Qt::Key_F, Qt::Key_G, Qt::Key_R, Qt::Key_W};
         if (shortcuts.contains(key)) {
-            // The windows these open arrive with their features; the key is swallowed.
+            // The key is swallowed, and so is the character it would type.
             m_ctrlShortcut = true;
             keyerShortcut(key);
             rigShortcut(key);
+            if (key == Qt::Key_D) {
+                mnuDxConfigure_Click();
+            }
             return true;
         }
     }

@@ -65,6 +65,22 @@ DesignCanvas::DesignCanvas(QSize designTwips, QWidget* parent)
 }
 
 void DesignCanvas::place(QWidget* control, int left, int top, int width, int height) {
+    placeControl(control, QRect(left, top, width, height), false);
+}
+
+void DesignCanvas::placeFixed(QWidget* control, int left, int top, int width, int height) {
+    placeControl(control, QRect(left, top, width, height), true);
+}
+
+void DesignCanvas::placeControl(QWidget* control, const QRect& rect, bool fixed) {
+    for (Placed& p : m_placed) {
+        if (p.control == control) {
+            p.designRect = rect;
+            p.fixed = fixed;
+            applyScale();
+            return;
+        }
+    }
     if (control->parentWidget() != this) {
         control->setParent(this);
     }
@@ -72,8 +88,35 @@ void DesignCanvas::place(QWidget* control, int left, int top, int width, int hei
     const double fontPt = control->testAttribute(Qt::WA_SetFont) && control->font().pointSizeF() > 0
                               ? control->font().pointSizeF()
                               : m_designFontPt;
-    m_placed.append({control, QRect(left, top, width, height), fontPt});
+    m_placed.append({control, rect, fontPt, fixed});
     applyScale();
+}
+
+QRect DesignCanvas::factoredRect(const Placed& p) const {
+    if (p.fixed || m_verticalFactor == 1) {
+        return p.designRect;
+    }
+    const QRect& d = p.designRect;
+    return {d.x(), int(std::lround(d.y() * m_verticalFactor)), d.width(),
+            int(std::lround(d.height() * m_verticalFactor))};
+}
+
+void DesignCanvas::setVerticalFactor(double factor) {
+    if (factor > 0) {
+        m_verticalFactor = factor;
+        applyScale();
+    }
+}
+
+int DesignCanvas::greatestBottomTwips() const {
+    int bottom = 0;
+    for (const Placed& p : m_placed) {
+        if (!p.fixed) {
+            const QRect r = factoredRect(p);
+            bottom = std::max(bottom, r.y() + r.height());
+        }
+    }
+    return bottom;
 }
 
 void DesignCanvas::setColumnWidths(QAbstractItemView* view, const QList<int>& twips,
@@ -223,7 +266,7 @@ void DesignCanvas::applyScale() {
     canvasFont.setPointSizeF(std::max(1.0, m_designFontPt * r.height));
     setFont(canvasFont);
     for (Placed& p : m_placed) {
-        const QRect px = scaleDesignRect(p.designRect, r);
+        const QRect px = scaleDesignRect(factoredRect(p), r);
         p.control->setGeometry(px.x() / kTwipsPerPixel, px.y() / kTwipsPerPixel,
                                std::max(1, px.width() / kTwipsPerPixel),
                                std::max(1, px.height() / kTwipsPerPixel));

@@ -49,8 +49,19 @@ public:
     explicit DesignCanvas(QSize designTwips, QWidget* parent = nullptr);
 
     QSize designTwips() const { return m_designTwips; }
-    // Places a control at a rectangle given in design twips.
+    // Places a control at a rectangle given in design twips; placing a control again
+    // moves it.
     void place(QWidget* control, int left, int top, int width, int height);
+    // Places a control that keeps its rectangle whatever the vertical factor.
+    void placeFixed(QWidget* control, int left, int top, int width, int height);
+    // Multiplies the tops and heights of the controls placed with place() (the main
+    // window makes room for its spot strip with 0.9); 1 gives the design layout back
+    // exactly.
+    void setVerticalFactor(double factor);
+    double verticalFactor() const { return m_verticalFactor; }
+    // The greatest bottom edge, in design twips after the vertical factor, of the
+    // controls placed with place(), shown or hidden.
+    int greatestBottomTwips() const;
     // Column widths in design twips of a report list placed on this canvas, with the
     // widest text each column is to show whole (its caption is shown whole too).
     void setColumnWidths(QAbstractItemView* view, const QList<int>& twips,
@@ -72,9 +83,12 @@ private:
         QWidget* control;
         QRect designRect;
         double designFontPt;
+        bool fixed = false;
         double wantedPt = 0; // the scaled size, or a size set on the control since
         double fittedPt = 0; // the size this canvas last gave it
     };
+    void placeControl(QWidget* control, const QRect& rect, bool fixed);
+    QRect factoredRect(const Placed& p) const;
     struct Columns {
         QAbstractItemView* view;
         QList<int> twips;
@@ -88,6 +102,7 @@ private:
 
     QSize m_designTwips;
     double m_designFontPt = 8.25;
+    double m_verticalFactor = 1;
     QList<Placed> m_placed;
     QList<Columns> m_columns;
 };

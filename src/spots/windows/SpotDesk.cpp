@@ -1,0 +1,247 @@
+// The spot desk: filing spots, the spot list and its clicks, and the spotting window.
+#include "spots/windows/SpotDesk.h"
+
+#include "log/ContactLog.h"
+#include "log/StationPreferences.h"
+#include "platform/AgwEngine.h"
+#include "platform/Clock.h"
+#include "platform/TcpClient.h"
+#include "platform/UserPrompts.h"
+#include "rig/RigTuning.h"
+#include "spots/SpotSourceLink.h"
+#include "spots/SpotText.h"
+#include "spots/windows/PacketSpotWindow.h"
+#include "ui/WindowScaling.h"
+
+#include <QHeaderView>
+#include <QLabel>
+#include <QMouseEvent>
+#include <QTimer>
+#include <QTreeView>
+
+#include <cmath>
+
+namespace ditlog {
+
+SpotDesk::SpotDesk(Services services, QString workingFolder, const StationPreferences& prefs,
+                   const PrefixTable& prefixes, const ContactLog& log, DesignCanvas& canvas,
+                   QWidget* mainWindow, QObject* parent)
+    : QObject(parent), m_services(services), m_workingFolder(std::move(workingFolder)),
+      m_prefs(prefs), m_prefixes(prefixes), m_log(log), m_canvas(canvas),
+      m_mainWindow(mainWindow) {
+    connect(&m_intake, &SpotIntake::spotPosted, this, &SpotDesk::BandMapSpots);
+    buildList();
+}
+
+SpotDesk::~SpotDesk() {
+    delete m_window;
+    m_link.reset();
+}
+
+void SpotDesk::buildList() {
+    DesignCanvas& canvas = m_canvas;
+    m_lblDX = new QLabel(&canvas);
+    m_lblDX->setObjectName(QStringLiteral("lblDX"));
+    m_lblDX->setAccessibleName(QStringLiteral("Band map"));
+    m_lblDX->setAutoFillBackground(true);
+    QPalette navy = m_lblDX->palette();
+    navy.setColor(QPalette::Window, QColor(0, 0, 128));
+    m_lblDX->setPalette(navy);
+    m_lblDX->hide();
+    canvas.placeFixed(m_lblDX, 96, 6200, 9312, 700);
+
+    m_txtDX = new QTreeView(&canvas);
+    m_txtDX->setObjectName(QStringLiteral("txtDX"));
+    m_txtDX->setAccessibleName(QStringLiteral("DX spots"));
+    m_txtDX->setModel(&m_list);
+    m_txtDX->setRootIsDecorated(false);
+    m_txtDX->setUniformRowHeights(true);
+    m_txtDX->setSelectionBehavior(QAbstractItemView::SelectRows);
+    m_txtDX->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    m_txtDX->header()->setStretchLastSection(false);
+    m_txtDX->setColumnHidden(3, true);
+    m_txtDX->hide();
+    canvas.placeFixed(m_txtDX, 96, 6200, 9312, 700);
+    canvas.setColumnWidths(m_txtDX, SpotListModel::designWidthsTwips());
+    connect(m_txtDX, &QTreeView::clicked, this, &SpotDesk::txtDX_Click);
+    connect(m_txtDX, &QTreeView::activated, this, &SpotDesk::txtDX_Click);
+    connect(m_txtDX, &QTreeView::doubleClicked, this, &SpotDesk::spectrumMapRequested);
+    m_txtDX->viewport()->installEventFilter(this);
+}
+
+void SpotDesk::setSources(TcpClient& telnet, AgwEngine& agw) {
+    Q_ASSERT(!m_link);
+    m_telnet = &telnet;
+    m_agw = &agw;
+}
+
+void SpotDesk::setProgramTitle(std::function<QString()> title) {
+    m_title = std::move(title);
+    if (m_link) {
+        m_link->setProgramTitle(m_title);
+    }
+}
+
+void SpotDesk::ensureLink() {
+    if (m_link) {
+        return;
+    }
+    if (m_telnet == nullptr) {
+        m_ownTelnet = std::make_unique<QtTcpClient>();
+        m_telnet = m_ownTelnet.get();
+    }
+    if (m_agw == nullptr) {
+        m_ownAgw = std::make_unique<TcpAgwEngine>();
+        m_agw = m_ownAgw.get();
+    }
+    m_link = std::make_unique<SpotSourceLink>(m_settings, m_console, m_intake, *m_telnet, *m_agw,
+                                              m_services.prompts, m_prefs);
+    m_link->setProgramTitle(m_title);
+    connect(m_link.get(), &SpotSourceLink::bandMapRefreshDue, this, &SpotDesk::bandMapRefreshDue);
+}
+
+SpotSourceLink& SpotDesk::link() {
+    ensureLink();
+    return *m_link;
+}
+
+PacketSpotWindow& SpotDesk::spottingWindow() {
+    if (m_window == nullptr) {
+        ensureLink();
+        m_window = new PacketSpotWindow(
+            m_settings, m_console, m_intake, *m_link, m_workingFolder, m_services.settings,
+            m_services.prompts, m_services.screen,
+            [this] { return m_log.count() > 0 ? m_log.record(m_log.count()).call : QString(); },
+            m_mainWindow);
+        connect(m_window, &PacketSpotWindow::saveRequested, this,
+                &SpotDesk::preferencesSaveRequested);
+        connect(m_window, &PacketSpotWindow::done, this, &SpotDesk::displayChoiceMade);
+    }
+    return *m_window;
+}
+
+void SpotDesk::showSpottingWindow() {
+    PacketSpotWindow& w = spottingWindow();
+    w.setWindowState(w.windowState() & ~Qt::WindowMinimized);
+    w.show();
+    w.raise();
+    w.activateWindow();
+}
+
+void SpotDesk::startUp() {
+    const std::optional<SpotSourceSettings> stored = LoadSpotSettings(m_workingFolder);
+    if (stored && !SpotSource::is(stored->Source, SpotSource::None)) {
+        spottingWindow(); // opens the stored source
+        Q_EMIT displayChoiceMade();
+    }
+}
+
+void SpotDesk::shutdown() {
+    if (m_link) {
+        m_link->shutdown();
+    }
+    if (m_window != nullptr) {
+        m_window->hide();
+    }
+}
+
+// ---- the display on the main window ------------------------------------------------------
+
+void SpotDesk::showDisplay(Display display) {
+    m_display = display;
+    m_txtDX->setVisible(display == Display::List);
+    m_lblDX->setVisible(display == Display::BandMap);
+    if (display != Display::Off) {
+        scheduleRedraw();
+    }
+}
+
+void SpotDesk::PacketResize() {
+    const bool none = SpotSource::is(m_settings.Source, SpotSource::None);
+    const Display chosen = m_settings.ShowAsList ? Display::List : Display::BandMap;
+    if (m_display != Display::Off) {
+        if (none) {
+            // Off: the design layout comes back exactly.
+            m_canvas.setVerticalFactor(1);
+            showDisplay(Display::Off);
+        } else if (chosen != m_display) {
+            showDisplay(chosen);
+        }
+        return;
+    }
+    if (none) {
+        return;
+    }
+    m_canvas.setVerticalFactor(0.9);
+    const int top = m_canvas.greatestBottomTwips();
+    const QSize design = m_canvas.designTwips();
+    const int left = int(std::lround(design.width() * 0.01));
+    const int width = int(std::lround(design.width() * 0.97));
+    const int height = std::max(1, design.height() - top);
+    m_canvas.placeFixed(m_txtDX, left, top, width, height);
+    m_canvas.placeFixed(m_lblDX, left, top, width, height);
+    showDisplay(chosen);
+}
+
+// ---- spots -------------------------------------------------------------------------------
+
+void SpotDesk::BandMapSpots(const QString& call, const QString& frequency, const QString& record) {
+    const QString ownCall = m_prefs.OwnCall.trimmed();
+    if (!call.isEmpty() && call.compare(ownCall, Qt::CaseInsensitive) == 0) {
+        m_services.prompts.beep();
+        Q_EMIT ownCallSpotted(record);
+    }
+    const std::optional<double> kHz = numericValue(frequency);
+    if (!kHz) {
+        return;
+    }
+    const float mhz = float(*kHz / 1000);
+    if (!std::isfinite(mhz)) {
+        return;
+    }
+    const qsizetype cr = record.indexOf(QLatin1Char('\r'));
+    const QString kept = cr >= 0 ? record.left(cr) : record;
+    m_store.take(call, mhz, m_services.clock.localNow());
+    scheduleRedraw();
+    m_list.addRow(SpotListModel::makeRow(call, mhz, SpotCountry(m_prefixes, call), kept));
+}
+
+void SpotDesk::scheduleRedraw() {
+    if (!m_redrawPending) {
+        m_redrawPending = true;
+        QTimer::singleShot(0, this, [this] {
+            m_redrawPending = false;
+            Q_EMIT spotsChanged();
+        });
+    }
+}
+
+void SpotDesk::txtDX_Click(const QModelIndex& index) {
+    Q_EMIT callFocusRequested();
+    if (m_list.rowCount() == 0 || !index.isValid()) {
+        return;
+    }
+    const std::optional<double> mhz = numericValue(m_list.cellText(index.row(), 1));
+    if (!mhz) {
+        return;
+    }
+    if (m_rig != nullptr && m_prefs.RigType.compare(QLatin1String("None"), Qt::CaseInsensitive) != 0) {
+        m_rig->ChangeFrequency(*mhz);
+    }
+    Q_EMIT callChosen(m_list.cellText(index.row(), 0));
+}
+
+bool SpotDesk::eventFilter(QObject* watched, QEvent* event) {
+    // A click below the rows (an empty list, or past the last spot) opens the spotting window.
+    if (watched == m_txtDX->viewport() && event->type() == QEvent::MouseButtonRelease) {
+        const auto* mouse = static_cast<QMouseEvent*>(event);
+        if (mouse->button() == Qt::LeftButton &&
+            !m_txtDX->indexAt(mouse->position().toPoint()).isValid()) {
+            showSpottingWindow();
+            return true;
+        }
+    }
+    return false;
+}
+
+} // namespace ditlog
