@@ -62,12 +62,21 @@ QList<AgwFrame> AgwFrameDecoder::feed(const QByteArray& bytes) {
     m_buffer.append(bytes);
     QList<AgwFrame> frames;
     qsizetype at = 0;
-    while (m_buffer.size() - at >= kAgwHeaderBytes) {
+    while (true) {
+        if (m_resyncing && !resynchronise(at)) {
+            break;
+        }
+        if (m_buffer.size() - at < kAgwHeaderBytes) {
+            break;
+        }
         const char* h = m_buffer.constData() + at;
         if (!validHeader(h)) {
-            m_buffer.remove(0, at);
-            at = 0;
-            resynchronise(lengthAt(m_buffer.constData()));
+            // Damaged: look for the next plausible header from the byte after this one.
+            ++m_damage.frames;
+            m_damage.lastClaimedLength = lengthAt(h);
+            ++m_damage.skippedBytes;
+            ++at;
+            m_resyncing = true;
             continue;
         }
         const qint32 length = lengthAt(h);
@@ -88,22 +97,17 @@ QList<AgwFrame> AgwFrameDecoder::feed(const QByteArray& bytes) {
     return frames;
 }
 
-void AgwFrameDecoder::resynchronise(qint32 claimedLength) {
-    // The buffer starts with a bad header: skip to the next plausible one, or keep only a
-    // tail that could still begin one.
-    qsizetype next = -1;
-    for (qsizetype i = 1; i + kAgwHeaderBytes <= m_buffer.size(); ++i) {
-        if (plausibleHeader(m_buffer.constData() + i)) {
-            next = i;
-            break;
+bool AgwFrameDecoder::resynchronise(qsizetype& at) {
+    // Every place where a whole header can be seen is tried in turn; the bytes before
+    // the first plausible one go. What is too short to tell waits for more.
+    for (; at + kAgwHeaderBytes <= m_buffer.size(); ++at) {
+        if (plausibleHeader(m_buffer.constData() + at)) {
+            m_resyncing = false;
+            return true;
         }
+        ++m_damage.skippedBytes;
     }
-    const qsizetype skipped =
-        next >= 0 ? next : std::max<qsizetype>(1, m_buffer.size() - (kAgwHeaderBytes - 1));
-    m_buffer.remove(0, skipped);
-    ++m_damage.frames;
-    m_damage.skippedBytes += skipped;
-    m_damage.lastClaimedLength = claimedLength;
+    return false;
 }
 
 AgwFrameDecoder::Damage AgwFrameDecoder::takeDamage() {
@@ -115,6 +119,7 @@ AgwFrameDecoder::Damage AgwFrameDecoder::takeDamage() {
 void AgwFrameDecoder::clear() {
     m_buffer.clear();
     m_damage = {};
+    m_resyncing = false;
 }
 
 } // namespace ditlog

@@ -46,9 +46,11 @@ public:
     void clear();
 
 private:
-    void resynchronise(qint32 claimedLength);
+    // Skips to the next plausible header from at; false when the buffer ends first.
+    bool resynchronise(qsizetype& at);
 
     QByteArray m_buffer;
+    bool m_resyncing = false;
     Damage m_damage;
 };
 

@@ -58,6 +58,15 @@ void SpotIntake::resetStreams() {
     m_agwLines.clear();
 }
 
+void SpotIntake::endTelnetPrompt() {
+    const QString pending = m_telnetLines.pending();
+    const bool mayBeSpot = QStringView(u"DX").startsWith(pending, Qt::CaseInsensitive) ||
+                           pending.startsWith(u"DX", Qt::CaseInsensitive);
+    if (!mayBeSpot) {
+        m_telnetLines.clear();
+    }
+}
+
 void SpotIntake::PostSpot(const QString& line) {
     const SpotFields fields = spotFields(line);
     Q_EMIT spotPosted(fields.frequency, fields.call, spotRecord(line));

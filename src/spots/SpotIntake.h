@@ -38,6 +38,9 @@ public:
     void resetStreams();
     // The text of the Telnet line still waiting for its end (a login prompt).
     QString pendingTelnetText() const { return m_telnetLines.pending(); }
+    // The waiting Telnet line was a prompt (it sat unfinished, or was answered): what
+    // follows starts a new line. A line that may still become a spot keeps waiting.
+    void endTelnetPrompt();
 
 Q_SIGNALS:
     void spotPosted(const QString& frequency, const QString& call, const QString& record);

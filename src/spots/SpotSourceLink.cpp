@@ -3,6 +3,7 @@
 
 #include "log/StationPreferences.h"
 #include "platform/AgwEngine.h"
+#include "platform/SerialPort.h"
 #include "platform/TcpClient.h"
 #include "platform/UserPrompts.h"
 #include "spots/SpotConsole.h"
@@ -26,16 +27,17 @@ bool looksLikeLoginPrompt(const QString& text) {
 } // namespace
 
 SpotSourceLink::SpotSourceLink(SpotSourceSettings& settings, SpotConsole& console,
-                               SpotIntake& intake, TcpClient& telnet, AgwEngine& agw,
-                               UserPrompts& prompts, const StationPreferences& prefs,
-                               QObject* parent)
-    : QObject(parent), m_settings(settings), m_console(console), m_intake(intake),
+                               SpotIntake& intake, SerialPort& tnc, TcpClient& telnet,
+                               AgwEngine& agw, UserPrompts& prompts,
+                               const StationPreferences& prefs, QObject* parent)
+    : QObject(parent), m_settings(settings), m_console(console), m_intake(intake), m_tnc(tnc),
       m_telnet(telnet), m_agw(agw), m_prompts(prompts), m_prefs(prefs), m_timer(new QTimer(this)) {
     m_timer->setObjectName(QStringLiteral("Timer1"));
     m_timer->setInterval(kTickMs);
     connect(m_timer, &QTimer::timeout, this, &SpotSourceLink::tick);
     connect(&m_intake, &SpotIntake::spotPosted, this, [this] { m_labelCounter = 0; });
     connect(&m_intake, &SpotIntake::telnetLineReceived, this, &SpotSourceLink::answerLogin);
+    connect(&m_tnc, &SerialPort::errorOccurred, this, &SpotSourceLink::onTncError);
     connect(&m_telnet, &TcpClient::readyRead, this, &SpotSourceLink::scheduleTelnetRead);
     connect(&m_telnet, &TcpClient::errorOccurred, this, &SpotSourceLink::onTelnetError);
     connect(&m_agw, &AgwEngine::registered, this, &SpotSourceLink::onAgwRegistered);
@@ -52,6 +54,8 @@ bool SpotSourceLink::timerRunning() const { return m_timer->isActive(); }
 
 bool SpotSourceLink::telnetConnected() const { return m_telnet.isConnected(); }
 
+bool SpotSourceLink::tncPortOpen() const { return m_tnc.isOpen(); }
+
 const QString& SpotSourceLink::connectedStation() const { return m_intake.connectedStation(); }
 
 void SpotSourceLink::setListening(bool on) {
@@ -66,6 +70,7 @@ void SpotSourceLink::setListening(bool on) {
 void SpotSourceLink::OpenSource() {
     m_console.replace(SpotText::AttemptingToOpen);
     // A source that is still open (another choice, a second open) is let go first.
+    m_tnc.close();
     m_telnet.close();
     if (m_agwOpen) {
         disconnectAgwStation();
@@ -159,6 +164,7 @@ void SpotSourceLink::CloseSource() {
     }
     setListening(false);
     m_console.show(SpotText::PortClosed);
+    m_tnc.close();
     m_telnet.close();
     if (m_agwOpen) {
         disconnectAgwStation();
@@ -180,6 +186,7 @@ void SpotSourceLink::disconnectAgwStation() {
 
 void SpotSourceLink::shutdown() {
     m_timer->stop();
+    m_tnc.close();
     m_telnet.close();
     if (m_agwOpen) {
         disconnectAgwStation();
@@ -197,9 +204,12 @@ void SpotSourceLink::SendLine(const QString& text) {
     }
     const QString& source = m_settings.Source;
     if (SpotSource::is(source, SpotSource::Tnc)) {
-        // written with the serial port (below)
+        if (m_tnc.isOpen()) {
+            m_tnc.write((text + QLatin1Char('\r')).toLatin1());
+        }
     } else if (SpotSource::is(source, SpotSource::Telnet)) {
         if (m_telnet.isConnected()) {
+            m_intake.endTelnetPrompt();
             m_telnet.send((text + SpotText::kCrLf).toLatin1());
         } else {
             m_console.show(SpotText::NotYetEstablished);
@@ -235,8 +245,13 @@ void SpotSourceLink::SendAgwLine(const QString& text) {
 }
 
 bool SpotSourceLink::sendCommandCharacter(const QString& hexText) {
-    Q_UNUSED(hexText);
-    return false;
+    if (!SpotSource::is(m_settings.Source, SpotSource::Tnc) || !m_tnc.isOpen()) {
+        return false;
+    }
+    bool ok = false;
+    const uint code = hexText.trimmed().toUInt(&ok, 16);
+    m_tnc.write(QByteArray(1, char(ok && code <= 0xFF ? code : 3)));
+    return true;
 }
 
 // ---- receiving ---------------------------------------------------------------------------
@@ -246,6 +261,13 @@ void SpotSourceLink::tick() {
         PollTnc();
     } else if (SpotSource::is(m_settings.Source, SpotSource::Agw)) {
         PollAgwEngine();
+    } else if (SpotSource::is(m_settings.Source, SpotSource::Telnet)) {
+        // A line that stays unfinished for a whole tick is a prompt.
+        const QString pending = m_intake.pendingTelnetText();
+        if (!pending.isEmpty() && pending == m_lastPending) {
+            m_intake.endTelnetPrompt();
+        }
+        m_lastPending = m_intake.pendingTelnetText();
     }
     if (++m_labelCounter > kLabelRefreshTicks) {
         m_labelCounter = 0;
@@ -253,9 +275,65 @@ void SpotSourceLink::tick() {
     }
 }
 
-void SpotSourceLink::OpenTncPort() {}
+void SpotSourceLink::OpenTncPort() {
+    m_tnc.close();
+    // "RTS with XON/XOFF" has no equivalent here: hardware handshaking stands for it.
+    const Handshake handshake = m_settings.Handshake == 2   ? Handshake::XonXoff
+                                : m_settings.Handshake >= 3 ? Handshake::RtsCts
+                                                            : Handshake::None;
+    if (!m_tnc.open(m_settings.Port, m_settings.serialSettings(), handshake)) {
+        tncFailed(m_tnc.errorString());
+        return;
+    }
+    // Lines a device has not (a pseudo-terminal) are no failure; a refused power line
+    // is worth a word, since the TNC may depend on it.
+    m_tnc.setDtr(false);
+    if (handshake != Handshake::RtsCts) {
+        m_tnc.setRts(false);
+    }
+    bool powered = true;
+    if (m_settings.PowerLine == QLatin1String("R") && handshake != Handshake::RtsCts) {
+        powered = m_tnc.setRts(true);
+    } else if (m_settings.PowerLine == QLatin1String("D")) {
+        powered = m_tnc.setDtr(true);
+    }
+    m_timer->start();
+    m_console.append(SpotText::TncOpen);
+    if (!powered) {
+        m_console.show(QStringLiteral("** The port refused to raise the power line **\r\n\r\n"));
+    }
+}
 
-void SpotSourceLink::PollTnc() {}
+void SpotSourceLink::tncFailed(const QString& reason) {
+    m_prompts.beep();
+    m_console.append(SpotText::TncFailed);
+    if (!reason.isEmpty()) {
+        m_console.show(QStringLiteral("(%1)\r\n\r\n").arg(reason));
+    }
+    m_prompts.message(SpotText::TncSettingsTitle, SpotText::TncSettingsText);
+    Q_EMIT windowShowRequested();
+    CloseSource();
+    m_timer->stop();
+}
+
+void SpotSourceLink::onTncError(const QString& description) {
+    if (!m_listening || !SpotSource::is(m_settings.Source, SpotSource::Tnc)) {
+        return;
+    }
+    m_console.show(QStringLiteral("\r\n** The TNC serial port failed: %1 **").arg(description));
+    m_prompts.beep();
+    CloseSource();
+}
+
+void SpotSourceLink::PollTnc() {
+    if (!m_tnc.isOpen()) {
+        return;
+    }
+    const QByteArray received = m_tnc.readAll();
+    if (!received.isEmpty()) {
+        m_intake.SplitTncLines(received);
+    }
+}
 
 void SpotSourceLink::scheduleTelnetRead() {
     if (!m_telnetReadScheduled) {
@@ -294,7 +372,9 @@ void SpotSourceLink::answerLogin(const QString& text) {
             "**\r\n"));
         return;
     }
+    m_intake.endTelnetPrompt();
     m_telnet.send((call + SpotText::kCrLf).toLatin1());
+    m_console.show(call + SpotText::kCrLf);
 }
 
 void SpotSourceLink::onTelnetError(int code, const QString& description) {

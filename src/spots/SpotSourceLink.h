@@ -17,7 +17,7 @@ class QTimer;
 namespace ditlog {
 
 class AgwEngine;
-class SerialPortFactory;
+class SerialPort;
 class SpotConsole;
 class SpotIntake;
 class TcpClient;
@@ -30,11 +30,11 @@ public:
     static constexpr int kTickMs = 333;
     static constexpr int kLabelRefreshTicks = 360;
     // Work taken in one go before the window thread gets its turn again.
-    static constexpr qint64 kTelnetSliceBytes = 16 * 1024;
+    static constexpr qint64 kTelnetSliceBytes = 4 * 1024;
     static constexpr int kAgwSliceFrames = 200;
 
     SpotSourceLink(SpotSourceSettings& settings, SpotConsole& console, SpotIntake& intake,
-                   TcpClient& telnet, AgwEngine& agw, UserPrompts& prompts,
+                   SerialPort& tnc, TcpClient& telnet, AgwEngine& agw, UserPrompts& prompts,
                    const StationPreferences& prefs, QObject* parent = nullptr);
     ~SpotSourceLink() override;
 
@@ -57,6 +57,7 @@ public:
     bool listening() const { return m_listening; }
     bool timerRunning() const;
     bool telnetConnected() const;
+    bool tncPortOpen() const;
     const QString& connectedStation() const;
     int labelUpdateTimeCounter() const { return m_labelCounter; }
     QTimer* timer() const { return m_timer; }
@@ -82,6 +83,8 @@ private:
     void scheduleTelnetRead();
     void answerLogin(const QString& text);
     void onTelnetError(int code, const QString& description);
+    void onTncError(const QString& description);
+    void tncFailed(const QString& reason);
     void onAgwRegistered();
     void onAgwFailed();
     void onAgwLost(const QString& reason);
@@ -91,6 +94,7 @@ private:
     SpotSourceSettings& m_settings;
     SpotConsole& m_console;
     SpotIntake& m_intake;
+    SerialPort& m_tnc;
     TcpClient& m_telnet;
     AgwEngine& m_agw;
     UserPrompts& m_prompts;
@@ -105,6 +109,7 @@ private:
     bool m_agwPollScheduled = false;
     bool m_agwOpen = false;
     int m_labelCounter = 0;
+    QString m_lastPending; // the unfinished Telnet line at the last tick
 };
 
 } // namespace ditlog

@@ -6,6 +6,7 @@
 #include "FuzzTargetsKeyer.h"
 #include "FuzzTargetsWinKeyer.h"
 #include "FuzzTargetsRig.h"
+#include "FuzzTargetsSpots.h"
 
 #include <QDir>
 #include <QFile>
@@ -30,6 +31,8 @@ constexpr NamedTarget kTargets[] = {
     {"cwsettings", &fuzzCwSettings},     {"winkeyerbytes", &fuzzWinKeyerBytes},
     {"rigreplies", &fuzzRigReplies},     {"rigsettings", &fuzzRigSettings},
     {"bandplan", &fuzzBandPlan},
+    {"spotlines", &fuzzSpotLines},       {"agwframes", &fuzzAgwFrames},
+    {"packspot", &fuzzPackSpot},
 };
 
 QDir corpusFolder(const char* target) {

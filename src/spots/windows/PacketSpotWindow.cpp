@@ -104,8 +104,10 @@ PacketSpotWindow::PacketSpotWindow(SpotSourceSettings& settings, SpotConsole& co
     });
     connect(&m_console, &SpotConsole::replaced, this,
             [this](const QString& text, SpotConsole::Caret caret) {
-                txtUnProcessed->clear();
-                m_afterCr = false;
+                if (isVisible()) {
+                    txtUnProcessed->clear();
+                    m_afterCr = false;
+                }
                 showConsole(text, caret == SpotConsole::Caret::Start ? 0 : -1);
             });
     connect(&m_console, &SpotConsole::caretToEnd, this, [this] { showConsole({}, -1); });
@@ -121,7 +123,7 @@ PacketSpotWindow::PacketSpotWindow(SpotSourceSettings& settings, SpotConsole& co
         raise();
         activateWindow();
     });
-    showConsole(m_console.text(), -1);
+    m_consoleStale = true;
 
     resize(m_canvas->size());
     ScaleWindowToScreen(this, m_canvas, screen, m_prompts);
@@ -297,6 +299,12 @@ void PacketSpotWindow::setTabOrderOfControls() {
 }
 
 void PacketSpotWindow::showConsole(const QString& text, int caret) {
+    // A hidden window's console is brought up to date when it is shown again.
+    if (!isVisible()) {
+        m_consoleStale = true;
+        m_consoleCaretAtStart = caret == 0 && text == m_console.text();
+        return;
+    }
     if (!text.isEmpty()) {
         QTextCursor end = txtUnProcessed->textCursor();
         end.movePosition(QTextCursor::End);

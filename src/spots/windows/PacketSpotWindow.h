@@ -79,6 +79,7 @@ protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
     void keyPressEvent(QKeyEvent* event) override;
     void closeEvent(QCloseEvent* event) override;
+    void showEvent(QShowEvent* event) override;
     void changeEvent(QEvent* event) override;
 
 private:
@@ -109,6 +110,8 @@ private:
     QList<QWidget*> m_telnetControls;
     bool m_loading = false;
     bool m_afterCr = false; // the console's last character shown was a CR
+    bool m_consoleStale = false; // changed while the window was hidden
+    bool m_consoleCaretAtStart = false;
 };
 
 } // namespace ditlog

@@ -236,6 +236,16 @@ void PacketSpotWindow::closeEvent(QCloseEvent* event) {
     event->accept();
 }
 
+void PacketSpotWindow::showEvent(QShowEvent* event) {
+    QDialog::showEvent(event);
+    if (m_consoleStale) {
+        m_consoleStale = false;
+        txtUnProcessed->clear();
+        m_afterCr = false;
+        showConsole(m_console.text(), m_consoleCaretAtStart ? 0 : -1);
+    }
+}
+
 void PacketSpotWindow::changeEvent(QEvent* event) {
     QDialog::changeEvent(event);
     if (event->type() == QEvent::ActivationChange && isActiveWindow() &&

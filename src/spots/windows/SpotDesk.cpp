@@ -5,6 +5,8 @@
 #include "log/StationPreferences.h"
 #include "platform/AgwEngine.h"
 #include "platform/Clock.h"
+#include "platform/PortMap.h"
+#include "platform/SerialPort.h"
 #include "platform/TcpClient.h"
 #include "platform/UserPrompts.h"
 #include "rig/RigTuning.h"
@@ -29,7 +31,10 @@ SpotDesk::SpotDesk(Services services, QString workingFolder, const StationPrefer
     : QObject(parent), m_services(services), m_workingFolder(std::move(workingFolder)),
       m_prefs(prefs), m_prefixes(prefixes), m_log(log), m_canvas(canvas),
       m_mainWindow(mainWindow) {
-    connect(&m_intake, &SpotIntake::spotPosted, this, &SpotDesk::BandMapSpots);
+    connect(&m_intake, &SpotIntake::spotPosted, this,
+            [this](const QString& frequency, const QString& call, const QString& record) {
+                BandMapSpots(call, frequency, record);
+            });
     buildList();
 }
 
@@ -69,8 +74,9 @@ void SpotDesk::buildList() {
     m_txtDX->viewport()->installEventFilter(this);
 }
 
-void SpotDesk::setSources(TcpClient& telnet, AgwEngine& agw) {
+void SpotDesk::setSources(SerialPort& tnc, TcpClient& telnet, AgwEngine& agw) {
     Q_ASSERT(!m_link);
+    m_tnc = &tnc;
     m_telnet = &telnet;
     m_agw = &agw;
 }
@@ -86,6 +92,11 @@ void SpotDesk::ensureLink() {
     if (m_link) {
         return;
     }
+    if (m_tnc == nullptr) {
+        m_portMap = std::make_unique<PortMap>(m_services.settings);
+        m_ownTnc = std::make_unique<QtSerialPort>(*m_portMap);
+        m_tnc = m_ownTnc.get();
+    }
     if (m_telnet == nullptr) {
         m_ownTelnet = std::make_unique<QtTcpClient>();
         m_telnet = m_ownTelnet.get();
@@ -94,7 +105,8 @@ void SpotDesk::ensureLink() {
         m_ownAgw = std::make_unique<TcpAgwEngine>();
         m_agw = m_ownAgw.get();
     }
-    m_link = std::make_unique<SpotSourceLink>(m_settings, m_console, m_intake, *m_telnet, *m_agw,
+    m_link = std::make_unique<SpotSourceLink>(m_settings, m_console, m_intake, *m_tnc, *m_telnet,
+                                              *m_agw,
                                               m_services.prompts, m_prefs);
     m_link->setProgramTitle(m_title);
     connect(m_link.get(), &SpotSourceLink::bandMapRefreshDue, this, &SpotDesk::bandMapRefreshDue);

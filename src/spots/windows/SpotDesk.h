@@ -26,7 +26,9 @@ class ContactLog;
 class DesignCanvas;
 class PacketSpotWindow;
 class PrefixTable;
+class PortMap;
 class RigTuning;
+class SerialPort;
 class SpotSourceLink;
 class TcpClient;
 struct StationPreferences;
@@ -39,8 +41,8 @@ public:
              QWidget* mainWindow, QObject* parent = nullptr);
     ~SpotDesk() override;
 
-    // The sources to use instead of the real network ones; before the first opening.
-    void setSources(TcpClient& telnet, AgwEngine& agw);
+    // The sources to use instead of the real ones; before the first opening.
+    void setSources(SerialPort& tnc, TcpClient& telnet, AgwEngine& agw);
     void setRigTuning(RigTuning& rig) { m_rig = &rig; }
     void setProgramTitle(std::function<QString()> title);
 
@@ -109,8 +111,11 @@ private:
     SpotConsole m_console;
     SpotIntake m_intake{m_console};
     SpotSourceSettings m_settings;
+    std::unique_ptr<PortMap> m_portMap;
+    std::unique_ptr<SerialPort> m_ownTnc;
     std::unique_ptr<TcpClient> m_ownTelnet;
     std::unique_ptr<AgwEngine> m_ownAgw;
+    SerialPort* m_tnc = nullptr;
     TcpClient* m_telnet = nullptr;
     AgwEngine* m_agw = nullptr;
     std::unique_ptr<SpotSourceLink> m_link;
