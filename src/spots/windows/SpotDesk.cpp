@@ -48,6 +48,7 @@ void SpotDesk::buildList() {
     m_lblDX = new QLabel(&canvas);
     m_lblDX->setObjectName(QStringLiteral("lblDX"));
     m_lblDX->setAccessibleName(QStringLiteral("Band map"));
+    m_lblDX->setAccessibleDescription(QStringLiteral("Spots of the current band"));
     m_lblDX->setAutoFillBackground(true);
     QPalette navy = m_lblDX->palette();
     navy.setColor(QPalette::Window, QColor(0, 0, 128));
