@@ -1,5 +1,6 @@
 // Figures for the main window with a full log: one keystroke in the call field through
-// real key events, logging one contact, and the process's peak memory.
+// real key events and logging one contact, each with the repaint it causes, and refilling
+// the recent list with all contacts, painted.
 #include "BenchData.h"
 #include "MainWindowFixture.h"
 #include "app/EntryPanel.h"
@@ -7,10 +8,32 @@
 #include "log/PrefixTable.h"
 #include "log/Score.h"
 
+#include "app/ListsPanel.h"
+#include "log/RecentContactsModel.h"
+
 #include <QLineEdit>
+#include <QTreeView>
 #include <QtTest>
 
-#include <sys/resource.h>
+namespace {
+// Counts the paint events a widget receives.
+class PaintCounter : public QObject {
+public:
+    int paints = 0;
+    bool eventFilter(QObject*, QEvent* event) override {
+        if (event->type() == QEvent::Paint) {
+            ++paints;
+        }
+        return false;
+    }
+};
+
+// What the event loop does after an event: layouts, then the repaint of what changed.
+void runPendingWork() {
+    QCoreApplication::sendPostedEvents();
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::UpdateRequest);
+}
+} // namespace
 
 using namespace ditlog;
 
@@ -31,10 +54,16 @@ private Q_SLOTS:
         EntryPanel& e = m_f->window().entry();
         e.cmdClear_Click();
         QTest::keyClicks(e.txtCall, QStringLiteral("K1A"));
+        runPendingWork();
+        PaintCounter counter;
+        e.txtCall->installEventFilter(&counter);
         QBENCHMARK {
             QTest::keyClick(e.txtCall, Qt::Key_B);
+            runPendingWork();
             QTest::keyClick(e.txtCall, Qt::Key_Backspace);
+            runPendingWork();
         }
+        QVERIFY(counter.paints > 0);
     }
 
     // The rules run for one key in the call field, without the window around them.
@@ -62,14 +91,24 @@ private Q_SLOTS:
             e.txtSec->setText(QStringLiteral("123"));
             e.txtRSTS->setText(QStringLiteral("599"));
             e.Mains();
+            runPendingWork();
         }
     }
 
-    void cleanupTestCase() {
-        rusage usage{};
-        getrusage(RUSAGE_SELF, &usage);
-        qInfo("peak memory with a %d-record log: %ld MiB", m_f->window().contactLog().count(),
-              usage.ru_maxrss / 1024);
+    // "All" on a full log: the model reset, the view's layout and its paint.
+    void refillAllList() {
+        MainWindow& w = m_f->window();
+        QTreeView* view = w.lists().ListView1();
+        PaintCounter counter;
+        view->viewport()->installEventFilter(&counter);
+        QBENCHMARK {
+            w.lists().model().RecentList(true);
+            view->doItemsLayout();
+            view->viewport()->repaint();
+        }
+        QVERIFY(counter.paints > 0);
+        QCOMPARE(w.lists().model().rowCount(), w.contactLog().count());
+        w.lists().RecentList();
     }
 };
 

@@ -3,6 +3,7 @@
 
 #include "log/ContactLog.h"
 #include "log/RecentContactsModel.h"
+#include "ui/PlainTextDelegate.h"
 #include "ui/WindowScaling.h"
 
 #include <QFocusEvent>
@@ -27,6 +28,7 @@ ListsPanel::ListsPanel(const ContactLog& log, DesignCanvas& canvas, QObject* par
     m_listView->setModel(m_model);
     m_listView->setRootIsDecorated(false);
     m_listView->setUniformRowHeights(true); // keeps "All" on a large log instant
+    m_listView->setItemDelegate(new PlainTextDelegate(m_listView));
     m_listView->setAlternatingRowColors(true);
     m_listView->setSelectionBehavior(QAbstractItemView::SelectRows);
     m_listView->setEditTriggers(QAbstractItemView::NoEditTriggers);

@@ -10,12 +10,14 @@
 #include "app/ScorePanel.h"
 #include "log/RecentContactsModel.h"
 #include "log/windows/StationWindow.h"
+#include "ui/PlainTextDelegate.h"
 #include "ui/WindowScaling.h"
 
 #include <QAbstractButton>
 #include <QHeaderView>
 #include <QLabel>
 #include <QPushButton>
+#include <QStandardItemModel>
 #include <QStyle>
 #include <QTest>
 #include <QTreeView>
@@ -186,6 +188,55 @@ private Q_SLOTS:
                                                        .arg(column).arg(text).arg(width).arg(room)));
             }
         }
+    }
+
+    // The recent list's painter: selected rows in the highlight colours, others in the
+    // text colour, and a value too long for its column elided as the standard painter
+    // elides it.
+    void listCellsPaintedLikeTheStandardOnes() {
+        QStandardItemModel model(3, 1);
+        const QString longText = QStringLiteral("ABCDEFGHIJKLMNOPQRSTUVWXYZ");
+        model.setItem(0, 0, new QStandardItem(QStringLiteral("WWWWW")));
+        model.setItem(1, 0, new QStandardItem(QStringLiteral("WWWWW")));
+        model.setItem(2, 0, new QStandardItem(longText));
+        QTreeView view;
+        view.setItemDelegate(new PlainTextDelegate(&view));
+        view.setRootIsDecorated(false);
+        view.setHeaderHidden(true);
+        view.setModel(&model);
+        view.resize(90, 120);
+        view.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&view));
+        view.selectionModel()->select(model.index(0, 0), QItemSelectionModel::Select);
+        const QImage image = view.viewport()->grab().toImage();
+        const auto count = [&image](const QRect& r, QColor c) {
+            int n = 0;
+            for (int y = r.top(); y <= r.bottom(); ++y) {
+                for (int x = r.left(); x <= r.right(); ++x) {
+                    const QColor at(image.pixel(x, y));
+                    n += std::abs(at.red() - c.red()) + std::abs(at.green() - c.green()) +
+                             std::abs(at.blue() - c.blue()) < 60;
+                }
+            }
+            return n;
+        };
+        const QPalette& p = view.palette();
+        const QPalette::ColorGroup g = view.isActiveWindow() ? QPalette::Active : QPalette::Inactive;
+        const QRect selected = view.visualRect(model.index(0, 0));
+        const QRect plain = view.visualRect(model.index(1, 0));
+        QVERIFY(count(selected, p.color(g, QPalette::HighlightedText)) > 10);
+        QVERIFY(count(selected, p.color(g, QPalette::Text)) == 0);
+        QVERIFY(count(plain, p.color(g, QPalette::Text)) > 10);
+        QCOMPARE(count(plain, p.color(g, QPalette::Highlight)), 0);
+
+        // Elided: the same pixels as the text the standard elision gives, painted whole.
+        const QRect cell = view.visualRect(model.index(2, 0));
+        const QImage painted = view.viewport()->grab(cell).toImage();
+        const int margin = view.style()->pixelMetric(QStyle::PM_FocusFrameHMargin, nullptr, &view) + 1;
+        const QString elided = view.fontMetrics().elidedText(longText, Qt::ElideRight, cell.width() - 2 * margin);
+        QVERIFY(elided != longText);
+        model.item(2, 0)->setText(elided);
+        QCOMPARE(view.viewport()->grab(cell).toImage(), painted);
     }
 };
 
