@@ -11,6 +11,7 @@
 #include "platform/UserPrompts.h"
 #include "rig/BandConversion.h"
 #include "rig/BandPlan.h"
+#include "rig/RigctldTuning.h"
 #include "rig/windows/RigControlWindow.h"
 
 #include <QDir>
@@ -21,7 +22,8 @@ namespace ditlog {
 RigStation::RigStation(MainWindow& main, Services services, const QString& workingFolder,
                        StationPreferences& prefs)
     : QObject(&main), m_main(main), m_services(services), m_workingFolder(workingFolder), m_prefs(prefs),
-      m_portMap(services.settings), m_port(m_portMap), m_transport(m_port), m_link(m_transport) {
+      m_portMap(services.settings), m_port(m_portMap), m_transport(m_port),
+      m_line(m_transport, m_rigctld), m_link(m_line) {
     installBandPlan();
     connect(&m_link, &RigLink::frequencyReported, &m_main, &MainWindow::BandFreqConversion);
     connect(&m_link, &RigLink::modeReported, &m_main, &MainWindow::ModeSelection);
@@ -90,8 +92,12 @@ void RigStation::closing() {
     }
 }
 
-void RigStation::ChangeFrequency(double) {
-    // Tuning the radio arrives with the frequency commands.
+void RigStation::ChangeFrequency(double mhz) {
+    QString why;
+    if (rigctldChangeFrequency(m_link, mhz, &why) == RigctldTune::NotSent && !why.isEmpty()) {
+        m_services.prompts.message(QStringLiteral("Error Changing Frequency"), why, PromptButtons::Ok,
+                                   PromptIcon::Critical);
+    }
 }
 
 // ---- the main window's operations called by the rig link ---------------------------------

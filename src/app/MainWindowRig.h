@@ -7,6 +7,8 @@
 #include "platform/Services.h"
 #include "rig/RigLink.h"
 #include "rig/RigTuning.h"
+#include "rig/RigctldTransport.h"
+#include "rig/RoutedRigTransport.h"
 #include "rig/SerialRigTransport.h"
 
 #include <QObject>
@@ -53,6 +55,8 @@ private:
     PortMap m_portMap;
     QtSerialPort m_port;
     SerialRigTransport m_transport;
+    RigctldTransport m_rigctld;
+    RoutedRigTransport m_line;
     RigLink m_link;
     RigControlWindow* m_window = nullptr;
     QPointer<BandPlanWindow> m_bandPlan;

@@ -5,6 +5,7 @@
 #include "rig/KenwoodText.h"
 #include "rig/RigHex.h"
 #include "rig/RigSettings.h"
+#include "rig/RigctldProtocol.h"
 #include "rig/TenTec.h"
 #include "rig/YaesuBinary.h"
 #include "rig/YaesuText.h"
@@ -224,6 +225,15 @@ QList<RigFamily> buildFamilies() {
     RigPreset userDefined;
     userDefined.convertEnabled = true;
     all.append(serial("Other", userDefined, &sendUserDefined, nullptr, &neverComplete));
+
+    // Every radio Hamlib knows, through its daemon: the port values stay as they are.
+    RigPreset daemon;
+    daemon.frequencyQuery = "f";
+    daemon.modeQuery = "m";
+    RigFamily rigctld = serial("Hamlib rigctld", daemon, &sendRigctldQueries, &parseRigctldReply,
+                               &rigctldRepliesComplete);
+    rigctld.transport = RigTransportKind::Network;
+    all.append(rigctld);
     return all;
 }
 

@@ -15,6 +15,7 @@ enum class RigTransportKind {
     None,       // no radio
     SerialPort, // the CAT port
     StatusFile, // files exchanged with the radio's own control program
+    Network,    // Hamlib's rig daemon, rigctld, over TCP
 };
 
 // The values a choice in the rig list sets.

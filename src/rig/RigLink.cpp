@@ -172,8 +172,8 @@ void RigLink::sendTick() {
         return;
     }
     const qint64 now = nowNs();
-    if (m_transport.bytesToWrite() > 0) {
-        m_sent = {};
+    if (!m_transport.isReady() || m_transport.bytesToWrite() > 0) {
+        m_sent = {}; // the line is not up yet, or still busy with the last question
     } else if (m_collector.stillArriving(now, quietGapNs()) && m_deferredSends < kMaxDeferredSends) {
         ++m_deferredSends; // bytes still coming: no query on top of them
         return;

@@ -49,6 +49,8 @@ public:
     bool isPolling() const { return m_polling; }
     bool isOpen() const;
     QString errorString() const;
+    // The line, for its connection status (the rig daemon's).
+    RigTransport& transport() const { return m_transport; }
     int pollIntervalMs() const { return m_pollTimer.interval(); }
 
     const RigStatus& status() const { return m_status; }

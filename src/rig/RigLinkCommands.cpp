@@ -117,6 +117,10 @@ void RigLink::drainCheck() {
         m_awaitingDrain = false;
         m_drainTimeout.stop();
         m_drainPoll.stop();
+        if (const QString refusal = m_transport.takeRefusal(); !refusal.isEmpty()) {
+            stepFailed(refusal); // the rig daemon answered the command with an error
+            return;
+        }
         m_stepTimer.start(0);
         return;
     }

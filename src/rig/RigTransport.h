@@ -22,6 +22,8 @@ public:
     virtual bool open(const RigSettings& settings, const RigFamily& family) = 0;
     virtual void close() = 0;
     virtual bool isOpen() const = 0;
+    // The line carries bytes now (a network line that is open may still be connecting).
+    virtual bool isReady() const { return isOpen(); }
     // Queues bytes; false (with errorString()) when they cannot be sent.
     virtual bool write(const QByteArray& bytes) = 0;
     // Hands queued bytes to the line at once (before a close).
@@ -34,6 +36,11 @@ public:
     virtual int charactersPerSecond() const = 0;
     // A short description for the trace and the rig window ("/dev/ttyUSB0").
     virtual QString description() const = 0;
+    // A line whose far end answers each command (the rig daemon) tells here, once, why
+    // the last command was refused; empty when it was not, and always for a serial port.
+    virtual QString takeRefusal() { return {}; }
+    // The connection's state in words for the rig window; empty for a serial port.
+    virtual QString status() const { return {}; }
 
 Q_SIGNALS:
     void readyRead();
@@ -41,6 +48,8 @@ Q_SIGNALS:
     void drained();
     // The line ended by itself (device unplugged, daemon gone); it is closed.
     void failed(const QString& description);
+    // status() changed.
+    void statusChanged(const QString& status);
 };
 
 } // namespace ditlog

@@ -6,6 +6,7 @@
 #include "FuzzTargetsKeyer.h"
 #include "FuzzTargetsWinKeyer.h"
 #include "FuzzTargetsRig.h"
+#include "FuzzTargetsRigctld.h"
 #include "FuzzTargetsSpots.h"
 
 #include <QDir>
@@ -31,6 +32,7 @@ constexpr NamedTarget kTargets[] = {
     {"cwsettings", &fuzzCwSettings},     {"winkeyerbytes", &fuzzWinKeyerBytes},
     {"rigreplies", &fuzzRigReplies},     {"rigsettings", &fuzzRigSettings},
     {"bandplan", &fuzzBandPlan},
+    {"rigctldreplies", &fuzzRigctldReplies},
     {"spotlines", &fuzzSpotLines},       {"agwframes", &fuzzAgwFrames},
     {"packspot", &fuzzPackSpot},
 };

@@ -56,17 +56,36 @@ void HamlibPeer::stop(QProcess& process) {
 bool HamlibPeer::startDaemon() {
     for (int attempt = 0; attempt < 3; ++attempt) {
         m_port = freeLoopbackPort();
-        // -P RIG: rigctlcom of Hamlib 4.5 needs the daemon's PTT type set.
-        m_daemon.start(QStringLiteral("rigctld"), {QStringLiteral("-m"), QStringLiteral("1"), QStringLiteral("-T"),
-                                                   QStringLiteral("127.0.0.1"), QStringLiteral("-t"),
-                                                   QString::number(m_port), QStringLiteral("-P"), QStringLiteral("RIG")});
-        if (m_daemon.waitForStarted(5000) && waitForDaemon()) {
-            // A narrow passband keeps rigctlcom 4.5.4 from crashing on MD; and IF;.
-            return rigctl({QStringLiteral("M"), QStringLiteral("USB"), QStringLiteral("1")}).has_value();
+        if (launchDaemon()) {
+            return true;
         }
-        stop(m_daemon);
     }
     m_why = QStringLiteral("rigctld did not start");
+    return false;
+}
+
+bool HamlibPeer::restartDaemon() {
+    stop(m_daemon);
+    for (int attempt = 0; attempt < 5; ++attempt) {
+        if (launchDaemon()) {
+            return true;
+        }
+        QThread::msleep(500);
+    }
+    m_why = QStringLiteral("rigctld did not start again on port %1").arg(m_port);
+    return false;
+}
+
+bool HamlibPeer::launchDaemon() {
+    // -P RIG: rigctlcom of Hamlib 4.5 needs the daemon's PTT type set.
+    m_daemon.start(QStringLiteral("rigctld"), {QStringLiteral("-m"), QStringLiteral("1"), QStringLiteral("-T"),
+                                               QStringLiteral("127.0.0.1"), QStringLiteral("-t"),
+                                               QString::number(m_port), QStringLiteral("-P"), QStringLiteral("RIG")});
+    if (m_daemon.waitForStarted(5000) && waitForDaemon()) {
+        // A narrow passband keeps rigctlcom 4.5.4 from crashing on MD; and IF;.
+        return rigctl({QStringLiteral("M"), QStringLiteral("USB"), QStringLiteral("1")}).has_value();
+    }
+    stop(m_daemon);
     return false;
 }
 

@@ -27,6 +27,8 @@ public:
     // The daemon's TS-2000 emulator on a pseudo-terminal; the program's end is deviceForProgram().
     bool startKenwoodEmulator();
     void stopDaemon();
+    // The daemon again on the port it had (a restart, as an operator would do it).
+    bool restartDaemon();
 
     int daemonPort() const { return m_port; }
     QString deviceForProgram() const { return m_dir.filePath(QStringLiteral("program")); }
@@ -37,6 +39,7 @@ public:
 
 private:
     bool waitForDaemon();
+    bool launchDaemon();
     static void stop(QProcess& process);
 
     QTemporaryDir m_dir;

@@ -10,6 +10,8 @@
 #include "rig/RigFamily.h"
 #include "rig/RigHex.h"
 #include "rig/RigLink.h"
+#include "rig/RigTransport.h"
+#include "rig/windows/RigNetworkOptions.h"
 #include "rig/windows/RigPortOptions.h"
 #include "ui/WindowScaling.h"
 
@@ -73,6 +75,7 @@ RigControlWindow::RigControlWindow(RigLink& link, PortMap& portMap, const QStrin
 
     buildList();
     m_options = new RigPortOptions(*m_canvas, this);
+    m_network = new RigNetworkOptions(*m_canvas, this);
     buildPortDevice();
     buildQueries();
     buildDisplay();
@@ -82,6 +85,16 @@ RigControlWindow::RigControlWindow(RigLink& link, PortMap& portMap, const QStrin
     connect(m_options, &RigPortOptions::optionClicked, this, [this] {
         if (!m_loading) {
             Command2_Click();
+        }
+    });
+    connect(m_network, &RigNetworkOptions::edited, this, [this] {
+        m_network->collect(m_settings);
+        Command2_Click();
+    });
+    connect(&m_link.transport(), &RigTransport::statusChanged, this, [this](const QString& status) {
+        m_network->showStatus(status);
+        if (m_link.isPolling() && !m_link.transport().isReady()) {
+            showNoResponse();
         }
     });
     connect(&m_link, &RigLink::replyProcessed, this, &RigControlWindow::showReply);
@@ -200,6 +213,7 @@ void RigControlWindow::buildQueries() {
 
 void RigControlWindow::buildPortDevice() {
     auto* label = caption(QStringLiteral("Port device:"), m_canvas);
+    m_portDeviceCaption = label;
     m_canvas->place(label, 2160, 4020, 1100, kRow);
     txtPortDevice = new QLineEdit(m_canvas);
     txtPortDevice->setObjectName(QStringLiteral("txtPortDevice"));
@@ -279,6 +293,7 @@ void RigControlWindow::buildButtons() {
 void RigControlWindow::setTabOrder() {
     QList<QWidget*> order{List1, txtPegasusFolder};
     order += m_options->tabOrder();
+    order += m_network->tabOrder();
     order += txtPortDevice;
     order += {txtFreq, txtMode, chkConvToHex, ChkConvHex, chkFrequency, OptRig, OptFreq, OptDont,
               Command1, Command2, Command3, Command4, cmdDone};
@@ -315,6 +330,7 @@ void RigControlWindow::showSettings() {
         }
     }
     m_options->show(m_settings);
+    m_network->show(m_settings);
     showPortDevice();
     txtFreq->setText(m_settings.frequencyQuery);
     txtMode->setText(m_settings.modeQuery);
@@ -331,6 +347,7 @@ void RigControlWindow::showSettings() {
 
 void RigControlWindow::collectSettings() {
     m_options->collect(m_settings);
+    m_network->collect(m_settings);
     m_settings.frequencyQuery = txtFreq->text();
     m_settings.modeQuery = txtMode->text();
 }
@@ -339,6 +356,11 @@ void RigControlWindow::updateFamilyControls() {
     const bool pegasus = rigFamily(m_settings.rigType).transport == RigTransportKind::StatusFile;
     m_pegasusCaption->setVisible(pegasus);
     txtPegasusFolder->setVisible(pegasus);
+    const bool network = rigFamily(m_settings.rigType).transport == RigTransportKind::Network;
+    m_options->setSerialVisible(!network);
+    m_portDeviceCaption->setVisible(!network);
+    txtPortDevice->setVisible(!network);
+    m_network->setVisible(network);
 }
 
 // ---- operations --------------------------------------------------------------------------

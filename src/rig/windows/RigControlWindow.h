@@ -19,6 +19,7 @@ namespace ditlog {
 class DesignCanvas;
 class PortMap;
 class RigLink;
+class RigNetworkOptions;
 class RigPortOptions;
 class Screen;
 class UserPrompts;
@@ -47,6 +48,8 @@ public:
     void unload();
 
     const RigSettings& settings() const { return m_settings; }
+    // The rig daemon's host, port and connection state ("Hamlib rigctld").
+    RigNetworkOptions& networkOptions() const { return *m_network; }
     bool polling() const;
 
     QListWidget* List1 = nullptr;
@@ -109,6 +112,8 @@ private:
     RigSettings m_settings;
     DesignCanvas* m_canvas = nullptr;
     RigPortOptions* m_options = nullptr;
+    RigNetworkOptions* m_network = nullptr;
+    QLabel* m_portDeviceCaption = nullptr;
     QLabel* m_pegasusCaption = nullptr;
     bool m_loading = false;
 };

@@ -135,6 +135,15 @@ void RigPortOptions::setEnabled(bool enabled) {
     }
 }
 
+void RigPortOptions::setSerialVisible(bool visible) {
+    for (const Group* g : {&m_speed, &m_parity, &m_dataBits, &m_stopBits, &m_port, &m_power}) {
+        g->frame->setVisible(visible);
+        for (QRadioButton* option : g->options) {
+            option->setVisible(visible);
+        }
+    }
+}
+
 QList<QWidget*> RigPortOptions::tabOrder() const {
     QList<QWidget*> order;
     for (const Group* g : {&m_speed, &m_parity, &m_dataBits, &m_stopBits, &m_port, &m_power, &m_rate}) {

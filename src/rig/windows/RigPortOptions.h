@@ -28,6 +28,9 @@ public:
     // Speed, parity, data bits, stop bits, port, power and poll rate from the ticked options.
     void collect(RigSettings& settings) const;
     void setEnabled(bool enabled);
+    // Shows or hides the line's groups (all but the poll rate), for a radio reached
+    // over the network.
+    void setSerialVisible(bool visible);
     // The groups' buttons in layout order, for the window's tab order.
     QList<QWidget*> tabOrder() const;
 
