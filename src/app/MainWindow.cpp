@@ -75,6 +75,7 @@ MainWindow::MainWindow(Services services, DataFolders folders, SharedPreferences
     buildSpots();
     describeForScreenReaders();
     setUpRig();
+    m_spots->setRigTuning(rigTuning());
     qApp->installEventFilter(this);
 }
 

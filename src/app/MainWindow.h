@@ -88,6 +88,7 @@ public:
     SpotDesk& spots() { return *m_spots; }
     void BandMapSpots(const QString& call, const QString& frequency, const QString& record);
     void PacketResize();
+    void DisplayBandMapLabels();
 
     // The keyer and voice windows, when the station has them.
     void setKeyer(CwKeyerControl& keyer) { m_keyer = &keyer; }

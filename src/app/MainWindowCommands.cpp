@@ -9,6 +9,7 @@
 #include "log/EntryRules.h"
 #include "log/Score.h"
 #include "platform/UserPrompts.h"
+#include "spots/windows/SpotDesk.h"
 #include "ui/WindowScaling.h"
 
 #include <QAction>
@@ -47,6 +48,9 @@ void MainWindow::showBandAndMode() {
 void MainWindow::selectBand(const QString& band) {
     m_prefs.Band = band;
     showBandAndMode();
+    if (m_spots != nullptr) {
+        m_spots->DisplayBandMapLabels();
+    }
     if (!m_entry->txtCall->text().isEmpty()) {
         m_entry->NewIndicator();
     }
@@ -175,6 +179,9 @@ bool MainWindow::Form_KeyDown(QKeyEvent* event) {
             rigShortcut(key);
             if (key == Qt::Key_D) {
                 mnuDxConfigure_Click();
+            }
+            if (key == Qt::Key_B) {
+                m_spots->openSpectrumMap();
             }
             return true;
         }

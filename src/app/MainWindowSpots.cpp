@@ -7,6 +7,8 @@
 #include "ui/WindowScaling.h"
 
 #include <QAction>
+#include <QCoreApplication>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
 
@@ -26,9 +28,24 @@ void MainWindow::buildSpots() {
     connect(m_spots, &SpotDesk::callFocusRequested, this, [this] { m_entry->focusCall(); });
     connect(m_spots, &SpotDesk::callChosen, this,
             [this](const QString& call) { m_entry->txtCall->setText(call); });
+    connect(m_spots, &SpotDesk::spotTaken, this, [this](const QString& call) {
+        // As if the operator had typed the call and pressed Tab.
+        m_entry->focusCall();
+        m_entry->txtCall->setText(call);
+        QCoreApplication::postEvent(m_entry->txtCall,
+                                    new QKeyEvent(QEvent::KeyPress, Qt::Key_Tab, Qt::NoModifier));
+        QCoreApplication::postEvent(m_entry->txtCall,
+                                    new QKeyEvent(QEvent::KeyRelease, Qt::Key_Tab, Qt::NoModifier));
+    });
+    connect(m_spots, &SpotDesk::spotHovered, this,
+            [this](const QString& text) { m_entry->lblDupe->setText(text); });
     connect(m_spots, &SpotDesk::preferencesSaveRequested, this, &MainWindow::SavePref);
     connect(m_spots, &SpotDesk::displayChoiceMade, this, &MainWindow::PacketResize);
     connect(this, &MainWindow::startUpFinished, m_spots, &SpotDesk::startUp);
+
+    QAction* spectrum = action(QStringLiteral("mnuSpectrumMap"));
+    spectrum->setEnabled(true);
+    connect(spectrum, &QAction::triggered, m_spots, &SpotDesk::openSpectrumMap);
 
     QAction* configure = action(QStringLiteral("mnuDxConfigure"));
     configure->setEnabled(true);
@@ -45,5 +62,7 @@ void MainWindow::BandMapSpots(const QString& call, const QString& frequency, con
 }
 
 void MainWindow::PacketResize() { m_spots->PacketResize(); }
+
+void MainWindow::DisplayBandMapLabels() { m_spots->DisplayBandMapLabels(); }
 
 } // namespace ditlog

@@ -12,6 +12,7 @@
 #include "platform/TcpClient.h"
 #include "rig/RigTuning.h"
 #include "spots/SpotSourceLink.h"
+#include "spots/windows/BandMapStrip.h"
 #include "spots/windows/PacketSpotWindow.h"
 #include "spots/windows/SpotDesk.h"
 #include "spots/windows/TncOptionsPanel.h"

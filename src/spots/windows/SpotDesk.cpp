@@ -12,11 +12,12 @@
 #include "rig/RigTuning.h"
 #include "spots/SpotSourceLink.h"
 #include "spots/SpotText.h"
+#include "spots/windows/BandMapStrip.h"
 #include "spots/windows/PacketSpotWindow.h"
+#include "spots/windows/SpectrumMapWindow.h"
 #include "ui/WindowScaling.h"
 
 #include <QHeaderView>
-#include <QLabel>
 #include <QMouseEvent>
 #include <QTimer>
 #include <QTreeView>
@@ -36,6 +37,12 @@ SpotDesk::SpotDesk(Services services, QString workingFolder, const StationPrefer
                 BandMapSpots(call, frequency, record);
             });
     buildList();
+    connect(this, &SpotDesk::spotsChanged, this, &SpotDesk::redrawMaps);
+    connect(this, &SpotDesk::bandMapRefreshDue, this, &SpotDesk::redrawMaps);
+    connect(this, &SpotDesk::spectrumMapRequested, this, &SpotDesk::openSpectrumMap);
+    if (m_mainWindow != nullptr) {
+        m_mainWindow->installEventFilter(this);
+    }
 }
 
 SpotDesk::~SpotDesk() {
@@ -45,15 +52,13 @@ SpotDesk::~SpotDesk() {
 
 void SpotDesk::buildList() {
     DesignCanvas& canvas = m_canvas;
-    m_lblDX = new QLabel(&canvas);
-    m_lblDX->setObjectName(QStringLiteral("lblDX"));
-    m_lblDX->setAccessibleName(QStringLiteral("Band map"));
-    m_lblDX->setAccessibleDescription(QStringLiteral("Spots of the current band"));
-    m_lblDX->setAutoFillBackground(true);
-    QPalette navy = m_lblDX->palette();
-    navy.setColor(QPalette::Window, QColor(0, 0, 128));
-    m_lblDX->setPalette(navy);
+    m_lblDX = new BandMapStrip(m_store, m_services.clock, m_prefs, &canvas);
     m_lblDX->hide();
+    connect(m_lblDX, &BandMapStrip::spotClicked, this, &SpotDesk::bandMapSpotClicked);
+    connect(m_lblDX, &BandMapStrip::spotHovered, this,
+            [this](int, const QString& text) { Q_EMIT spotHovered(text); });
+    connect(m_lblDX, &BandMapStrip::stripClicked, this, &SpotDesk::showSpottingWindow);
+    connect(m_lblDX, &BandMapStrip::stripDoubleClicked, this, &SpotDesk::openSpectrumMap);
     canvas.placeFixed(m_lblDX, 96, 6200, 9312, 700);
 
     m_txtDX = new QTreeView(&canvas);
@@ -244,7 +249,80 @@ void SpotDesk::txtDX_Click(const QModelIndex& index) {
     Q_EMIT callChosen(m_list.cellText(index.row(), 0));
 }
 
+// ---- the band maps ----------------------------------------------------------------------
+
+void SpotDesk::DisplayBandMapLabels() {
+    if (m_display == Display::BandMap) {
+        m_lblDX->DisplayBandMapLabels();
+    }
+}
+
+void SpotDesk::redrawMaps() {
+    DisplayBandMapLabels();
+    if (m_spectrum) {
+        m_spectrum->BandMapLabelDisplay();
+    }
+}
+
+SpectrumMapWindow* SpotDesk::spectrumMap() const {
+    return m_spectrum.data();
+}
+
+void SpotDesk::openSpectrumMap() {
+    if (m_spectrum) {
+        m_spectrum->raise();
+        return;
+    }
+    m_spectrum = new SpectrumMapWindow(m_store, m_services.clock, m_prefs, m_services.screen,
+                                       m_mainWindow);
+    m_spectrum->setAttribute(Qt::WA_DeleteOnClose);
+    m_spectrum->setWindowModality(Qt::WindowModal);
+    connect(m_spectrum, &SpectrumMapWindow::spotClicked, this, &SpotDesk::spectrumSpotClicked);
+    m_spectrum->open();
+}
+
+void SpotDesk::tuneToSpot(int slot) {
+    const DxSpot& spot = m_store.slot(slot);
+    if (spot.FreqMHz <= 0) {
+        return;
+    }
+    if (m_rig != nullptr) {
+        m_rig->ChangeFrequency(double(spot.FreqMHz));
+    }
+    Q_EMIT spotTaken(spot.Call);
+}
+
+void SpotDesk::bandMapSpotClicked(int slot, Qt::MouseButton button) {
+    if (button == Qt::RightButton) {
+        tuneToSpot(slot);
+        return;
+    }
+    m_store.withdraw(slot);
+    redrawMaps();
+}
+
+void SpotDesk::spectrumSpotClicked(int slot, Qt::MouseButton button) {
+    if (button == Qt::RightButton) {
+        const QString call = m_store.slot(slot).Call;
+        if (m_store.slot(slot).FreqMHz > 0 && m_rig != nullptr) {
+            m_rig->ChangeFrequency(double(m_store.slot(slot).FreqMHz));
+        }
+        if (m_spectrum) {
+            m_spectrum->close();
+        }
+        Q_EMIT callChosen(call);
+        Q_EMIT callFocusRequested();
+        return;
+    }
+    m_store.withdraw(slot);
+    redrawMaps();
+}
+
 bool SpotDesk::eventFilter(QObject* watched, QEvent* event) {
+    if (watched == m_mainWindow && event->type() == QEvent::WindowActivate) {
+        RefreshBandMap();
+        return false;
+    }
     // A click below the rows (an empty list, or past the last spot) opens the spotting window.
     if (watched == m_txtDX->viewport() && event->type() == QEvent::MouseButtonRelease) {
         const auto* mouse = static_cast<QMouseEvent*>(event);

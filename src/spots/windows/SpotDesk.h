@@ -11,17 +11,18 @@
 #include "spots/SpotStore.h"
 
 #include <QObject>
+#include <QPointer>
 
 #include <functional>
 #include <memory>
 
-class QLabel;
 class QTreeView;
 class QModelIndex;
 
 namespace ditlog {
 
 class AgwEngine;
+class BandMapStrip;
 class ContactLog;
 class DesignCanvas;
 class PacketSpotWindow;
@@ -29,6 +30,7 @@ class PrefixTable;
 class PortMap;
 class RigTuning;
 class SerialPort;
+class SpectrumMapWindow;
 class SpotSourceLink;
 class TcpClient;
 struct StationPreferences;
@@ -65,7 +67,16 @@ public:
     // Switches the display by the chosen source and "Main Form Display"; turning it on
     // shrinks the main window's layout to 90 % of its height to make room below.
     void PacketResize();
-    QLabel* lblDX() const { return m_lblDX; }
+    BandMapStrip* lblDX() const { return m_lblDX; }
+
+    // Redraws the band map strip when it shows.
+    void DisplayBandMapLabels();
+    // The main window was activated: the band map is brought up to date.
+    void RefreshBandMap() { DisplayBandMapLabels(); }
+    // Opens the HF spectrum map, modal to the main window; it is discarded when closed.
+    void openSpectrumMap();
+    // The open spectrum map, or null.
+    SpectrumMapWindow* spectrumMap() const;
 
     // Shows the spotting window in its normal state.
     void showSpottingWindow();
@@ -87,6 +98,11 @@ Q_SIGNALS:
     // "&Done" in the spotting window: lay out the main window's spot display.
     void displayChoiceMade();
     void spectrumMapRequested();
+    // A spot was chosen on a map to work: the radio was tuned; the call goes into the
+    // call box, which then is left as if by Tab.
+    void spotTaken(const QString& call);
+    // The pointer rests on a spot: its call, frequency and time for the duplicates box.
+    void spotHovered(const QString& hoverText);
 
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
@@ -97,6 +113,10 @@ private:
     void txtDX_Click(const QModelIndex& index);
     void scheduleRedraw();
     void ensureLink();
+    void bandMapSpotClicked(int slot, Qt::MouseButton button);
+    void spectrumSpotClicked(int slot, Qt::MouseButton button);
+    void tuneToSpot(int slot);
+    void redrawMaps();
 
     Services m_services;
     QString m_workingFolder;
@@ -122,7 +142,8 @@ private:
     std::function<QString()> m_title;
     PacketSpotWindow* m_window = nullptr;
     QTreeView* m_txtDX = nullptr;
-    QLabel* m_lblDX = nullptr;
+    BandMapStrip* m_lblDX = nullptr;
+    QPointer<SpectrumMapWindow> m_spectrum;
     Display m_display = Display::Off;
     bool m_redrawPending = false;
 };

@@ -1,0 +1,146 @@
+// The HF spectrum map window.
+#include "spots/windows/SpectrumMapWindow.h"
+
+#include "log/StationPreferences.h"
+#include "platform/Clock.h"
+#include "platform/Screen.h"
+#include "spots/SpotStore.h"
+
+#include <QEvent>
+#include <QFrame>
+#include <QGuiApplication>
+
+#include <algorithm>
+#include <cmath>
+
+namespace ditlog {
+
+SpectrumMapWindow::SpectrumMapWindow(const SpotStore& store, const Clock& clock,
+                                     const StationPreferences& prefs, const Screen& screen,
+                                     QWidget* parent)
+    : QDialog(parent), m_store(store), m_clock(clock), m_prefs(prefs), m_screen(screen) {
+    setObjectName(QStringLiteral("SpectrumMap"));
+    setWindowTitle(QStringLiteral(" HF Spectrum Map"));
+    setAccessibleName(QStringLiteral("HF Spectrum Map"));
+    setAutoFillBackground(true);
+    QPalette navy = palette();
+    navy.setColor(QPalette::Window, QColor(0, 0, 128));
+    navy.setColor(QPalette::WindowText, Qt::white);
+    setPalette(navy);
+    const auto& rows = spectrumRows();
+    for (int k = 0; k < kSpectrumRows; ++k) {
+        m_rows[std::size_t(k)] =
+            std::make_unique<SpotAxis>(this, QStringLiteral("lineHF_%1").arg(k), 5 * k);
+        auto* name = new QLabel(QStringLiteral("%1 m").arg(QLatin1String(rows[std::size_t(k)].band)), this);
+        name->setObjectName(QStringLiteral("lblBandRow_%1").arg(k));
+        name->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
+        m_bandNames[std::size_t(k)] = name;
+    }
+    for (int i = 0; i < SpotStore::kSlots; ++i) {
+        auto* label = new SpotLabel(i, this);
+        connect(label, &SpotLabel::hovered, this, &SpectrumMapWindow::spotHovered);
+        connect(label, &SpotLabel::clicked, this, &SpectrumMapWindow::spotClicked);
+        m_labels[std::size_t(i)] = label;
+    }
+    m_labels.back()->raise();
+    SetSpectrumScales();
+    FitToWorkArea();
+}
+
+SpectrumMapWindow::~SpectrumMapWindow() = default;
+
+void SpectrumMapWindow::FitToWorkArea() {
+    const QRect area = m_screen.workAreaTwips();
+    const QRect px(area.left() / kTwipsPerPixel, area.top() / kTwipsPerPixel,
+                   std::max(320, area.width() / kTwipsPerPixel),
+                   std::max(240, area.height() / kTwipsPerPixel));
+    setGeometry(px);
+}
+
+void SpectrumMapWindow::layOut() {
+    QFont f = font();
+    f.setPixelSize(std::clamp(height() / 64, 10, 20));
+    for (const auto& row : m_rows) {
+        row->setFont(f);
+    }
+    for (QLabel* name : m_bandNames) {
+        name->setFont(f);
+    }
+    const QFontMetrics fm(f);
+    const int pitch = std::max(1, height() / kSpectrumRows);
+    const int nameWidth = fm.horizontalAdvance(QStringLiteral("160 m")) + 12;
+    const int half = halfSpotLabelWidth(f);
+    const int gap = std::max(1, int(std::lround(0.004 * height())));
+    // Room above each axis: the row's pitch less the scale labels of the row above.
+    const int rowsAbove = std::max(1, (pitch - fm.height() - 2 * gap) / std::max(1, fm.height()));
+    for (int k = 0; k < kSpectrumRows; ++k) {
+        const int y = k * pitch + pitch - fm.height() - 2 * gap;
+        m_rows[std::size_t(k)]->setGeometry(nameWidth + half, width() - half, y, gap, 0, rowsAbove);
+        m_bandNames[std::size_t(k)]->setGeometry(0, y - fm.height() / 2, nameWidth - 6, fm.height());
+    }
+}
+
+void SpectrumMapWindow::SetSpectrumScales() {
+    const auto& rows = spectrumRows();
+    for (int k = 0; k < kSpectrumRows; ++k) {
+        m_rows[std::size_t(k)]->setScale(bandScale(m_store, rows[std::size_t(k)].edges));
+    }
+}
+
+void SpectrumMapWindow::BandMapLabelDisplay() {
+    QGuiApplication::setOverrideCursor(Qt::WaitCursor);
+    for (SpotLabel* label : m_labels) {
+        label->hide();
+    }
+    SetSpectrumScales();
+    const QDateTime now = m_clock.localNow();
+    std::array<QList<PendingSpot>, kSpectrumRows> placed;
+    for (int i = SpotStore::kSlots - 1; i >= 0; --i) {
+        const DxSpot& spot = m_store.slot(i);
+        SpotLabel* label = m_labels[std::size_t(i)];
+        quint32 colour = 0xFFFF80u;
+        if (spot.Time.isValid()) {
+            const std::optional<quint32> aged = SpotAgeColour(spot.Time.secsTo(now));
+            if (!aged) {
+                break;
+            }
+            colour = *aged;
+        }
+        const int k = spectrumRowOf(spot.FreqMHz);
+        if (k < 0) {
+            continue;
+        }
+        const SpotAxis& axis = *m_rows[std::size_t(k)];
+        const std::optional<double> centre =
+            axisPosition(spot.FreqMHz, axis.s0(), axis.s4(), axis.x1(), axis.x2());
+        if (!centre) {
+            continue;
+        }
+        label->showSpot(spot.LabelText, spotHoverText(spot, m_prefs.UtcOffset), colour);
+        placed[std::size_t(k)].append({label, *centre});
+    }
+    for (int k = 0; k < kSpectrumRows; ++k) {
+        m_rows[std::size_t(k)]->placeSpots(placed[std::size_t(k)]);
+    }
+    QGuiApplication::restoreOverrideCursor();
+}
+
+void SpectrumMapWindow::resizeEvent(QResizeEvent* event) {
+    QDialog::resizeEvent(event);
+    layOut();
+    BandMapLabelDisplay();
+}
+
+void SpectrumMapWindow::showEvent(QShowEvent* event) {
+    QDialog::showEvent(event);
+    BandMapLabelDisplay();
+}
+
+void SpectrumMapWindow::changeEvent(QEvent* event) {
+    QDialog::changeEvent(event);
+    if (event->type() == QEvent::ActivationChange && isActiveWindow()) {
+        BandMapLabelDisplay();
+    }
+}
+
+} // namespace ditlog

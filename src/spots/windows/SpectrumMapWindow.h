@@ -1,0 +1,57 @@
+// The HF spectrum map (SpectrumMap, " HF Spectrum Map"): eleven bands at once, one row
+// each from 160 m at the top to 2 m at the bottom, every spot on its band's axis.
+// It fills the work area of the screen and lives only while it is open.
+#pragma once
+
+#include "spots/windows/SpotLabel.h"
+
+#include <QDialog>
+
+#include <array>
+#include <memory>
+
+namespace ditlog {
+
+class Clock;
+class Screen;
+class SpotStore;
+struct StationPreferences;
+
+class SpectrumMapWindow : public QDialog {
+    Q_OBJECT
+public:
+    SpectrumMapWindow(const SpotStore& store, const Clock& clock, const StationPreferences& prefs,
+                      const Screen& screen, QWidget* parent);
+    ~SpectrumMapWindow() override;
+
+    // Redraws every spot of the store on its band's row.
+    void BandMapLabelDisplay();
+    // The eleven scales, each zoomed to its spots, into the 55 scale labels.
+    void SetSpectrumScales();
+
+    SpotLabel* spotLabel(int slot) const { return m_labels[std::size_t(slot)]; }
+    const SpotAxis& row(int k) const { return *m_rows[std::size_t(k)]; }
+
+Q_SIGNALS:
+    void spotHovered(int slot, const QString& hoverText);
+    void spotClicked(int slot, Qt::MouseButton button);
+
+protected:
+    void resizeEvent(QResizeEvent* event) override;
+    void showEvent(QShowEvent* event) override;
+    void changeEvent(QEvent* event) override;
+
+private:
+    void FitToWorkArea();
+    void layOut();
+
+    const SpotStore& m_store;
+    const Clock& m_clock;
+    const StationPreferences& m_prefs;
+    const Screen& m_screen;
+    std::array<std::unique_ptr<SpotAxis>, kSpectrumRows> m_rows;
+    std::array<QLabel*, kSpectrumRows> m_bandNames{};
+    std::array<SpotLabel*, 50> m_labels{};
+};
+
+} // namespace ditlog

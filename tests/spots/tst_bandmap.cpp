@@ -1,0 +1,338 @@
+// The band maps: scale and placement arithmetic, age colours, stacking, and the main
+// window's strip and the spectrum map driven with the mouse.
+#include "MainWindowFixture.h"
+
+#include "app/EntryPanel.h"
+#include "rig/RigTuning.h"
+#include "spots/BandMapGeometry.h"
+#include "spots/SpotSourceSettings.h"
+#include "spots/windows/BandMapStrip.h"
+#include "spots/windows/SpectrumMapWindow.h"
+#include "spots/windows/SpotDesk.h"
+
+#include <QAction>
+#include <QFrame>
+#include <QLabel>
+#include <QLineEdit>
+#include <QTest>
+#include <QTreeView>
+
+using namespace ditlog;
+using namespace ditlog::testing;
+
+namespace {
+class RecordingRig final : public RigTuning {
+public:
+    void ChangeFrequency(double mhz) override { tuned.append(mhz); }
+    QList<double> tuned;
+};
+
+const QDateTime kNow(QDate(2026, 12, 8), QTime(14, 5, 33));
+
+void take(SpotStore& store, const QString& call, float mhz, qint64 ageSeconds = 0) {
+    store.take(call, mhz, kNow.addSecs(-ageSeconds));
+}
+
+QStringList scaleTexts(const BandScale& scale) {
+    QStringList texts;
+    for (double v : scale) {
+        texts << scaleText(v);
+    }
+    return texts;
+}
+
+QColor textColour(const QLabel* label) {
+    return label->palette().color(QPalette::WindowText);
+}
+} // namespace
+
+class TestBandMap : public QObject {
+    Q_OBJECT
+
+    std::unique_ptr<MainWindowFixture> f;
+    RecordingRig m_rig;
+
+    SpotDesk& desk() { return f->window().spots(); }
+    BandMapStrip& strip() { return *desk().lblDX(); }
+    // A started main window showing the band map of the given band.
+    void start(const QString& band) {
+        f = std::make_unique<MainWindowFixture>();
+        f->startUp();
+        f->window().show();
+        desk().setRigTuning(m_rig);
+        m_rig.tuned.clear();
+        f->window().selectBand(band);
+        desk().settings().Source = QStringLiteral("Telnet");
+        desk().settings().ShowAsList = false;
+        desk().PacketResize();
+        QCOMPARE(desk().display(), SpotDesk::Display::BandMap);
+    }
+    void spot(const QString& call, const QString& kHz) {
+        desk().BandMapSpots(call, kHz, QStringLiteral("de W3LPL: ") + kHz + QLatin1Char(' ') + call);
+    }
+
+private Q_SLOTS:
+    void cleanup() { f.reset(); }
+
+    void scaleOfOneBand() {
+        SpotStore store;
+        QCOMPARE(scaleTexts(bandScale(store, mainBandEdges(QStringLiteral("160")))),
+                 QStringList({"1.800", "1.850", "1.900", "1.950", "2.000"}));
+        // One spot leaves the band's edges; a single spot on 1.830 sits at 0.15 of the axis.
+        take(store, QStringLiteral("K1ABC"), 1.830f);
+        const BandScale one = bandScale(store, mainBandEdges(QStringLiteral("160")));
+        QCOMPARE(scaleText(one[0]), QStringLiteral("1.800"));
+        QVERIFY(qAbs(*axisPosition(1.830f, one[0], one[4], 100, 1100) - 250) < 0.01);
+        // Two spots zoom to their span with a kilohertz either side.
+        take(store, QStringLiteral("K1ABC"), 14.010f);
+        take(store, QStringLiteral("K2ABC"), 14.030f);
+        const BandScale two = bandScale(store, mainBandEdges(QStringLiteral("20")));
+        QCOMPARE(scaleTexts(two), QStringList({"14.009", "14.015", "14.020", "14.025", "14.031"}));
+        QVERIFY(*axisPosition(14.010f, two[0], two[4], 0, 1000) < 50);
+        QVERIFY(*axisPosition(14.030f, two[0], two[4], 0, 1000) > 950);
+        // An unknown band: every label .000 and nothing on the scale.
+        const BandScale none = bandScale(store, mainBandEdges(QStringLiteral("30")));
+        QCOMPARE(scaleTexts(none), QStringList(5, QStringLiteral(".000")));
+        QVERIFY(!onScale(14.01, none[0], none[4]));
+        QVERIFY(!axisPosition(14.01, none[0], none[4], 0, 100));
+        // Band edges are outside; slot 0 does not zoom.
+        QVERIFY(!onScale(14.0f, 14.0, 14.35));
+        SpotStore edge;
+        edge.take(QStringLiteral("W1AW"), 14.1f, kNow);
+        for (int i = 0; i < 49; ++i) {
+            edge.take(QStringLiteral("X%1").arg(i), 7.1f, kNow);
+        }
+        QCOMPARE(edge.slot(0).Call, QStringLiteral("W1AW"));
+        double upper = 14.35, lower = 14.0;
+        ZoomToSpots(edge, upper, lower);
+        QCOMPARE(lower, 14.0);
+        QCOMPARE(upper, 14.35);
+    }
+
+    void zoomSpectrumRows() {
+        SpotStore store;
+        take(store, QStringLiteral("A1"), 10.120f);
+        take(store, QStringLiteral("A2"), 10.130f);
+        take(store, QStringLiteral("A3"), 14.025f);
+        double upper = 10.15, lower = 10.1;
+        ZoomToSpots(store, upper, lower);
+        QVERIFY(qAbs(lower - 10.119) < 1e-4 && qAbs(upper - 10.131) < 1e-4);
+        QCOMPARE(spectrumRowOf(10.120), 3);
+        QCOMPARE(spectrumRowOf(144.3), 10);
+        QCOMPARE(spectrumRowOf(1.8), -1);
+        QCOMPARE(spectrumRowOf(0), -1);
+        QCOMPARE(mainBandEdges(QStringLiteral("30")).upper, 0.0);
+        QCOMPARE(scaleText(0.5), QStringLiteral(".500"));
+        QCOMPARE(scaleText(14.0249), QStringLiteral("14.025"));
+    }
+
+    void ageColoursAndHoverText() {
+        QCOMPARE(*SpotAgeColour(0), 0xFFFF80u);
+        QCOMPARE(*SpotAgeColour(599), 0xFFFF80u);
+        QCOMPARE(*SpotAgeColour(600), 0xFFFFFFu);
+        QCOMPARE(*SpotAgeColour(1799), 0xFFFFFFu);
+        QCOMPARE(*SpotAgeColour(1800), 0xC0C0C0u);
+        QCOMPARE(*SpotAgeColour(3599), 0xC0C0C0u);
+        QVERIFY(!SpotAgeColour(3600));
+        DxSpot spot{QStringLiteral("OH2BH"), 14.0251f, QDateTime(QDate(2026, 12, 8), QTime(23, 50, 7)),
+                    QStringLiteral("OH2")};
+        QCOMPARE(spotHoverText(spot, 5), QStringLiteral("OH2BH  14.025  04:50:07"));
+        QCOMPARE(spotHoverText(spot, -3.5f), QStringLiteral("OH2BH  14.025  20:20:07"));
+    }
+
+    void stackingRows() {
+        // Newest first takes the lowest row; overlapping labels climb; with every row
+        // taken a label goes where it covers least.
+        const QList<int> rows = stackRows({{0, 30}, {10, 40}, {20, 50}, {35, 60}, {100, 130}, {5, 25}}, 3);
+        QCOMPARE(rows, QList<int>({0, 1, 2, 0, 0, 2}));
+        QCOMPARE(stackRows({{0, 10}, {0, 10}}, 0), QList<int>({0, 0}));
+    }
+
+    void stripShowsSpotsOfTheBand() {
+        start(QStringLiteral("20"));
+        spot(QStringLiteral("OH2BH"), QStringLiteral("14025.1"));
+        f->clock.advanceSeconds(700);
+        spot(QStringLiteral("K1ABC"), QStringLiteral("14010.0"));
+        spot(QStringLiteral("JA1XYZ"), QStringLiteral("7010.0"));  // another band
+        spot(QStringLiteral("3D2AA"), QStringLiteral("14000.0"));  // the band edge
+        spot(QStringLiteral("W6X"), QStringLiteral("0"));          // withdrawn on arrival
+        spot(QStringLiteral("VK9"), QStringLiteral("14030"));      // call too short for a label
+        QTRY_VERIFY(strip().spotLabel(49)->isVisible());
+        const QRect area = strip().rect();
+        QCOMPARE(strip().axis().scaleLabel(0)->text(), QStringLiteral("14.009"));
+        QCOMPARE(strip().axis().scaleLabel(4)->text(), QStringLiteral("14.031"));
+        QLabel* oh2 = strip().spotLabel(44);
+        QLabel* k1 = strip().spotLabel(45);
+        QCOMPARE(oh2->text(), QStringLiteral("OH2"));
+        QCOMPARE(oh2->toolTip(), QStringLiteral("OH2BH  14.025  14:05:33"));
+        QCOMPARE(oh2->accessibleName(), oh2->toolTip());
+        QCOMPARE(textColour(oh2), QColor(0xFF, 0xFF, 0xFF));
+        QCOMPARE(textColour(k1), QColor(0xFF, 0xFF, 0x80));
+        QVERIFY(!strip().spotLabel(46)->isVisible());
+        QVERIFY(!strip().spotLabel(47)->isVisible());
+        QVERIFY(!strip().spotLabel(48)->isVisible());
+        QVERIFY(k1->geometry().center().x() < oh2->geometry().center().x());
+        QVERIFY(k1->geometry().bottom() < strip().axis().y());
+        for (int i = 44; i <= 49; ++i) {
+            if (strip().spotLabel(i)->isVisible()) {
+                QVERIFY(area.contains(strip().spotLabel(i)->geometry()));
+            }
+        }
+        // Growing older: grey at half an hour, gone at an hour and everything older with it.
+        f->clock.advanceSeconds(1100);
+        desk().DisplayBandMapLabels();
+        QCOMPARE(textColour(oh2), QColor(0xC0, 0xC0, 0xC0));
+        QCOMPARE(textColour(k1), QColor(0xFF, 0xFF, 0xFF));
+        f->clock.advanceSeconds(1800);
+        desk().DisplayBandMapLabels();
+        QVERIFY(!oh2->isVisible());
+        QVERIFY(k1->isVisible());
+        // A band change redraws for the new band; the strip keeps its rectangle.
+        f->window().selectBand(QStringLiteral("40"));
+        QVERIFY(!k1->isVisible());
+        QCOMPARE(strip().axis().scaleLabel(0)->text(), QStringLiteral("7.000"));
+        QVERIFY(strip().spotLabel(46)->isVisible());
+        f->window().selectBand(QStringLiteral("6"));
+        QVERIFY(!strip().spotLabel(46)->isVisible());
+    }
+
+    void crowdedKilohertzStaysInTheStrip() {
+        // Fifty spots on one kilohertz, one with a very long call: all drawn, none outside
+        // the strip, the newest ones stacked clear of each other as far as rows go.
+        start(QStringLiteral("20"));
+        for (int i = 0; i < 50; ++i) {
+            const QString call = i == 7 ? QStringLiteral("VE3/") + QString(60, QLatin1Char('X'))
+                                        : QStringLiteral("DL%1ABC").arg(i);
+            spot(call, QStringLiteral("14025.0"));
+        }
+        QTRY_VERIFY(strip().spotLabel(49)->isVisible());
+        for (int i = 0; i < 50; ++i) {
+            QLabel* label = strip().spotLabel(i);
+            QVERIFY2(label->isVisible(), qPrintable(label->objectName()));
+            QVERIFY2(strip().rect().contains(label->geometry()), qPrintable(label->objectName()));
+        }
+        const int rows = strip().stackRowCount();
+        QVERIFY(rows >= 2);
+        for (int i = 49; i > 49 - rows; --i) {
+            for (int j = i - 1; j > 49 - rows; --j) {
+                QVERIFY(!strip().spotLabel(i)->geometry().intersects(strip().spotLabel(j)->geometry()));
+            }
+        }
+        // Neighbours a few hundred hertz apart stand clear of each other.
+        start(QStringLiteral("20"));
+        spot(QStringLiteral("OH2BH"), QStringLiteral("14025.0"));
+        spot(QStringLiteral("OH3AA"), QStringLiteral("14025.05"));
+        spot(QStringLiteral("K1ABC"), QStringLiteral("14030.0"));
+        QTRY_VERIFY(strip().spotLabel(49)->isVisible());
+        const QRect oh2 = strip().spotLabel(47)->geometry();
+        const QRect oh3 = strip().spotLabel(48)->geometry();
+        QVERIFY(!oh2.intersects(oh3));
+        QVERIFY(oh2.left() < oh3.right() && oh3.left() < oh2.right()); // one above the other
+        QVERIFY(oh2.bottom() < oh3.top());
+    }
+
+    void clicksOnTheStrip() {
+        start(QStringLiteral("20"));
+        f->window().preferences().RigType = QStringLiteral("None");
+        spot(QStringLiteral("OH2BH"), QStringLiteral("14025.1"));
+        spot(QStringLiteral("K1ABC"), QStringLiteral("14010.0"));
+        QTRY_VERIFY(strip().spotLabel(49)->isVisible());
+        QLabel* oh2 = strip().spotLabel(48);
+        // Hover: the duplicates box shows the spot.
+        QEnterEvent enter(QPointF(2, 2), QPointF(2, 2), QPointF(2, 2));
+        QCoreApplication::sendEvent(oh2, &enter);
+        QCOMPARE(f->window().entry().lblDupe->text(), oh2->toolTip());
+        // Right: tune whatever the radio type, the call into the call box, Tab leaves it.
+        QTest::mouseClick(oh2, Qt::RightButton);
+        QCOMPARE(m_rig.tuned.size(), 1);
+        QVERIFY(qAbs(m_rig.tuned[0] - 14.0251) < 1e-4);
+        QCOMPARE(f->window().entry().txtCall->text(), QStringLiteral("OH2BH"));
+        QTRY_VERIFY(!f->window().entry().txtCall->hasFocus());
+        QCOMPARE(f->window().entry().txtRSTR->text(), QStringLiteral("599"));
+        // Left: withdrawn from the map, kept in the list.
+        QTest::mouseClick(oh2, Qt::LeftButton);
+        QCOMPARE(desk().store().slot(48).FreqMHz, 0.0f);
+        QVERIFY(!oh2->isVisible());
+        QVERIFY(strip().spotLabel(49)->isVisible());
+        QCOMPARE(desk().listModel().rowCount(), 2);
+        QCOMPARE(m_rig.tuned.size(), 1);
+    }
+
+    void stripModesOfPacketResize() {
+        start(QStringLiteral("20"));
+        QVERIFY(strip().isVisible());
+        QFrame* line = strip().findChild<QFrame*>(QStringLiteral("LineDX"));
+        QVERIFY(line != nullptr);
+        QCOMPARE(line->y(), strip().height() / 2);
+        QVERIFY(line->x() > 0 && line->geometry().right() < strip().width());
+        for (int i = 0; i < 5; ++i) {
+            QLabel* scale = strip().findChild<QLabel*>(QStringLiteral("lblFreqSpot_%1").arg(i));
+            QVERIFY(scale != nullptr && scale->isVisible());
+            QVERIFY(scale->y() > line->y());
+            QVERIFY(strip().rect().contains(scale->geometry()));
+        }
+        desk().settings().ShowAsList = true;
+        desk().PacketResize();
+        QVERIFY(!strip().isVisible());
+        QVERIFY(desk().txtDX()->isVisible());
+        QCOMPARE(desk().txtDX()->geometry(), strip().geometry());
+        desk().settings().Source = QStringLiteral("None");
+        desk().PacketResize();
+        QCOMPARE(desk().display(), SpotDesk::Display::Off);
+        QVERIFY(!strip().isVisible() && !desk().txtDX()->isVisible());
+    }
+
+    void spectrumMap() {
+        start(QStringLiteral("20"));
+        f->screen.setWorkArea(QRect(0, 0, 1000, 700));
+        spot(QStringLiteral("K1ABC"), QStringLiteral("10120.0"));
+        spot(QStringLiteral("OH2BH"), QStringLiteral("14025.0"));
+        spot(QStringLiteral("JA1AA"), QStringLiteral("3000.0")); // on no row
+        QTRY_VERIFY(strip().spotLabel(48)->isVisible());
+        QVERIFY(!strip().spotLabel(47)->isVisible()); // 30 m is not on the main map
+        QAction* menu = f->window().findChild<QAction*>(QStringLiteral("mnuSpectrumMap"));
+        QVERIFY(menu->isEnabled());
+        menu->trigger();
+        SpectrumMapWindow* map = desk().spectrumMap();
+        QVERIFY(map != nullptr);
+        QCOMPARE(map->windowTitle(), QStringLiteral(" HF Spectrum Map"));
+        QCOMPARE(map->windowModality(), Qt::WindowModal);
+        QTRY_VERIFY(map->isVisible());
+        QCOMPARE(map->size(), QSize(1000, 700));
+        QCOMPARE(map->findChildren<QLabel*>(QRegularExpression(QStringLiteral("^lblFreqSpot_\\d+$"))).size(), 55);
+        QLabel* k1 = map->spotLabel(47);
+        QLabel* oh2 = map->spotLabel(48);
+        QVERIFY(k1->isVisible() && oh2->isVisible());
+        QVERIFY(!map->spotLabel(49)->isVisible());
+        QCOMPARE(k1->geometry().bottom() + 1, map->row(3).y());
+        QCOMPARE(oh2->geometry().bottom() + 1, map->row(4).y());
+        QVERIFY(map->row(3).y() < map->row(4).y());
+        QCOMPARE(map->row(0).scaleLabel(0)->text(), QStringLiteral("1.800"));
+        // Spots arriving while it is open are drawn at once.
+        spot(QStringLiteral("G3XYZ"), QStringLiteral("28020.0"));
+        QTRY_VERIFY(map->spotLabel(49)->isVisible());
+        QCOMPARE(map->spotLabel(49)->text(), QStringLiteral("G3"));
+        QVERIFY(map->rect().contains(map->spotLabel(49)->geometry()));
+        k1 = map->spotLabel(46); // the spots moved down a slot
+        oh2 = map->spotLabel(47);
+        QCOMPARE(oh2->text(), QStringLiteral("OH2"));
+        // Left withdraws from both maps.
+        QTest::mouseClick(oh2, Qt::LeftButton);
+        QVERIFY(!oh2->isVisible());
+        QCOMPARE(desk().store().slot(47).FreqMHz, 0.0f);
+        QVERIFY(!strip().spotLabel(47)->isVisible());
+        // Right tunes, fills the call, closes the map and focuses the call box.
+        QTest::mouseClick(k1, Qt::RightButton);
+        QVERIFY(qAbs(m_rig.tuned.value(0) - 10.12) < 1e-4);
+        QCOMPARE(f->window().entry().txtCall->text(), QStringLiteral("K1ABC"));
+        QTRY_VERIFY(desk().spectrumMap() == nullptr);
+        // A double click on the strip opens it again, built anew.
+        QTest::mouseDClick(&strip(), Qt::LeftButton, {}, QPoint(2, 2));
+        QTRY_VERIFY(desk().spectrumMap() != nullptr);
+        desk().spectrumMap()->close();
+        QTRY_VERIFY(desk().spectrumMap() == nullptr);
+    }
+};
+
+QTEST_MAIN(TestBandMap)
+#include "tst_bandmap.moc"
