@@ -73,6 +73,7 @@ MainWindow::MainWindow(Services services, DataFolders folders, SharedPreferences
     buildMenus();
     connectPanels();
     buildSpots();
+    buildCharts();
     describeForScreenReaders();
     setUpRig();
     m_spots->setRigTuning(rigTuning());

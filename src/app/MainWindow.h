@@ -183,6 +183,8 @@ private:
     void setMode(const QString& mode);
     void buildSpots();
     void mnuDxConfigure_Click();
+    void buildCharts();
+    void mnuGraph_Click();
     void showBandAndMode();
     void showOwnStation();
     void keepOperatingTime();
