@@ -83,16 +83,23 @@ private Q_SLOTS:
         save(&m_f->window(), "bandmap-main-window.png");
     }
 
-    void bandMapRedraw() {
+    // The periodic refresh: the same spots, colours brought up to date.
+    void bandMapRefresh() {
         BandMapStrip* strip = desk().lblDX();
         QBENCHMARK {
             strip->DisplayBandMapLabels();
         }
     }
 
-    void bandMapRedrawAndPaint() {
+    // A new spot arrives: every slot moves down one, so every label changes; then the
+    // strip is painted.
+    void bandMapNewSpotAndPaint() {
         BandMapStrip* strip = desk().lblDX();
+        int n = 0;
         QBENCHMARK {
+            ++n;
+            desk().store().take(QStringLiteral("K%1ZZ").arg(n % 10), float(14.001 + (n * 0.037) - std::floor(n * 0.037 / 0.068) * 0.068),
+                                m_f->clock.localNow());
             strip->DisplayBandMapLabels();
             strip->grab();
         }
@@ -103,7 +110,11 @@ private Q_SLOTS:
         SpectrumMapWindow* map = desk().spectrumMap();
         QVERIFY(QTest::qWaitForWindowExposed(map));
         save(map, "spectrum-map.png");
+        int n = 0;
         QBENCHMARK {
+            ++n;
+            desk().store().take(QStringLiteral("G%1ZZ").arg(n % 10), float(n % 2 ? 14.020 + n % 40 * 0.001 : 7.010 + n % 40 * 0.002),
+                                m_f->clock.localNow());
             map->BandMapLabelDisplay();
             map->grab();
         }

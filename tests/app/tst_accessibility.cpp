@@ -201,7 +201,7 @@ class TestAccessibility : public QObject {
         QList<QWidget*> windows{&w};
         windows << w.stationWindow();
         for (const char* item : {"mnuColors", "mnuVoiceSetup", "mnuVoiceNavigation",
-                                 "mnuWriteSumm", "mnuDxConfigure"}) {
+                                 "mnuWriteSumm", "mnuDxConfigure", "mnuSpectrumMap"}) {
             w.action(QString::fromLatin1(item))->trigger();
         }
         const QTreeView* view = w.lists().ListView1();

@@ -8,6 +8,7 @@
 #include "FuzzTargetsRig.h"
 #include "FuzzTargetsRigctld.h"
 #include "FuzzTargetsSpots.h"
+#include "FuzzTargetsCharts.h"
 
 #include <QDir>
 #include <QFile>
@@ -35,6 +36,7 @@ constexpr NamedTarget kTargets[] = {
     {"rigctldreplies", &fuzzRigctldReplies},
     {"spotlines", &fuzzSpotLines},       {"agwframes", &fuzzAgwFrames},
     {"packspot", &fuzzPackSpot},
+    {"rategraph", &fuzzRateGraph},
 };
 
 QDir corpusFolder(const char* target) {

@@ -59,9 +59,6 @@ void BandMapStrip::DisplayBandMapLabels() {
     if (isHidden()) {
         return;
     }
-    for (SpotLabel* label : m_labels) {
-        label->hide();
-    }
     SetBandMapScale();
     const QDateTime now = m_clock.localNow();
     QList<PendingSpot> shown;
@@ -84,6 +81,7 @@ void BandMapStrip::DisplayBandMapLabels() {
         shown.append({label, *centre});
     }
     m_axis.placeSpots(shown);
+    hideAllBut(m_labels, shown);
 }
 
 void BandMapStrip::resizeEvent(QResizeEvent* event) {

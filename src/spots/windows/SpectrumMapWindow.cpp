@@ -89,9 +89,6 @@ void SpectrumMapWindow::SetSpectrumScales() {
 
 void SpectrumMapWindow::BandMapLabelDisplay() {
     QGuiApplication::setOverrideCursor(Qt::WaitCursor);
-    for (SpotLabel* label : m_labels) {
-        label->hide();
-    }
     SetSpectrumScales();
     const QDateTime now = m_clock.localNow();
     std::array<QList<PendingSpot>, kSpectrumRows> placed;
@@ -119,9 +116,12 @@ void SpectrumMapWindow::BandMapLabelDisplay() {
         label->showSpot(spot.LabelText, spotHoverText(spot, m_prefs.UtcOffset), colour);
         placed[std::size_t(k)].append({label, *centre});
     }
+    QList<PendingSpot> all;
     for (int k = 0; k < kSpectrumRows; ++k) {
         m_rows[std::size_t(k)]->placeSpots(placed[std::size_t(k)]);
+        all += placed[std::size_t(k)];
     }
+    hideAllBut(m_labels, all);
     QGuiApplication::restoreOverrideCursor();
 }
 

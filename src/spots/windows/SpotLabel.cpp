@@ -62,6 +62,18 @@ void SpotLabel::mouseDoubleClickEvent(QMouseEvent* event) {
     mousePressEvent(event);
 }
 
+void hideAllBut(const std::array<SpotLabel*, 50>& labels, const QList<PendingSpot>& shown) {
+    std::array<bool, 50> keep{};
+    for (const PendingSpot& spot : shown) {
+        keep[std::size_t(spot.label->slot())] = true;
+    }
+    for (SpotLabel* label : labels) {
+        if (!keep[std::size_t(label->slot())] && !label->isHidden()) {
+            label->hide();
+        }
+    }
+}
+
 // ---- the axis ----------------------------------------------------------------------------
 
 int halfSpotLabelWidth(const QFont& font) {
@@ -160,8 +172,12 @@ void SpotAxis::placeSpots(const QList<PendingSpot>& spots) const {
     for (qsizetype i = 0; i < spots.size(); ++i) {
         QRect r = rects[i];
         r.moveTop(m_y - m_spotGap - (rows[i] + 1) * height);
-        spots[i].label->setGeometry(r);
-        spots[i].label->show();
+        if (spots[i].label->geometry() != r) {
+            spots[i].label->setGeometry(r);
+        }
+        if (spots[i].label->isHidden()) {
+            spots[i].label->show();
+        }
     }
 }
 

@@ -85,6 +85,11 @@ private:
     int m_rows = 1;
 };
 
+// Hides every label of the pool that is not among the shown ones. A redraw moves and
+// shows the labels it places and hides only the rest, so an unchanged spot is not
+// hidden and shown again on every redraw.
+void hideAllBut(const std::array<SpotLabel*, 50>& labels, const QList<PendingSpot>& shown);
+
 // Half the width of a typical spot label in this font: the axis keeps this much room at
 // each end so that a spot at the band edge is still seen whole.
 int halfSpotLabelWidth(const QFont& font);
