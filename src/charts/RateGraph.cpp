@@ -5,19 +5,42 @@
 
 #include <algorithm>
 #include <cmath>
+#include <limits>
 
 namespace ditlog {
 
-QDateTime contactMoment(const QString& date, const QString& time) {
-    const QDate d = QDate::fromString(date.trimmed(), QStringLiteral("yyyy/MM/dd"));
-    QTime t = QTime::fromString(time.trimmed(), QStringLiteral("HH:mm:ss"));
-    if (!t.isValid()) {
-        t = QTime::fromString(time.trimmed(), QStringLiteral("HH:mm"));
+namespace {
+// The value of `count` digits at `at`, or -1.
+int digits(QStringView text, qsizetype at, int count) {
+    if (at + count > text.size()) {
+        return -1;
     }
-    if (!d.isValid() || !t.isValid()) {
+    int value = 0;
+    for (int i = 0; i < count; ++i) {
+        const QChar c = text[at + i];
+        if (c < u'0' || c > u'9') {
+            return -1;
+        }
+        value = value * 10 + (c.unicode() - u'0');
+    }
+    return value;
+}
+} // namespace
+
+QDateTime contactMoment(const QString& date, const QString& time) {
+    // The fixed layouts are read digit by digit: this runs for every contact of the log.
+    const QStringView d = QStringView(date).trimmed();
+    const QStringView t = QStringView(time).trimmed();
+    if (d.size() != 10 || d[4] != u'/' || d[7] != u'/' || (t.size() != 8 && t.size() != 5) ||
+        t[2] != u':' || (t.size() == 8 && t[5] != u':')) {
         return {};
     }
-    return QDateTime(d, t, Qt::UTC);
+    const QDate day(digits(d, 0, 4), digits(d, 5, 2), digits(d, 8, 2));
+    const QTime clock(digits(t, 0, 2), digits(t, 3, 2), t.size() == 8 ? digits(t, 6, 2) : 0);
+    if (!day.isValid() || !clock.isValid()) {
+        return {};
+    }
+    return QDateTime(day, clock, Qt::UTC);
 }
 
 QList<RateContact> rateContacts(const ContactLog& log) {
@@ -58,25 +81,35 @@ constexpr int kTable = 1601; // room beyond the last column for the bridging loo
 // Steps 6: the raw rate and strip colour of each contact's column.
 void placeContacts(const QList<RateContact>& contacts, const QDateTime& start, double columnSeconds,
                    std::vector<float>& raw, std::vector<int>& strip) {
+    // Moments as seconds once, not a date-time comparison for every step of every walk.
+    constexpr qint64 kUnread = std::numeric_limits<qint64>::min();
+    std::vector<qint64> seconds(std::size_t(contacts.size()), kUnread);
+    for (qsizetype i = 0; i < contacts.size(); ++i) {
+        if (contacts[i].moment.isValid()) {
+            seconds[std::size_t(i)] = contacts[i].moment.toSecsSinceEpoch();
+        }
+    }
+    const qint64 startSeconds = start.isValid() ? start.toSecsSinceEpoch() : 0;
     bool first = true;
     for (qsizetype i = 0; i < contacts.size(); ++i) {
-        const QDateTime& at = contacts[i].moment;
-        if (!at.isValid()) {
+        const qint64 at = seconds[std::size_t(i)];
+        if (at == kUnread) {
             continue;
         }
         int count = 0;
         for (qsizetype j = i; j >= 0; --j) {
-            if (!contacts[j].moment.isValid()) {
+            const qint64 then = seconds[std::size_t(j)];
+            if (then == kUnread) {
                 continue;
             }
-            if (contacts[j].moment.secsTo(at) >= 600) {
+            if (at - then >= 600) {
                 break;
             }
             ++count;
         }
         long column = 1;
         if (!first && columnSeconds > 0) {
-            column = std::lround(double(start.secsTo(at)) / columnSeconds);
+            column = std::lround(double(at - startSeconds) / columnSeconds);
         }
         first = false;
         if (column < 0 || column > RateGraph::kColumns) {
