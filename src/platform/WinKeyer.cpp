@@ -120,6 +120,11 @@ void HostWinKeyer::readBytes() {
     const QByteArray bytes = m_port.readAll();
     for (const char c : bytes) {
         const auto byte = quint8(c);
+        if ((m_step == Step::Echo || m_step == Step::Version) && byte >= 0x80) {
+            // A status or speed-pot byte from a keyer still in host mode (the program
+            // ended without closing it) is neither the echo nor a version.
+            continue;
+        }
         if (m_step == Step::Echo) {
             if (byte == m_echoProbe) {
                 m_step = Step::Version;
@@ -217,7 +222,7 @@ int HostWinKeyer::wk_char(quint8 character) {
 
 int HostWinKeyer::wk_clearbuf() {
     m_given = m_echoed = 0;
-    m_busy = false;
+    m_busy = m_xoff = false; // an emptied buffer is below any XOFF mark
     Q_EMIT statusChanged();
     return m_open ? command(QByteArray(1, '\x0A')) : int(WinKeyResult::NotOpen);
 }

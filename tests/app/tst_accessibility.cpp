@@ -1,5 +1,6 @@
 // Every window as a screen reader sees it: each control a name, each value label a
 // description, and a tab order that reads the window row by row (or column by column).
+#include "KeyerRig.h"
 #include "KeyingDoubles.h"
 #include "MainWindowFixture.h"
 #include "VoiceDoubles.h"
@@ -7,9 +8,12 @@
 #include "app/EntryPanel.h"
 #include "app/HelpWindow.h"
 #include "app/ListsPanel.h"
+#include "app/MainWindowKeyer.h"
+#include "keyer/WinKeyerLink.h"
 #include "log/windows/EditContactDialog.h"
 #include "log/windows/StationWindow.h"
 #include "platform/PortOwnership.h"
+#include "platform/WinKeyer.h"
 #include "voice/windows/VoiceKeyer.h"
 
 #include <QAccessible>
@@ -75,8 +79,9 @@ void collectProblems(QAccessibleInterface* iface, QStringList& problems) {
             problems << QStringLiteral("value label with no description: ") + describe(label);
         }
     }
-    if (role == QAccessible::List || role == QAccessible::Table || role == QAccessible::Tree) {
-        return;
+    if (role == QAccessible::List || role == QAccessible::Table || role == QAccessible::Tree ||
+        role == QAccessible::ComboBox) {
+        return; // their parts (items, a combo's own text box and list) are theirs
     }
     for (int i = 0; i < iface->childCount(); ++i) {
         collectProblems(iface->child(i), problems);
@@ -194,6 +199,10 @@ class TestAccessibility : public QObject {
     RecordingParallelPort parallel;
     PortOwnership ownership;
     std::unique_ptr<MainWindowFixture> f;
+    std::unique_ptr<KeyerRig> rig;
+    std::unique_ptr<QtSerialPort> winKeyerPort;
+    std::unique_ptr<HostWinKeyer> winKeyer;
+    std::unique_ptr<WinKeyerLink> winKeyerLink;
 
     // Every window the program has, each opened as the operator opens it.
     QList<QWidget*> openEveryWindow() {
@@ -201,9 +210,13 @@ class TestAccessibility : public QObject {
         QList<QWidget*> windows{&w};
         windows << w.stationWindow();
         for (const char* item : {"mnuColors", "mnuVoiceSetup", "mnuVoiceNavigation",
-                                 "mnuWriteSumm", "mnuDxConfigure", "mnuSpectrumMap"}) {
+                                 "mnuWriteSumm", "mnuDxConfigure", "mnuSpectrumMap", "mnuCwSetup",
+                                 "mnuSerialPorts"}) {
             w.action(QString::fromLatin1(item))->trigger();
         }
+        w.keyerWiring()->showStrings();
+        w.keyerWiring()->showCodePractice();
+        w.keyerWiring()->showWinKey();
         const QTreeView* view = w.lists().ListView1();
         QTest::mouseClick(view->viewport(), Qt::LeftButton, {},
                           view->visualRect(view->model()->index(0, 1)).center());
@@ -221,15 +234,28 @@ private Q_SLOTS:
     void init() {
         f = std::make_unique<MainWindowFixture>(QByteArray(
             "\"K1ABC\",\"579\",\"1234\",\"599\",\"CT\",\"2026/12/08\",\"14:00:00\",\"BOB\",\"20\",5,\"\"\r\n"));
+        rig = std::make_unique<KeyerRig>(f->prompts);
         f->window().attachVoice({phonePlayer, promptPlayer, speech, port, parallel, ownership});
+        f->window().attachKeyer(rig->keyer, rig->map);
+        winKeyerPort = std::make_unique<QtSerialPort>(rig->map);
+        winKeyer = std::make_unique<HostWinKeyer>(*winKeyerPort);
+        winKeyerLink = std::make_unique<WinKeyerLink>(*winKeyer, rig->keyer, rig->owners, f->prompts,
+                                                      rig->dir.path());
+        f->window().keyerWiring()->attachWinKeyer(*winKeyerLink);
         f->startUp();
         f->window().preferences().OwnCall = QStringLiteral("W1AW");
     }
-    void cleanup() { f.reset(); }
+    void cleanup() {
+        f.reset();
+        winKeyerLink.reset();
+        winKeyer.reset();
+        winKeyerPort.reset();
+        rig.reset();
+    }
 
     void everyControlHasAName() {
         const QList<QWidget*> windows = openEveryWindow();
-        QVERIFY(windows.size() >= 9);
+        QVERIFY(windows.size() >= 14);
         QStringList problems;
         for (QWidget* window : windows) {
             collectProblems(QAccessible::queryAccessibleInterface(window), problems);

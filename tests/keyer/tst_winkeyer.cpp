@@ -124,17 +124,21 @@ private Q_SLOTS:
     void keyersThatDoNotAnswer_data() {
         QTest::addColumn<bool>("answers");
         QTest::addColumn<bool>("garbage");
+        QTest::addColumn<bool>("opens");
         QTest::addColumn<QString>("status");
-        QTest::newRow("nothing on the port") << false << false << "No Echo Response";
-        QTest::newRow("garbage") << true << true << "Echo Mismatch";
+        QTest::newRow("nothing on the port") << false << false << true << "No Echo Response";
+        QTest::newRow("garbage") << true << true << true << "Echo Mismatch";
+        QTest::newRow("echo but no host open") << true << false << false << "No Open Response";
     }
     void keyersThatDoNotAnswer() {
         QFETCH(bool, answers);
         QFETCH(bool, garbage);
+        QFETCH(bool, opens);
         QFETCH(QString, status);
         WinKeyerEmulator::Options o;
         o.answers = answers;
         o.garbage = garbage;
+        o.opens = opens;
         Station s(prompts, o);
         s.rig.buffer.set(QStringLiteral("CQ TEST"));
         s.link.WKTransmit(); // opens first, then drops the text it cannot send
@@ -150,6 +154,17 @@ private Q_SLOTS:
         s.rig.map.setMappedPath(kPort, good.devicePath());
         QVERIFY(s.open());
         QCOMPARE(s.link.statusText(), QStringLiteral("WK Success!"));
+    }
+
+    // A keyer the program left in host mode reports its status unasked; those bytes are
+    // neither the echo nor the version.
+    void keyerLeftInHostModeOpens() {
+        WinKeyerEmulator::Options o;
+        o.hostModeLeftOn = true;
+        Station s(prompts, o);
+        QVERIFY(s.open());
+        QCOMPARE(s.link.statusText(), QStringLiteral("WK Success!"));
+        QCOMPARE(s.link.WinKeyOpen(), 23);
     }
 
     void portThatCannotOpen() {

@@ -63,12 +63,23 @@ void WinKeyerEmulator::execute(const QByteArray& c) {
     if (op == 0x00) {
         switch (arg(1)) {
         case 0x02:
+            if (!m_options.opens) {
+                break;
+            }
             hostOpen = true;
             ++hostOpens;
+            if (m_options.hostModeLeftOn) {
+                m_device.send(QByteArray(1, '\xC0'));
+            }
             m_device.send(QByteArray(1, char(m_options.version)));
             break;
         case 0x03: hostOpen = false; break;
-        case 0x04: m_device.send(QByteArray(1, char(m_options.garbage ? arg(2) ^ 0x0F : arg(2)))); break;
+        case 0x04:
+            if (m_options.hostModeLeftOn) {
+                m_device.send(QByteArray("\xC4\x8A", 2)); // a status and a pot byte first
+            }
+            m_device.send(QByteArray(1, char(m_options.garbage ? arg(2) ^ 0x0F : arg(2))));
+            break;
         default: break;
         }
         return;

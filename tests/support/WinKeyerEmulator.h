@@ -21,6 +21,8 @@ public:
         int version = 23;       // answered to host open
         bool answers = true;    // false: a port with nothing on it
         bool garbage = false;   // the echo test comes back wrong
+        bool opens = true;      // false: echoes, but host open is never answered
+        bool hostModeLeftOn = false; // left in host mode: status bytes from the start
         bool stuckBusy = false; // never keys, always BUSY and XOFF
     };
 

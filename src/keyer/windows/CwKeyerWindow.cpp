@@ -22,7 +22,7 @@
 namespace ditlog {
 
 namespace {
-constexpr QSize kDesign(9600, 7000);
+constexpr QSize kDesign(9600, 7300);
 constexpr int kRowTop = 240;
 constexpr int kRowStep = 390;
 constexpr int kRight = 5500;
@@ -101,40 +101,42 @@ void CwKeyerWindow::buildKeyingOptions(DesignCanvas& canvas) {
     }
     placeLabel(canvas, QStringLiteral("lblSerial"), QStringLiteral("Serial"), {kRight + 1350, 420, 900, 300});
     Text10 = placeField(canvas, QStringLiteral("Text10"), QStringLiteral("Serial"),
-                        {kRight + 2300, 400, 800, 330});
+                        {kRight + 2300, 420, 800, 330});
     placeLabel(canvas, QStringLiteral("lblParallel"), QStringLiteral("Parallel"),
                {kRight + 1350, 800, 900, 300});
     Text14 = placeField(canvas, QStringLiteral("Text14"), QStringLiteral("Parallel"),
-                        {kRight + 2300, 780, 1100, 330});
+                        {kRight + 2300, 760, 1100, 330});
     cmdConfigureWinkey = placeButton(canvas, QStringLiteral("cmdConfigureWinkey"),
-                                     QStringLiteral("Configure Winkey"), {kRight + 1350, 1130, 2400, 300});
+                                     QStringLiteral("Configure Winkey"), {kRight + 1350, 1100, 2400, 300});
     connect(cmdConfigureWinkey, &QPushButton::clicked, this, &CwKeyerWindow::configureWinKeyRequested);
 }
 
 void CwKeyerWindow::buildSpeed(DesignCanvas& canvas) {
-    placeLabel(canvas, QStringLiteral("lblSpeed"), QStringLiteral("WPM"), {kRight, 2000, 700, 300});
-    Text11 = placeField(canvas, QStringLiteral("Text11"), QStringLiteral("WPM"), {kRight + 750, 1980, 700, 330});
+    // Speed, spacing and repeat in a frame of their own, read whole before the timing.
+    placeFrame(canvas, QStringLiteral("fraSending"), QStringLiteral("Sending"), {kRight, 1900, 4050, 1850});
+    placeLabel(canvas, QStringLiteral("lblSpeed"), QStringLiteral("WPM"), {kRight + 120, 2150, 650, 300});
+    Text11 = placeField(canvas, QStringLiteral("Text11"), QStringLiteral("WPM"), {kRight + 800, 2130, 650, 330});
     auto* faster = placeButton(canvas, QStringLiteral("cmdFaster"), QStringLiteral("Faster"),
-                               {kRight + 1550, 1980, 1100, 330});
+                               {kRight + 1550, 2130, 1100, 330});
     auto* slower = placeButton(canvas, QStringLiteral("cmdSlower"), QStringLiteral("Slower"),
-                               {kRight + 2750, 1980, 1100, 330});
+                               {kRight + 2750, 2130, 1100, 330});
     connect(faster, &QPushButton::clicked, this, [this] { m_keyer.UpDown1_UpClick(); });
     connect(slower, &QPushButton::clicked, this, [this] { m_keyer.UpDown1_DownClick(); });
-    placeLabel(canvas, QStringLiteral("lblSpace"), QStringLiteral("Word Space"), {kRight, 2420, 1100, 300});
+    placeLabel(canvas, QStringLiteral("lblSpace"), QStringLiteral("Word Space"), {kRight + 120, 2570, 1000, 300});
     txtSpace = placeField(canvas, QStringLiteral("txtSpace"), QStringLiteral("Word Space"),
-                          {kRight + 1150, 2400, 500, 330});
+                          {kRight + 1150, 2550, 500, 330});
     auto* less = placeButton(canvas, QStringLiteral("cmdLess"), QStringLiteral("Less"),
-                             {kRight + 1750, 2400, 1000, 330});
+                             {kRight + 1750, 2550, 1000, 330});
     auto* more = placeButton(canvas, QStringLiteral("cmdMore"), QStringLiteral("More"),
-                             {kRight + 2850, 2400, 1000, 330});
+                             {kRight + 2850, 2550, 1000, 330});
     connect(less, &QPushButton::clicked, this, [this] { adjustWordSpace(-1); });
     connect(more, &QPushButton::clicked, this, [this] { adjustWordSpace(1); });
-    placeLabel(canvas, QStringLiteral("lblRepeat"), QStringLiteral("Loop (Sec)"), {kRight, 2840, 1100, 300});
+    placeLabel(canvas, QStringLiteral("lblRepeat"), QStringLiteral("Loop (Sec)"), {kRight + 120, 2990, 1000, 300});
     txtCWLoop = placeField(canvas, QStringLiteral("txtCWLoop"), QStringLiteral("Loop (Sec)"),
-                           {kRight + 1150, 2820, 700, 330});
+                           {kRight + 1150, 2970, 700, 330});
     Check1 = placeCheck(canvas, QStringLiteral("Check1"),
                         QStringLiteral("Display CW text on main form (NA for WinKey)."),
-                        {kRight, 3220, 4000, 330});
+                        {kRight + 120, 3370, 3900, 330});
     connect(Check1, &QCheckBox::toggled, this, [this](bool on) {
         if (!m_filling) {
             m_keyer.setDisplay(on);
@@ -144,10 +146,10 @@ void CwKeyerWindow::buildSpeed(DesignCanvas& canvas) {
 
 void CwKeyerWindow::buildTiming(DesignCanvas& canvas) {
     placeFrame(canvas, QStringLiteral("fraTiming"), QStringLiteral("Timing Options: "),
-               {kRight, 3620, 3950, 1900});
-    optTimer = placeOption(canvas, QStringLiteral("optTimer"), QStringLiteral("Timer"), {kRight + 150, 3900, 1100, 300});
-    optLoop = placeOption(canvas, QStringLiteral("optLoop"), QStringLiteral("Loop"), {kRight + 1350, 3900, 1100, 300});
-    OptSleep = placeOption(canvas, QStringLiteral("OptSleep"), QStringLiteral("Sleep"), {kRight + 2550, 3900, 1100, 300});
+               {kRight, 3920, 3950, 1900});
+    optTimer = placeOption(canvas, QStringLiteral("optTimer"), QStringLiteral("Timer"), {kRight + 150, 4200, 1100, 300});
+    optLoop = placeOption(canvas, QStringLiteral("optLoop"), QStringLiteral("Loop"), {kRight + 1350, 4200, 1100, 300});
+    OptSleep = placeOption(canvas, QStringLiteral("OptSleep"), QStringLiteral("Sleep"), {kRight + 2550, 4200, 1100, 300});
     optTimer->setToolTip(QStringLiteral("Times by Windows System time."));
     optLoop->setToolTip(QStringLiteral("Times by a For Next loop."));
     OptSleep->setToolTip(QStringLiteral("Times by Windows System time."));
@@ -160,18 +162,18 @@ void CwKeyerWindow::buildTiming(DesignCanvas& canvas) {
             }
         });
     }
-    lblLoop = placeLabel(canvas, QStringLiteral("lblLoop"), QStringLiteral("Loop Delay"), {kRight + 150, 4280, 1100, 300});
+    lblLoop = placeLabel(canvas, QStringLiteral("lblLoop"), QStringLiteral("Loop Delay"), {kRight + 150, 4580, 1100, 300});
     txtLoop = placeField(canvas, QStringLiteral("txtLoop"), QStringLiteral("Loops per 60 ms"),
-                         {kRight + 1300, 4260, 1300, 330});
+                         {kRight + 1300, 4560, 1300, 330});
     txtLoop->setToolTip(QStringLiteral("Loops per 60 ms"));
     cmdLoopFaster = placeButton(canvas, QStringLiteral("cmdLoopFaster"), QStringLiteral("Speed up CW"),
-                                {kRight + 150, 4680, 1800, 330});
+                                {kRight + 150, 4980, 1800, 330});
     cmdLoopSlower = placeButton(canvas, QStringLiteral("cmdLoopSlower"), QStringLiteral("Slow Down CW"),
-                                {kRight + 2050, 4680, 1800, 330});
+                                {kRight + 2050, 4980, 1800, 330});
     connect(cmdLoopFaster, &QPushButton::clicked, this, [this] { scaleLoop(0.9); });
     connect(cmdLoopSlower, &QPushButton::clicked, this, [this] { scaleLoop(1.111111111111); });
     placeLabel(canvas, QStringLiteral("lblTimerNote"),
-               QStringLiteral("Timer is the preferred option on most systems. "), {kRight + 150, 5060, 3700, 420});
+               QStringLiteral("Timer is the preferred option on most systems. "), {kRight + 150, 5360, 3700, 420});
     connect(&m_keyer, &CwKeyer::loopCalibrated, this, [this](double loops) {
         txtLoop->setText(QString::number(qint64(loops)));
     });
@@ -181,15 +183,15 @@ void CwKeyerWindow::buildButtons(DesignCanvas& canvas) {
     placeLabel(canvas, QStringLiteral("lblPrecise"),
                QStringLiteral("For the most precise timing, do not run any other programs, virus "
                               "software etc. while transmitting."),
-               {kRight, 5560, 3950, 620});
-    lblPriority = placeLabel(canvas, QStringLiteral("lblPriority"), QString(), {kRight, 6180, 3950, 260});
+               {kRight, 5860, 3950, 620});
+    lblPriority = placeLabel(canvas, QStringLiteral("lblPriority"), QString(), {kRight, 6480, 3950, 260});
     lblPriority->setAccessibleName(QStringLiteral("Keying priority"));
-    cmdTest = placeButton(canvas, QStringLiteral("cmdTest"), QStringLiteral("&Test"), {150, 6450, 1300, 400});
-    lblSending = placeLabel(canvas, QStringLiteral("lblSending"), QStringLiteral("Sending!"), {1550, 6500, 1100, 300});
+    cmdTest = placeButton(canvas, QStringLiteral("cmdTest"), QStringLiteral("&Test"), {150, 6750, 1300, 400});
+    lblSending = placeLabel(canvas, QStringLiteral("lblSending"), QStringLiteral("Sending!"), {1550, 6800, 1100, 300});
     lblSending->hide();
     cmdCodePractice = placeButton(canvas, QStringLiteral("cmdCodePractice"),
-                                  QStringLiteral("Send Code Practice"), {2800, 6450, 2400, 400});
-    cmdDone = placeButton(canvas, QStringLiteral("cmdDone"), QStringLiteral("Done"), {kRight + 2450, 6450, 1500, 400});
+                                  QStringLiteral("Send Code Practice"), {2800, 6750, 2400, 400});
+    cmdDone = placeButton(canvas, QStringLiteral("cmdDone"), QStringLiteral("Done"), {kRight + 2450, 6750, 1500, 400});
     connect(cmdTest, &QPushButton::clicked, this, &CwKeyerWindow::cmdTest_Click);
     connect(cmdCodePractice, &QPushButton::clicked, this, &CwKeyerWindow::codePracticeRequested);
     connect(cmdDone, &QPushButton::clicked, this, &CwKeyerWindow::cmdDone_Click);
@@ -237,8 +239,8 @@ void CwKeyerWindow::connectFields() {
 
 void CwKeyerWindow::setTabOrder() {
     QList<QWidget*> order(messages.begin(), messages.end());
-    order << optRTS << optDTR << optPrinter << optNone << optWinKey << Text10 << Text14
-          << cmdConfigureWinkey << Text11 << findChild<QPushButton*>(QStringLiteral("cmdFaster"))
+    order << optRTS << Text10 << optDTR << Text14 << optPrinter << cmdConfigureWinkey << optNone
+          << optWinKey << Text11 << findChild<QPushButton*>(QStringLiteral("cmdFaster"))
           << findChild<QPushButton*>(QStringLiteral("cmdSlower")) << txtSpace
           << findChild<QPushButton*>(QStringLiteral("cmdLess"))
           << findChild<QPushButton*>(QStringLiteral("cmdMore")) << txtCWLoop << Check1 << optTimer

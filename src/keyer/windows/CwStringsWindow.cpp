@@ -36,6 +36,7 @@ CwStringsWindow::CwStringsWindow(CwKeyer& keyer, const Screen& screen, UserPromp
         keys[i]->setFlat(true);
         texts[i] = placeLabel(*m_canvas, QStringLiteral("lblString%1").arg(i + 1), QString(),
                               {850, top, 5000, 330});
+        texts[i]->setAccessibleDescription(QStringLiteral("F%1 message").arg(i + 1));
         texts[i]->installEventFilter(this);
         connect(keys[i], &QPushButton::clicked, this, [this, i] { keyClicked(i); });
     }
