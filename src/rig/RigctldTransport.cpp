@@ -64,6 +64,7 @@ void RigctldTransport::close() {
     m_unread.clear();
     m_lineTail.clear();
     m_awaited.clear();
+    m_inFlight = false;
     m_refusal.clear();
     if (was) {
         setStatus(QString());
@@ -81,6 +82,7 @@ void RigctldTransport::connectNow() {
     m_socket.abort();
     m_lineTail.clear();
     m_awaited.clear();
+    m_inFlight = false;
     setStatus(QStringLiteral("Connecting to rigctld %1").arg(address()));
     qCDebug(lcRig).noquote() << "connecting to" << description();
     m_connectTimer.start(kConnectTimeoutMs);
@@ -132,6 +134,7 @@ void RigctldTransport::lost(const QString& status) {
         m_refusal = QStringLiteral("The connection to rigctld %1 was lost before it answered.").arg(address());
     }
     m_awaited.clear();
+    m_inFlight = false;
     m_lineTail.clear();
     m_error = status;
     qCDebug(lcRig).noquote() << status << "- next attempt in" << m_retryMs << "ms";
@@ -158,19 +161,28 @@ bool RigctldTransport::write(const QByteArray& bytes) {
         m_error = m_status.isEmpty() ? QStringLiteral("rigctld not reachable") : m_status;
         return false;
     }
-    if (m_socket.write(bytes) < 0) {
-        m_error = m_socket.errorString();
-        return false;
-    }
-    const bool wasIdle = m_awaited.empty();
     for (const QByteArray& line : bytes.split('\n')) {
         if (!line.trimmed().isEmpty()) {
             m_awaited.push_back(line.trimmed());
         }
     }
-    if (wasIdle && !m_awaited.empty()) {
-        m_answerTimer.start(kAnswerTimeoutMs);
+    return sendNext();
+}
+
+bool RigctldTransport::sendNext() {
+    // One command at a time: the daemon answers a command that arrives alone at once, but
+    // takes about 50 ms over one that came in the same packet as the one before it.
+    if (m_inFlight || m_awaited.empty()) {
+        return true;
     }
+    if (m_socket.write(m_awaited.front() + '\n') < 0) {
+        m_error = m_socket.errorString();
+        m_awaited.clear();
+        return false;
+    }
+    m_socket.flush();
+    m_inFlight = true;
+    m_answerTimer.start(kAnswerTimeoutMs);
     return true;
 }
 
@@ -232,19 +244,20 @@ void RigctldTransport::lineEnded(const QByteArray& line) {
     if (!code || m_awaited.empty()) {
         return;
     }
+    if (!m_inFlight) {
+        return; // an answer to nothing asked
+    }
     const QByteArray command = m_awaited.front();
     m_awaited.pop_front();
+    m_inFlight = false;
     if (*code != 0 && rigctldIsSetCommand(command) && m_refusal.isEmpty()) {
         m_refusal = QStringLiteral("rigctld refused \"%1\": %2 (RPRT %3)")
                         .arg(QString::fromLatin1(command.mid(command.startsWith('+') ? 1 : 0)),
                              rigctldErrorText(*code))
                         .arg(*code);
     }
-    if (m_awaited.empty()) {
-        m_answerTimer.stop();
-    } else {
-        m_answerTimer.start(kAnswerTimeoutMs);
-    }
+    m_answerTimer.stop();
+    sendNext();
 }
 
 } // namespace ditlog

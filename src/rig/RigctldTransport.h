@@ -49,12 +49,13 @@ public:
     QString takeRefusal() override;
     QString status() const override { return m_status; }
 
-    // Commands sent and not yet answered.
+    // Commands written and not yet answered (they go out one at a time).
     int awaitedAnswers() const { return int(m_awaited.size()); }
     // The pause before the next connection attempt (for the trace and the tests).
     int nextRetryMs() const { return m_retryMs; }
 
 private:
+    bool sendNext();
     void connectNow();
     void onConnected();
     void onSocketError();
@@ -80,7 +81,8 @@ private:
     int m_retryMs = kFirstRetryMs;
     QByteArray m_unread;
     QByteArray m_lineTail;
-    std::deque<QByteArray> m_awaited; // commands sent, oldest first
+    std::deque<QByteArray> m_awaited; // commands to answer, oldest first
+    bool m_inFlight = false;          // the first of them has gone out
     QString m_refusal;
     QString m_error;
     QString m_status;
