@@ -11,8 +11,9 @@
 #include "platform/UserPrompts.h"
 #include "rig/BandConversion.h"
 #include "rig/BandPlan.h"
-#include "rig/RigctldTuning.h"
+#include "rig/windows/FrequencyTestWindow.h"
 #include "rig/windows/RigControlWindow.h"
+#include "rig/windows/RigTuneWindow.h"
 
 #include <QDir>
 #include <QFile>
@@ -33,6 +34,8 @@ RigStation::RigStation(MainWindow& main, Services services, const QString& worki
 }
 
 RigStation::~RigStation() {
+    delete m_frequencyTest;
+    delete m_tune;
     delete m_bandPlan;
     delete m_window;
     m_link.stopPolling();
@@ -54,6 +57,7 @@ RigControlWindow& RigStation::window() {
         connect(m_window, &RigControlWindow::rigTypeChanged, this,
                 [this](const QString& rigType) { m_prefs.RigType = rigType; });
         connect(m_window, &RigControlWindow::preferencesSaveRequested, &m_main, &MainWindow::SavePref);
+        connect(m_window, &RigControlWindow::frequencyTestRequested, this, &RigStation::showFrequencyTest);
     }
     return *m_window;
 }
@@ -82,7 +86,45 @@ void RigStation::showBandPlan() {
     m_bandPlan->open();
 }
 
+void RigStation::showTunePanel() {
+    if (m_tune != nullptr) {
+        m_tune->raise();
+        m_tune->activateWindow();
+        return;
+    }
+    m_tune = new RigTuneWindow(m_link, m_services.screen, m_services.prompts, &m_main);
+    m_tune->setAttribute(Qt::WA_DeleteOnClose);
+    m_tune->setModal(true);
+    m_tune->open();
+}
+
+RigTuneWindow* RigStation::tunePanel() const {
+    return m_tune;
+}
+
+FrequencyTestWindow* RigStation::frequencyTest() const {
+    return m_frequencyTest;
+}
+
+void RigStation::showFrequencyTest() {
+    if (m_frequencyTest != nullptr) {
+        m_frequencyTest->raise();
+        return;
+    }
+    QWidget* owner = m_window != nullptr ? static_cast<QWidget*>(m_window) : &m_main;
+    m_frequencyTest = new FrequencyTestWindow(m_link, m_services.screen, m_services.prompts, owner);
+    m_frequencyTest->setAttribute(Qt::WA_DeleteOnClose);
+    m_frequencyTest->setModal(true);
+    m_frequencyTest->open();
+}
+
 void RigStation::closing() {
+    if (m_tune != nullptr) {
+        m_tune->close();
+    }
+    if (m_frequencyTest != nullptr) {
+        m_frequencyTest->close();
+    }
     if (m_window != nullptr) {
         m_window->unload();
         m_window->close();
@@ -93,11 +135,7 @@ void RigStation::closing() {
 }
 
 void RigStation::ChangeFrequency(double mhz) {
-    QString why;
-    if (rigctldChangeFrequency(m_link, mhz, &why) == RigctldTune::NotSent && !why.isEmpty()) {
-        m_services.prompts.message(QStringLiteral("Error Changing Frequency"), why, PromptButtons::Ok,
-                                   PromptIcon::Critical);
-    }
+    m_link.ChangeFrequency(mhz);
 }
 
 // ---- the main window's operations called by the rig link ---------------------------------
@@ -130,6 +168,9 @@ bool MainWindow::rigShortcut(int key) {
         return true;
     case Qt::Key_F:
         m_rig->showBandPlan();
+        return true;
+    case Qt::Key_G:
+        m_rig->showTunePanel();
         return true;
     default:
         return false;

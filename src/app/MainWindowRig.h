@@ -17,6 +17,8 @@
 namespace ditlog {
 
 class BandPlanWindow;
+class FrequencyTestWindow;
+class RigTuneWindow;
 class MainWindow;
 class RigControlWindow;
 struct StationPreferences;
@@ -40,6 +42,12 @@ public:
     void showWindow();
     // "&Privileges", Ctrl+F: the band plan panel, modal, unloaded when closed.
     void showBandPlan();
+    // Ctrl+G: the tune panel, modal, unloaded when closed.
+    void showTunePanel();
+    RigTuneWindow* tunePanel() const;
+    // The rig window's "Change Frequency" while polling: the test window, modal.
+    void showFrequencyTest();
+    FrequencyTestWindow* frequencyTest() const;
     // The main window closes: the radio's goodbye and the windows close.
     void closing();
 
@@ -60,6 +68,8 @@ private:
     RigLink m_link;
     RigControlWindow* m_window = nullptr;
     QPointer<BandPlanWindow> m_bandPlan;
+    QPointer<RigTuneWindow> m_tune;
+    QPointer<FrequencyTestWindow> m_frequencyTest;
 };
 
 } // namespace ditlog

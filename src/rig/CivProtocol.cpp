@@ -1,5 +1,6 @@
 // CI-V frame splitting and the frequency and mode replies of the Icom family.
 #include "rig/CivProtocol.h"
+#include "rig/RigCommand.h"
 
 #include "rig/RigHex.h"
 
@@ -136,6 +137,67 @@ RigReading parseIcom735Reply(const QByteArray& buffer, const RigQueries&, bool l
         r.frequency = *mhz / 100;
     }
     return r;
+}
+
+
+// ---- commands ----------------------------------------------------------------------------
+
+namespace {
+EncodedCommand unknownAddress(const QByteArray& frequencyQuery) {
+    return EncodedCommand::failed(
+        QStringLiteral("The radio's address \"%1\" in the frequency query is not a hexadecimal number.")
+            .arg(QString::fromLatin1(frequencyQuery.mid(6, 2))));
+}
+
+QByteArray civFrame(quint8 address, const QByteArray& commandAndData) {
+    QByteArray frame("\xFE\xFE", 2);
+    frame.append(char(address));
+    frame.append('\xE0');
+    frame.append(commandAndData);
+    frame.append('\xFD');
+    return frame;
+}
+} // namespace
+
+std::optional<quint8> civAddress(const QByteArray& frequencyQuery) {
+    const QByteArray pair = frequencyQuery.mid(6, 2);
+    if (pair.size() != 2) {
+        return std::nullopt;
+    }
+    const auto bytes = PackedHexToBytes(pair);
+    if (!bytes || bytes->size() != 1) {
+        return std::nullopt;
+    }
+    return quint8(bytes->at(0));
+}
+
+EncodedCommand civFrequencyCommand(double mhz, const RigCommandContext& context) {
+    const auto address = civAddress(context.frequencyQuery);
+    if (!address) {
+        return unknownAddress(context.frequencyQuery);
+    }
+    const auto digits = frequencyDigits(mhz, 1e6, 10, 10);
+    if (!digits) {
+        return EncodedCommand::failed(unsendableFrequency(mhz));
+    }
+    return {civFrame(*address, '\x05' + reversedBytes(bcdBytes(*digits))), {}};
+}
+
+EncodedCommand civModeCommand(const QString& modeWord, const RigCommandContext& context) {
+    static const QList<std::pair<QLatin1String, char>> codes{
+        {QLatin1String("CW"), '\x03'},  {QLatin1String("CW-R"), '\x07'}, {QLatin1String("LSB"), '\x00'},
+        {QLatin1String("USB"), '\x01'}, {QLatin1String("AM"), '\x02'},   {QLatin1String("FM"), '\x05'},
+        {QLatin1String("RTTY"), '\x04'}, {QLatin1String("RTTY-R"), '\x08'}};
+    for (const auto& [word, code] : codes) {
+        if (modeWord == word) {
+            const auto address = civAddress(context.frequencyQuery);
+            if (!address) {
+                return unknownAddress(context.frequencyQuery);
+            }
+            return {civFrame(*address, QByteArray("\x06", 1) + code), {}};
+        }
+    }
+    return {};
 }
 
 } // namespace ditlog

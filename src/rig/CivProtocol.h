@@ -3,6 +3,7 @@
 #pragma once
 
 #include "rig/RigReading.h"
+#include "rig/RigCommand.h"
 
 #include <QList>
 
@@ -26,5 +27,15 @@ bool civReplyComplete(const QByteArray& buffer);
 
 RigReading parseIcomReply(const QByteArray& buffer, const RigQueries& queries, bool lastWasFrequency);
 RigReading parseIcom735Reply(const QByteArray& buffer, const RigQueries& queries, bool lastWasFrequency);
+
+
+// The radio's address: the characters at positions 7 and 8 of the frequency query ("64" in
+// "FE FE 64 E0 03 FD"); nothing when they are not a hexadecimal number.
+std::optional<quint8> civAddress(const QByteArray& frequencyQuery);
+// FE FE address E0 05, the Hz digits to 10 places as five BCD bytes least significant
+// first, FD.
+EncodedCommand civFrequencyCommand(double mhz, const RigCommandContext& context);
+// FE FE address E0 06 mode FD; empty for a mode word without a mode byte.
+EncodedCommand civModeCommand(const QString& modeWord, const RigCommandContext& context);
 
 } // namespace ditlog

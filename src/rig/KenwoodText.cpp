@@ -1,6 +1,8 @@
 // Kenwood text replies: the frequency after "FA" (or the first two characters of the
 // frequency query), the mode after "MD", and the IF status line of "Kenwood 2".
 #include "rig/KenwoodText.h"
+#include "rig/RigHex.h"
+#include "rig/RigCommand.h"
 
 #include <cstring>
 
@@ -76,6 +78,45 @@ RigReading parseKenwood2Reply(const QByteArray& buffer, const RigQueries&, bool)
         }
     }
     return r;
+}
+
+
+// ---- commands ----------------------------------------------------------------------------
+
+EncodedCommand textFrequencyCommand(const QByteArray& key, double mhz, int width, int maxDigits) {
+    const auto digits = frequencyDigits(mhz, 1e6, width, maxDigits);
+    if (!digits) {
+        return EncodedCommand::failed(unsendableFrequency(mhz));
+    }
+    return {key + *digits + ';', {}};
+}
+
+EncodedCommand kenwoodFrequencyCommand(double mhz, const RigCommandContext& context) {
+    // A query too short to name the VFO tunes VFO A.
+    const QByteArray key = context.frequencyQuery.size() >= 2 ? context.frequencyQuery.left(2)
+                                                              : QByteArray("FA");
+    return textFrequencyCommand(key, mhz, 11, 11);
+}
+
+EncodedCommand kenwood2FrequencyCommand(double mhz, const RigCommandContext& context) {
+    return textFrequencyCommand(context.vfo == 1 ? "FB" : "FA", mhz, 11, 11);
+}
+
+EncodedCommand elecraftFrequencyCommand(double mhz, const RigCommandContext&) {
+    return textFrequencyCommand("FA", mhz, 11, 11);
+}
+
+EncodedCommand kenwoodModeCommand(const QString& modeWord, const RigCommandContext&) {
+    static const QList<std::pair<QLatin1String, char>> codes{
+        {QLatin1String("CW"), '3'}, {QLatin1String("LSB"), '1'}, {QLatin1String("USB"), '2'},
+        {QLatin1String("AM"), '5'}, {QLatin1String("FM"), '4'},  {QLatin1String("RTTY"), '6'},
+        {QLatin1String("FSK"), '6'}};
+    for (const auto& [word, code] : codes) {
+        if (modeWord == word) {
+            return {QByteArray("MD") + code + ';', {}};
+        }
+    }
+    return {};
 }
 
 } // namespace ditlog

@@ -3,6 +3,7 @@
 #pragma once
 
 #include "rig/RigReading.h"
+#include "rig/RigCommand.h"
 
 namespace ditlog {
 
@@ -17,5 +18,17 @@ std::optional<qint64> textHertz(const QByteArray& buffer, qsizetype start, int d
                                 char terminator);
 // A mode character of a text reply: a digit or letter (a blank or ';' is not one).
 bool isModeCharacter(char c);
+
+
+// Frequency commands: FA (or the first two characters of the frequency query), the Hz
+// digits to 11 places, ";". "Kenwood 2" tunes VFO B (FB) when the radio reports it in use.
+EncodedCommand kenwoodFrequencyCommand(double mhz, const RigCommandContext& context);
+EncodedCommand kenwood2FrequencyCommand(double mhz, const RigCommandContext& context);
+EncodedCommand elecraftFrequencyCommand(double mhz, const RigCommandContext& context);
+// MD3; for "CW" and so on; empty for a mode word the family has no command for.
+EncodedCommand kenwoodModeCommand(const QString& modeWord, const RigCommandContext& context);
+
+// Shared by the text families: key, the Hz digits padded to width (at most maxDigits), ";".
+EncodedCommand textFrequencyCommand(const QByteArray& key, double mhz, int width, int maxDigits);
 
 } // namespace ditlog

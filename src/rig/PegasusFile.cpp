@@ -1,5 +1,7 @@
 // The Pegasus control program's status file.
 #include "rig/PegasusFile.h"
+#include "rig/RigHex.h"
+#include "rig/RigCommand.h"
 
 #include "log/RecordFile.h"
 
@@ -46,6 +48,14 @@ RigReading readPegasusStatus(const QString& folder) {
     const auto content =
         readWholeFile(QDir(folder).filePath(kPegasusStatusFile), nullptr, kMaxStatusFile);
     return content ? parsePegasusStatus(*content) : RigReading{};
+}
+
+
+EncodedCommand pegasusCommandFile(double mhz, const RigCommandContext& context) {
+    if (!frequencyDigits(mhz, 1e6, 1, 11)) {
+        return EncodedCommand::failed(unsendableFrequency(mhz));
+    }
+    return {shortestMegahertzText(mhz).toLatin1() + "\r\n" + context.mode.toLatin1() + "\r\n", {}};
 }
 
 } // namespace ditlog

@@ -3,6 +3,7 @@
 #pragma once
 
 #include "rig/RigReading.h"
+#include "rig/RigCommand.h"
 
 #include <QString>
 
@@ -22,5 +23,10 @@ RigReading parsePegasusStatus(const QByteArray& content);
 
 // Reads and parses the status file in the folder; nothing when it cannot be read.
 RigReading readPegasusStatus(const QString& folder);
+
+
+// The command file's two lines: the frequency in MHz as the shortest decimal text, then the
+// mode as the link last saw it.
+EncodedCommand pegasusCommandFile(double mhz, const RigCommandContext& context);
 
 } // namespace ditlog

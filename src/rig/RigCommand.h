@@ -5,7 +5,10 @@
 
 #include <QByteArray>
 #include <QList>
+#include <QLocale>
 #include <QString>
+
+#include <cmath>
 
 namespace ditlog {
 
@@ -18,22 +21,25 @@ struct RigStep {
         Delay,         // ms milliseconds; 0 lets pending events run once
         WriteFile,     // bytes written whole to path (the Pegasus command file)
         ResumePolling, // the poll timer starts again
+        Fail,          // the command cannot go on: fails with text as the fault
     };
     Kind kind = Kind::Delay;
     QByteArray bytes;
     int ms = 0;
     QString path;
     int report = 0; // index into RigCommand::reports: how a failure here is told
+    QString text;   // Fail: the fault's description
 
-    static RigStep stopPolling() { return {Kind::StopPolling, {}, 0, {}, 0}; }
-    static RigStep discardInput() { return {Kind::DiscardInput, {}, 0, {}, 0}; }
-    static RigStep write(const QByteArray& b, int report = 0) { return {Kind::Write, b, 0, {}, report}; }
-    static RigStep drain(int report = 0) { return {Kind::Drain, {}, 0, {}, report}; }
-    static RigStep delay(int ms, int report = 0) { return {Kind::Delay, {}, ms, {}, report}; }
+    static RigStep stopPolling() { return {Kind::StopPolling, {}, 0, {}, 0, {}}; }
+    static RigStep discardInput() { return {Kind::DiscardInput, {}, 0, {}, 0, {}}; }
+    static RigStep write(const QByteArray& b, int report = 0) { return {Kind::Write, b, 0, {}, report, {}}; }
+    static RigStep drain(int report = 0) { return {Kind::Drain, {}, 0, {}, report, {}}; }
+    static RigStep delay(int ms, int report = 0) { return {Kind::Delay, {}, ms, {}, report, {}}; }
     static RigStep writeFile(const QString& path, const QByteArray& b, int report = 0) {
-        return {Kind::WriteFile, b, 0, path, report};
+        return {Kind::WriteFile, b, 0, path, report, {}};
     }
-    static RigStep resumePolling() { return {Kind::ResumePolling, {}, 0, {}, 0}; }
+    static RigStep resumePolling() { return {Kind::ResumePolling, {}, 0, {}, 0, {}}; }
+    static RigStep fail(const QString& why, int report = 0) { return {Kind::Fail, {}, 0, {}, report, why}; }
 };
 
 // How a failure is reported: a message box titled title with the fault's description
@@ -43,6 +49,35 @@ struct RigFailureReport {
     QString title;
     QString suffix;
     bool endsCommand = true;
+};
+
+// A command made by a family's encoder, or why it cannot be made (a frequency the radio's
+// digits cannot hold, an address that is not hexadecimal). Empty bytes: the family has no
+// such command and nothing is sent.
+struct EncodedCommand {
+    QByteArray bytes;
+    QString fault;
+
+    bool ok() const { return fault.isEmpty(); }
+    static EncodedCommand failed(const QString& why) { return {{}, why}; }
+};
+
+// The frequency in MHz rounded to the hertz, as the shortest decimal text: 14.025.
+inline QString shortestMegahertzText(double mhz) {
+    return QString::number(std::round(mhz * 1e6) / 1e6, 'f', QLocale::FloatingPointShortest);
+}
+
+// The fault of a frequency that a radio's command cannot hold.
+inline QString unsendableFrequency(double mhz) {
+    return QStringLiteral("The frequency %1 MHz cannot be sent to this radio.").arg(mhz, 0, 'g', 10);
+}
+
+// What the encoders read from the link at call time.
+struct RigCommandContext {
+    QByteArray frequencyQuery; // the first two characters name the VFO of text radios
+    QByteArray modeQuery;
+    quint8 vfo = 10;           // "Kenwood 2": 1 = VFO B
+    QString mode;              // the radio's mode as last reported
 };
 
 struct RigCommand {

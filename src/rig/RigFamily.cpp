@@ -3,6 +3,7 @@
 
 #include "rig/CivProtocol.h"
 #include "rig/KenwoodText.h"
+#include "rig/PegasusFile.h"
 #include "rig/RigHex.h"
 #include "rig/RigSettings.h"
 #include "rig/RigctldProtocol.h"
@@ -175,6 +176,13 @@ RigFamily kenwood(const char* name, const char* f, const char* m, ReplyParser pa
     return serial(name, preset("4800", "8", "2", f, m, false), &sendBothText, parse, &semicolonReplies);
 }
 
+RigFamily commands(RigFamily f, FrequencyEncoder frequency, ModeEncoder mode, QList<int> delaysMs) {
+    f.frequencyCommand = frequency;
+    f.modeCommand = mode;
+    f.frequencyDelaysMs = std::move(delaysMs);
+    return f;
+}
+
 QList<RigFamily> buildFamilies() {
     QList<RigFamily> all;
     RigFamily none;
@@ -183,12 +191,18 @@ QList<RigFamily> buildFamilies() {
     none.complete = &neverComplete;
     all.append(none);
 
-    all.append(kenwood("Elecraft", "FA;", "MD;", &parseKenwoodReply));
-    all.append(civ("Icom", "FE FE 64 E0 03 FD", "FE FE 64 E0 04 FD", &parseIcomReply, true));
-    all.append(civ("Icom 735", "FE FE 64 E0 03 FD", "FE FE 64 E0 04 FD", &parseIcom735Reply, true));
-    all.append(kenwood("Kenwood", "FA;", "MD;", &parseKenwoodReply));
-    all.append(kenwood("Kenwood 2", "IF;", "", &parseKenwood2Reply));
-    all.append(civ("Ten Tec Omni VI", "FE FE 04 E0 03 FD", "FE FE 04 E0 04 FD", &parseIcomReply, false));
+    all.append(commands(kenwood("Elecraft", "FA;", "MD;", &parseKenwoodReply), &elecraftFrequencyCommand,
+                         &kenwoodModeCommand, {205, 0, 1000}));
+    all.append(commands(civ("Icom", "FE FE 64 E0 03 FD", "FE FE 64 E0 04 FD", &parseIcomReply, true),
+                         &civFrequencyCommand, &civModeCommand, {140}));
+    all.append(commands(civ("Icom 735", "FE FE 64 E0 03 FD", "FE FE 64 E0 04 FD", &parseIcom735Reply, true),
+                         &civFrequencyCommand, nullptr, {140}));
+    all.append(commands(kenwood("Kenwood", "FA;", "MD;", &parseKenwoodReply), &kenwoodFrequencyCommand,
+                         &kenwoodModeCommand, {205}));
+    all.append(commands(kenwood("Kenwood 2", "IF;", "", &parseKenwood2Reply), &kenwood2FrequencyCommand,
+                         &kenwoodModeCommand, {205}));
+    all.append(commands(civ("Ten Tec Omni VI", "FE FE 04 E0 03 FD", "FE FE 04 E0 04 FD", &parseIcomReply, false),
+                         &civFrequencyCommand, &civModeCommand, {140, 220}));
 
     RigFamily orion = serial("Ten Tec Orion", preset("56000", "8", "1", "?AF", "?RMM", false),
                              &sendBothWithCr, &parseOrionReply, &carriageReturnReplies);
@@ -197,30 +211,38 @@ QList<RigFamily> buildFamilies() {
     RigFamily frontPanel = serial("Ten Tec Fnt Pnl", preset("56000", "8", "1", "3F 41 0D", "3F 4D 0D", true),
                                   &sendFrontPanel, &parseFrontPanelReply, &frontPanelComplete);
     frontPanel.hardwareHandshake = true;
-    all.append(orion);
-    all.append(frontPanel);
+    all.append(commands(orion, &orionFrequencyCommand, nullptr, {205}));
+    all.append(commands(frontPanel, &frontPanelFrequencyCommand, nullptr, {205}));
 
     RigFamily pegasus;
     pegasus.name = QStringLiteral("Ten Tec Pegasus");
     pegasus.transport = RigTransportKind::StatusFile;
     pegasus.send = &sendNothing;
     pegasus.complete = &neverComplete;
-    all.append(pegasus);
+    all.append(commands(pegasus, &pegasusCommandFile, nullptr, {205}));
 
-    all.append(yaesuBinary("Yaesu", "00 00 00 00 03", &parseYaesuReply, &atLeast<5>));
-    all.append(yaesuBinary("Yaesu 757 GX II", "00 00 00 00 10", &parseYaesu757Reply, &atLeast<10>));
-    all.append(yaesuBinary("Yaesu 890", "00 00 00 02 10", &parseYaesu890Reply, &atLeast<8>));
-    all.append(yaesuBinary("Yaesu 920", "00 00 00 02 10", &parseYaesu920Reply, &atLeast<8>));
-    all.append(yaesuBinary("Yaesu 990", "00 00 00 02 10", &parseYaesu990Reply, &atLeast<8>));
-    all.append(yaesuBinary("Yaesu 1000 D", "00 00 00 02 10", &parseYaesu990Reply, &atLeast<8>));
-    all.append(yaesuBinary("Yaesu 1000", "00 00 00 02 10", &parseYaesu1000Reply, &atLeast<8>));
+    all.append(commands(yaesuBinary("Yaesu", "00 00 00 00 03", &parseYaesuReply, &atLeast<5>),
+                         &yaesuFrequencyCommand, &yaesuModeCommand, {205}));
+    all.append(commands(yaesuBinary("Yaesu 757 GX II", "00 00 00 00 10", &parseYaesu757Reply, &atLeast<10>),
+                         &yaesuReversedFrequencyCommand, &yaesuReversedModeCommand, {205}));
+    all.append(commands(yaesuBinary("Yaesu 890", "00 00 00 02 10", &parseYaesu890Reply, &atLeast<8>),
+                         &yaesuReversedFrequencyCommand, &yaesuReversedModeCommand, {205}));
+    all.append(commands(yaesuBinary("Yaesu 920", "00 00 00 02 10", &parseYaesu920Reply, &atLeast<8>),
+                         &yaesuReversedFrequencyCommand, &yaesuReversedModeCommand, {205}));
+    all.append(commands(yaesuBinary("Yaesu 990", "00 00 00 02 10", &parseYaesu990Reply, &atLeast<8>),
+                         &yaesuReversedFrequencyCommand, &yaesuReversedModeCommand, {205}));
+    all.append(commands(yaesuBinary("Yaesu 1000 D", "00 00 00 02 10", &parseYaesu990Reply, &atLeast<8>),
+                         &yaesuReversedFrequencyCommand, &yaesuReversedModeCommand, {205}));
+    all.append(commands(yaesuBinary("Yaesu 1000", "00 00 00 02 10", &parseYaesu1000Reply, &atLeast<8>),
+                         &yaesuReversedFrequencyCommand, &yaesuReversedModeCommand, {10}));
 
     RigPreset ftdx;
     ftdx.port = RigPreset::Port::SpeedOnly;
     ftdx.speed = "4800";
     ftdx.frequencyQuery = "FA;";
     ftdx.modeQuery = "MD0;";
-    all.append(serial("Yaesu FTdx9000", ftdx, &sendAlternatingText, &parseFtdx9000Reply, &semicolonReplies));
+    all.append(commands(serial("Yaesu FTdx9000", ftdx, &sendAlternatingText, &parseFtdx9000Reply, &semicolonReplies),
+                         &ftdx9000FrequencyCommand, &ftdx9000ModeCommand, {205}));
 
     RigPreset userDefined;
     userDefined.convertEnabled = true;

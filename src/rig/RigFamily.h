@@ -3,6 +3,7 @@
 // The rig link asks this table and never tests the radio's name.
 #pragma once
 
+#include "rig/RigCommand.h"
 #include "rig/RigReading.h"
 
 #include <QByteArray>
@@ -49,6 +50,10 @@ using ReplyParser = RigReading (*)(const QByteArray& buffer, const RigQueries& q
 // True once the buffer holds the whole reply to what was sent.
 using ReplyComplete = bool (*)(const QByteArray& buffer, const PollQueries& sent);
 
+// Frequency and mode commands made at the time of the call; empty bytes: nothing to send.
+using FrequencyEncoder = EncodedCommand (*)(double mhz, const RigCommandContext& context);
+using ModeEncoder = EncodedCommand (*)(const QString& modeWord, const RigCommandContext& context);
+
 struct RigFamily {
     QString name;
     RigTransportKind transport = RigTransportKind::None;
@@ -59,6 +64,10 @@ struct RigFamily {
     bool hardwareHandshake = false;    // RTS/CTS
     QByteArray wakeUp;                 // written once after the port opens
     QByteArray goodbye;                // written when the rig window closes while polling
+    FrequencyEncoder frequencyCommand = nullptr; // null: a frequency change sends nothing
+    ModeEncoder modeCommand = nullptr;           // null: the family has no mode commands
+    // The waits before the frequency command, in order; 0 lets pending events run once.
+    QList<int> frequencyDelaysMs;
 };
 
 // The rig list in its order; the first entry is "None".

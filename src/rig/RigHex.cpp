@@ -1,6 +1,9 @@
 // Hex pairs to bytes and back, and hex-digit fields of binary replies.
 #include "rig/RigHex.h"
 
+#include <algorithm>
+#include <cmath>
+
 namespace ditlog {
 
 namespace {
@@ -93,6 +96,33 @@ std::optional<int> lowNibble(const QByteArray& bytes, int n) {
         return std::nullopt;
     }
     return quint8(bytes.at(n - 1)) & 0x0F;
+}
+
+std::optional<QByteArray> frequencyDigits(double mhz, double scale, int width, int maxDigits) {
+    const double scaled = std::round(mhz * scale);
+    // 1e15 is past any width a radio takes, and inside what a double holds exactly.
+    if (!std::isfinite(scaled) || scaled < 1 || scaled >= 1e15) {
+        return std::nullopt;
+    }
+    const QByteArray digits = QByteArray::number(qint64(scaled)).rightJustified(width, '0');
+    if (digits.size() > maxDigits) {
+        return std::nullopt;
+    }
+    return digits;
+}
+
+QByteArray bcdBytes(const QByteArray& digits) {
+    QByteArray out;
+    out.reserve(digits.size() / 2);
+    for (qsizetype i = 0; i + 1 < digits.size(); i += 2) {
+        out.append(char(((digits.at(i) - '0') << 4) | (digits.at(i + 1) - '0')));
+    }
+    return out;
+}
+
+QByteArray reversedBytes(QByteArray bytes) {
+    std::reverse(bytes.begin(), bytes.end());
+    return bytes;
 }
 
 } // namespace ditlog

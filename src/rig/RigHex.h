@@ -28,4 +28,14 @@ std::optional<quint64> bcdDigitsValue(const QByteArray& bytes, int first, int la
 // The low half of byte n (1-based); nothing when the bytes are shorter.
 std::optional<int> lowNibble(const QByteArray& bytes, int n);
 
+// The digits of a frequency command: mhz times scale (1 000 000 for Hz, 100 000 for 10 Hz)
+// rounded to a whole number, padded on the left with zeros to width. Nothing when the
+// frequency is not above zero or needs more than maxDigits digits.
+std::optional<QByteArray> frequencyDigits(double mhz, double scale, int width, int maxDigits);
+// A digit string two digits at a time as BCD bytes, most significant first: "01402500"
+// gives 01 40 25 00.
+QByteArray bcdBytes(const QByteArray& digits);
+// The bytes in reverse order (least significant pair first).
+QByteArray reversedBytes(QByteArray bytes);
+
 } // namespace ditlog

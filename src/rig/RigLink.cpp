@@ -341,7 +341,9 @@ void RigLink::onLineFailed(const QString& description) {
     qCDebug(lcRig).noquote() << "line failed:" << description;
     const bool wasPolling = m_polling;
     if (m_command) {
-        const RigFailureReport report = m_command->reports.value(m_command->steps.value(m_step).report);
+        // The command's own report (a line lost in the mode part of a frequency change is
+        // still a failed frequency change), once.
+        const RigFailureReport report = m_command->reports.value(0);
         m_queue.clear();
         endCommand();
         Q_EMIT commandFailed(report.title, description + report.suffix);

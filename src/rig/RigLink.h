@@ -63,6 +63,12 @@ public:
     // Bytes written at once, outside the poll (the test window's raw command).
     bool writeRaw(const QByteArray& bytes);
 
+    // Tunes the radio and, by the band plan, sets its mode, while polling; the poll pauses
+    // meanwhile (RigLinkCommands.cpp). Frequencies not above zero are ignored.
+    void ChangeFrequency(double mhz);
+    // Sets the mode (empty: by the band plan for mhz) unless the radio is "None".
+    void ChangeMode(double mhz, const QString& modeWord);
+
     // Commands run one after the other; a waiting command with the same key is replaced.
     void enqueue(const RigCommand& command);
     bool commandRunning() const { return m_command.has_value(); }

@@ -6,13 +6,57 @@
 #include "log/RecordFile.h"
 #include "rig/RigLogging.h"
 #include "rig/RigTransport.h"
+#include "rig/RigctldTuning.h"
+#include "rig/TuningCommands.h"
+
+#include <QDir>
 
 #include <algorithm>
+#include <cmath>
 
 namespace ditlog {
 
 namespace {
 constexpr int kDrainTimeoutMs = 2000;
+}
+
+void RigLink::ChangeFrequency(double mhz) {
+    if (!m_polling || !std::isfinite(mhz) || mhz <= 0) {
+        return;
+    }
+    QString why;
+    switch (rigctldChangeFrequency(*this, mhz, &why)) {
+    case RigctldTune::NotNetwork:
+        break;
+    case RigctldTune::Queued:
+        return;
+    case RigctldTune::NotSent:
+        if (!why.isEmpty()) {
+            Q_EMIT commandFailed(kErrorChangingFrequency, why);
+        }
+        return;
+    }
+    qCDebug(lcRig).noquote() << "change frequency to" << shortestMegahertzText(mhz) << "MHz";
+    enqueue(changeFrequencyCommand(family(), m_settings, m_status, m_bandPlan, mhz));
+}
+
+void RigLink::ChangeMode(double mhz, const QString& modeWord) {
+    QString why;
+    switch (rigctldChangeMode(*this, mhz, modeWord, &why)) {
+    case RigctldTune::NotNetwork:
+        break;
+    case RigctldTune::Queued:
+        return;
+    case RigctldTune::NotSent:
+        if (!why.isEmpty()) {
+            Q_EMIT commandFailed(kErrorChangingMode, why + QLatin1Char(' ') + modeWord);
+        }
+        return;
+    }
+    if (const auto command = changeModeCommand(family(), m_settings, m_status, m_bandPlan, mhz, modeWord)) {
+        qCDebug(lcRig).noquote() << "change mode to" << (modeWord.isEmpty() ? QStringLiteral("band plan") : modeWord);
+        enqueue(*command);
+    }
 }
 
 void RigLink::enqueue(const RigCommand& command) {
@@ -74,10 +118,16 @@ void RigLink::runStep() {
         stepDone();
         return;
     case RigStep::Kind::Write:
-        if (!m_transport.isOpen() || !writeTraced(step.bytes)) {
+        if (!m_transport.isOpen()) {
+            // The line is gone: the whole command fails, told once.
+            onLineFailed(QStringLiteral("The port is not open."));
+            return;
+        }
+        if (!writeTraced(step.bytes)) {
             stepFailed(m_transport.errorString());
             return;
         }
+        m_transport.flush(); // out at its step, not at the port's next turn
         stepDone();
         return;
     case RigStep::Kind::Drain:
@@ -90,11 +140,14 @@ void RigLink::runStep() {
         return;
     case RigStep::Kind::WriteFile:
         if (const auto error = writeFileAtomically(step.path, step.bytes)) {
-            stepFailed(*error);
+            stepFailed(QStringLiteral("%1: %2").arg(QDir::toNativeSeparators(step.path), *error));
             return;
         }
         qCDebug(lcRig).noquote() << "wrote" << step.path << step.bytes;
         stepDone();
+        return;
+    case RigStep::Kind::Fail:
+        stepFailed(step.text);
         return;
     case RigStep::Kind::ResumePolling:
         m_stoppedPolling = false;

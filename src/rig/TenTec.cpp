@@ -1,6 +1,7 @@
 // Ten-Tec replies: the Orion's "@AF" and "@RMM" lines, the front-panel protocol's binary
 // frequency and mode replies.
 #include "rig/TenTec.h"
+#include "rig/RigCommand.h"
 
 #include "rig/KenwoodText.h"
 #include "rig/RigHex.h"
@@ -54,6 +55,31 @@ RigReading parseFrontPanelReply(const QByteArray& buffer, const RigQueries&, boo
         }
     }
     return r;
+}
+
+
+// ---- commands ----------------------------------------------------------------------------
+
+EncodedCommand orionFrequencyCommand(double mhz, const RigCommandContext&) {
+    const auto digits = frequencyDigits(mhz, 1e6, 1, 11);
+    if (!digits) {
+        return EncodedCommand::failed(unsendableFrequency(mhz));
+    }
+    return {"*AF" + shortestMegahertzText(mhz).toLatin1() + '\r', {}};
+}
+
+EncodedCommand frontPanelFrequencyCommand(double mhz, const RigCommandContext&) {
+    const auto digits = frequencyDigits(mhz, 1e6, 1, 10);
+    const qint64 hz = digits ? digits->toLongLong() : 0;
+    if (hz < 1 || hz > 0xFFFFFFFFLL) {
+        return EncodedCommand::failed(unsendableFrequency(mhz));
+    }
+    QByteArray out("*A");
+    for (int shift = 24; shift >= 0; shift -= 8) {
+        out.append(char((hz >> shift) & 0xFF));
+    }
+    out.append('\r');
+    return {out, {}};
 }
 
 } // namespace ditlog

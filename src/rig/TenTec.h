@@ -3,10 +3,17 @@
 #pragma once
 
 #include "rig/RigReading.h"
+#include "rig/RigCommand.h"
 
 namespace ditlog {
 
 RigReading parseOrionReply(const QByteArray& buffer, const RigQueries& queries, bool lastWasFrequency);
 RigReading parseFrontPanelReply(const QByteArray& buffer, const RigQueries& queries, bool lastWasFrequency);
+
+
+// "*AF", the frequency in MHz as the shortest decimal text, carriage return.
+EncodedCommand orionFrequencyCommand(double mhz, const RigCommandContext& context);
+// "*A", the Hz value as four bytes, most significant first, carriage return.
+EncodedCommand frontPanelFrequencyCommand(double mhz, const RigCommandContext& context);
 
 } // namespace ditlog

@@ -1,6 +1,7 @@
 // Yaesu binary replies. The positions are hex digits of the reply written as hex pairs
 // (1-based), as the radios' status blocks lay them out.
 #include "rig/YaesuBinary.h"
+#include "rig/RigCommand.h"
 
 #include "rig/RigHex.h"
 
@@ -143,6 +144,59 @@ RigReading parseYaesu920Reply(const QByteArray& buffer, const RigQueries&, bool)
         r.mode = word(*mode == 1 ? "CW" : "PH");
     }
     return r;
+}
+
+
+// ---- commands ----------------------------------------------------------------------------
+
+namespace {
+std::optional<QByteArray> tenHertzBcd(double mhz) {
+    const auto digits = frequencyDigits(mhz, 1e5, 8, 8);
+    return digits ? std::optional(bcdBytes(*digits)) : std::nullopt;
+}
+
+std::optional<char> modeCode(const QString& modeWord, const QList<std::pair<QLatin1String, char>>& codes) {
+    for (const auto& [word, code] : codes) {
+        if (modeWord == word) {
+            return code;
+        }
+    }
+    return std::nullopt;
+}
+} // namespace
+
+EncodedCommand yaesuFrequencyCommand(double mhz, const RigCommandContext&) {
+    const auto bcd = tenHertzBcd(mhz);
+    if (!bcd) {
+        return EncodedCommand::failed(unsendableFrequency(mhz));
+    }
+    return {*bcd + '\x01', {}};
+}
+
+EncodedCommand yaesuReversedFrequencyCommand(double mhz, const RigCommandContext&) {
+    const auto bcd = tenHertzBcd(mhz);
+    if (!bcd) {
+        return EncodedCommand::failed(unsendableFrequency(mhz));
+    }
+    return {reversedBytes(*bcd) + '\x0A', {}};
+}
+
+EncodedCommand yaesuModeCommand(const QString& modeWord, const RigCommandContext&) {
+    static const QList<std::pair<QLatin1String, char>> codes{
+        {QLatin1String("CW"), '\x02'}, {QLatin1String("LSB"), '\x00'}, {QLatin1String("USB"), '\x01'},
+        {QLatin1String("AM"), '\x04'}, {QLatin1String("FM"), '\x08'},  {QLatin1String("RTTY"), '\x0A'},
+        {QLatin1String("DIG"), '\x0A'}, {QLatin1String("PKT"), '\x0C'}};
+    const auto code = modeCode(modeWord, codes);
+    return code ? EncodedCommand{*code + QByteArray("\x00\x00\x00\x07", 4), {}} : EncodedCommand{};
+}
+
+EncodedCommand yaesuReversedModeCommand(const QString& modeWord, const RigCommandContext&) {
+    static const QList<std::pair<QLatin1String, char>> codes{
+        {QLatin1String("CW"), '\x02'}, {QLatin1String("CW-R"), '\x03'}, {QLatin1String("LSB"), '\x00'},
+        {QLatin1String("USB"), '\x01'}, {QLatin1String("AM"), '\x04'},  {QLatin1String("FM"), '\x06'},
+        {QLatin1String("RTTY"), '\x08'}, {QLatin1String("PKT"), '\x0A'}};
+    const auto code = modeCode(modeWord, codes);
+    return code ? EncodedCommand{QByteArray(3, '\0') + *code + '\x0C', {}} : EncodedCommand{};
 }
 
 } // namespace ditlog

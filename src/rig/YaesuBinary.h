@@ -2,6 +2,7 @@
 #pragma once
 
 #include "rig/RigReading.h"
+#include "rig/RigCommand.h"
 
 namespace ditlog {
 
@@ -11,5 +12,14 @@ RigReading parseYaesu890Reply(const QByteArray& buffer, const RigQueries& querie
 RigReading parseYaesu920Reply(const QByteArray& buffer, const RigQueries& queries, bool lastWasFrequency);
 RigReading parseYaesu990Reply(const QByteArray& buffer, const RigQueries& queries, bool lastWasFrequency);
 RigReading parseYaesu1000Reply(const QByteArray& buffer, const RigQueries& queries, bool lastWasFrequency);
+
+
+// "Yaesu": the 10 Hz digits to 8 places as four BCD bytes most significant first, then 01.
+EncodedCommand yaesuFrequencyCommand(double mhz, const RigCommandContext& context);
+// The other binary Yaesus: the same four bytes least significant first, then 0A.
+EncodedCommand yaesuReversedFrequencyCommand(double mhz, const RigCommandContext& context);
+// Five-byte mode commands: "Yaesu" (code first, then 07) and the others (code fourth, 0C).
+EncodedCommand yaesuModeCommand(const QString& modeWord, const RigCommandContext& context);
+EncodedCommand yaesuReversedModeCommand(const QString& modeWord, const RigCommandContext& context);
 
 } // namespace ditlog

@@ -52,6 +52,18 @@ struct Station {
     }
 };
 
+const QList<BandPlanRow> kPlan{{"40", "E", "CW", 7.0, 7.125}, {"40", "E", "PH", 7.125, 7.3},
+                               {"20", "E", "CW", 14.0, 14.15}, {"20", "E", "PH", 14.15, 14.35}};
+
+qsizetype indexOf(const QList<ScriptedRadio::Received>& got, const QByteArray& bytes) {
+    for (qsizetype i = 0; i < got.size(); ++i) {
+        if (got.at(i).bytes == bytes) {
+            return i;
+        }
+    }
+    return -1;
+}
+
 bool waitFor(const std::function<bool()>& done, int ms = 5000) {
     QElapsedTimer t;
     t.start();
@@ -210,6 +222,98 @@ private Q_SLOTS:
         QCOMPARE(got.at(3).bytes, QByteArray("FA00007170000;"));
         QCOMPARE(s.radio->receivedStartingWith("FA00007160000").size(), 0);
         QVERIFY(s.link.isPolling());
+    }
+
+    void frequencyChangeWhilePollingPausesThePoll() {
+        Station s(ScriptedRadio::Protocol::Kenwood, "Kenwood", "F");
+        s.link.setBandPlanTable(kPlan);
+        s.link.startPolling();
+        QVERIFY(waitFor([&] { return s.link.status().frequency == 14.025; }));
+        s.radio->clearReceived();
+        QSignalSpy finished(&s.link, &RigLink::commandsFinished);
+        s.link.ChangeFrequency(7.05);
+        QVERIFY(finished.wait(5000));
+        QVERIFY(waitFor([&] { return s.link.status().frequency == 7.05 && s.link.status().mode == QLatin1String("CW"); }));
+        const auto& got = s.radio->received();
+        const qsizetype md = indexOf(got, "MD3;");
+        const qsizetype fa = indexOf(got, "FA00007050000;");
+        QVERIFY(md >= 0 && fa == md + 1); // nothing between the two commands
+        QVERIFY2(got.at(fa).atMs - got.at(md).atMs >= 200, qPrintable(QString::number(got.at(fa).atMs - got.at(md).atMs)));
+        // Polls before the command were answered before it; polls go on after it.
+        QVERIFY(s.radio->receivedStartingWith("FA;").last().atMs > got.at(fa).atMs);
+        QVERIFY(s.link.isPolling());
+    }
+
+    void frequenciesInQuickSuccessionArriveInOrder() {
+        Station s(ScriptedRadio::Protocol::Civ, "Icom", "F");
+        s.link.setBandPlanTable(kPlan);
+        s.link.startPolling();
+        QVERIFY(waitFor([&] { return s.link.status().frequency == 14.025; }));
+        s.radio->clearReceived();
+        QSignalSpy finished(&s.link, &RigLink::commandsFinished);
+        s.link.ChangeFrequency(7.2);
+        s.link.ChangeFrequency(14.2);
+        QVERIFY(finished.wait(5000));
+        QVERIFY(waitFor([&] { return s.link.status().frequency == 14.2; }));
+        QStringList commands;
+        for (const auto& r : s.radio->received()) {
+            if (r.bytes.size() > 4 && (r.bytes.at(4) == '\x05' || r.bytes.at(4) == '\x06')) {
+                commands.append(QString::fromLatin1(r.bytes.toHex(' ')));
+            }
+        }
+        QCOMPARE(commands, QStringList({"fe fe 64 e0 06 00 fd", "fe fe 64 e0 05 00 00 20 07 00 fd",
+                                        "fe fe 64 e0 06 01 fd", "fe fe 64 e0 05 00 00 20 14 00 fd"}));
+        QCOMPARE(s.radio->mode(), 0x01);
+    }
+
+    void tenStepsReachTheRadioInOrder() {
+        Station s(ScriptedRadio::Protocol::YaesuBinary, "Yaesu", "F");
+        s.link.startPolling();
+        QVERIFY(waitFor([&] { return s.link.status().frequency > 0; }));
+        s.radio->clearReceived();
+        QList<QByteArray> expected;
+        for (int i = 0; i < 10; ++i) {
+            const double mhz = 3.5 + i * 0.0005;
+            expected.append(rigFamily(QStringLiteral("Yaesu")).frequencyCommand(mhz, {}).bytes);
+            QSignalSpy finished(&s.link, &RigLink::commandsFinished);
+            s.link.ChangeFrequency(mhz);
+            QVERIFY(finished.wait(5000));
+        }
+        QList<QByteArray> sent;
+        for (const auto& r : s.radio->received()) {
+            if (r.bytes.at(4) == '\x01') {
+                sent.append(r.bytes);
+            }
+        }
+        QCOMPARE(sent, expected);
+        QVERIFY(waitFor([&] { return s.link.status().frequency == 3.5045; }));
+    }
+
+    void portVanishingMidCommandIsToldOnceAndEmptiesTheQueue() {
+        Station s(ScriptedRadio::Protocol::Kenwood, "Kenwood", "F");
+        s.link.setBandPlanTable(kPlan);
+        s.link.startPolling();
+        QVERIFY(waitFor([&] { return s.link.status().frequency > 0; }));
+        QSignalSpy failed(&s.link, &RigLink::commandFailed);
+        QSignalSpy lineFailed(&s.link, &RigLink::lineFailed);
+        s.link.ChangeFrequency(7.05);  // mode part first: the line goes while it waits
+        s.link.ChangeFrequency(14.2);
+        QCOMPARE(s.link.commandsWaiting(), 1);
+        s.device->hangUp();
+        QVERIFY(waitFor([&] { return !failed.isEmpty(); }));
+        QTest::qWait(500);
+        QCOMPARE(failed.size(), 1);
+        QCOMPARE(failed.first().at(0).toString(), QStringLiteral("Error Changing Frequency"));
+        QCOMPARE(lineFailed.size(), 0);
+        QVERIFY(!s.link.isPolling());
+        QVERIFY(!s.link.commandRunning());
+        QCOMPARE(s.link.commandsWaiting(), 0);
+        s.link.ChangeFrequency(21.0); // not polling: nothing happens
+        QVERIFY(!s.link.commandRunning());
+        s.replaceDevice();
+        QCOMPARE(s.link.startPolling(), RigLink::StartResult::Polling);
+        s.link.ChangeFrequency(21.0);
+        QVERIFY(waitFor([&] { return s.link.status().frequency == 21.0; }));
     }
 
     void failedCommandReportsOnceAndLeavesPollingStopped() {

@@ -69,6 +69,24 @@ private Q_SLOTS:
         QTRY_COMPARE_WITH_TIMEOUT(f->window().rig().link().status().mode, QStringLiteral("CW"), 15000);
     }
 
+    void kenwoodIsTunedAndTheDaemonReadsItBack() {
+        QVERIFY(peer->rigctl({QStringLiteral("F"), QStringLiteral("14200000")}));
+        startRig(QStringLiteral("Kenwood"));
+        QTRY_COMPARE_WITH_TIMEOUT(f->window().rig().link().status().frequency, 14.2, 15000);
+        // Each change goes with a mode command (MD3; in the CW segment, MD1; at 7.2 MHz);
+        // rigctlcom 4.5.4 answers those as queries, so only the frequency is read back.
+        f->window().rigTuning().ChangeFrequency(7.0305);
+        QTRY_COMPARE_WITH_TIMEOUT(peer->rigctl({QStringLiteral("f")}).value_or(QString()), QStringLiteral("7030500"), 15000);
+        QTRY_COMPARE_WITH_TIMEOUT(f->window().lblBand()->text(), QStringLiteral("40"), 15000);
+        f->window().rigTuning().ChangeFrequency(144.20001); // on the hertz
+        QTRY_COMPARE_WITH_TIMEOUT(peer->rigctl({QStringLiteral("f")}).value_or(QString()), QStringLiteral("144200010"), 15000);
+        f->window().rigTuning().ChangeFrequency(14.0255);
+        QTRY_COMPARE_WITH_TIMEOUT(peer->rigctl({QStringLiteral("f")}).value_or(QString()), QStringLiteral("14025500"), 15000);
+        QTRY_COMPARE_WITH_TIMEOUT(f->window().lblBand()->text(), QStringLiteral("20"), 15000);
+        QVERIFY(f->window().rig().link().isPolling());
+        QVERIFY(f->prompts.callsOf(QStringLiteral("message")).isEmpty());
+    }
+
     void kenwood2FollowsTheRadio() {
         QVERIFY(peer->rigctl({QStringLiteral("F"), QStringLiteral("21025000")}));
         startRig(QStringLiteral("Kenwood 2"));
