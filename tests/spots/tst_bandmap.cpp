@@ -7,7 +7,7 @@
 #include "spots/BandMapGeometry.h"
 #include "spots/SpotSourceSettings.h"
 #include "spots/windows/BandMapStrip.h"
-#include "spots/windows/SpectrumMapWindow.h"
+#include "spots/windows/HfSpectrumMapWindow.h"
 #include "spots/windows/SpotDesk.h"
 
 #include <QAction>
@@ -293,7 +293,7 @@ private Q_SLOTS:
         QAction* menu = f->window().findChild<QAction*>(QStringLiteral("mnuSpectrumMap"));
         QVERIFY(menu->isEnabled());
         menu->trigger();
-        SpectrumMapWindow* map = desk().spectrumMap();
+        HfSpectrumMapWindow* map = desk().spectrumMap();
         QVERIFY(map != nullptr);
         QCOMPARE(map->windowTitle(), QStringLiteral(" HF Spectrum Map"));
         QCOMPARE(map->windowModality(), Qt::WindowModal);

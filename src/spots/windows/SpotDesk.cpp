@@ -14,7 +14,7 @@
 #include "spots/SpotText.h"
 #include "spots/windows/BandMapStrip.h"
 #include "spots/windows/PacketSpotWindow.h"
-#include "spots/windows/SpectrumMapWindow.h"
+#include "spots/windows/HfSpectrumMapWindow.h"
 #include "ui/WindowScaling.h"
 
 #include <QHeaderView>
@@ -264,7 +264,7 @@ void SpotDesk::redrawMaps() {
     }
 }
 
-SpectrumMapWindow* SpotDesk::spectrumMap() const {
+HfSpectrumMapWindow* SpotDesk::spectrumMap() const {
     return m_spectrum.data();
 }
 
@@ -273,11 +273,11 @@ void SpotDesk::openSpectrumMap() {
         m_spectrum->raise();
         return;
     }
-    m_spectrum = new SpectrumMapWindow(m_store, m_services.clock, m_prefs, m_services.screen,
+    m_spectrum = new HfSpectrumMapWindow(m_store, m_services.clock, m_prefs, m_services.screen,
                                        m_mainWindow);
     m_spectrum->setAttribute(Qt::WA_DeleteOnClose);
     m_spectrum->setWindowModality(Qt::WindowModal);
-    connect(m_spectrum, &SpectrumMapWindow::spotClicked, this, &SpotDesk::spectrumSpotClicked);
+    connect(m_spectrum, &HfSpectrumMapWindow::spotClicked, this, &SpotDesk::spectrumSpotClicked);
     m_spectrum->open();
 }
 

@@ -30,7 +30,7 @@ class PrefixTable;
 class PortMap;
 class RigTuning;
 class SerialPort;
-class SpectrumMapWindow;
+class HfSpectrumMapWindow;
 class SpotSourceLink;
 class TcpClient;
 struct StationPreferences;
@@ -76,7 +76,7 @@ public:
     // Opens the HF spectrum map, modal to the main window; it is discarded when closed.
     void openSpectrumMap();
     // The open spectrum map, or null.
-    SpectrumMapWindow* spectrumMap() const;
+    HfSpectrumMapWindow* spectrumMap() const;
 
     // Shows the spotting window in its normal state.
     void showSpottingWindow();
@@ -143,7 +143,7 @@ private:
     PacketSpotWindow* m_window = nullptr;
     QTreeView* m_txtDX = nullptr;
     BandMapStrip* m_lblDX = nullptr;
-    QPointer<SpectrumMapWindow> m_spectrum;
+    QPointer<HfSpectrumMapWindow> m_spectrum;
     Display m_display = Display::Off;
     bool m_redrawPending = false;
 };

@@ -17,12 +17,12 @@ class Screen;
 class SpotStore;
 struct StationPreferences;
 
-class SpectrumMapWindow : public QDialog {
+class HfSpectrumMapWindow : public QDialog {
     Q_OBJECT
 public:
-    SpectrumMapWindow(const SpotStore& store, const Clock& clock, const StationPreferences& prefs,
+    HfSpectrumMapWindow(const SpotStore& store, const Clock& clock, const StationPreferences& prefs,
                       const Screen& screen, QWidget* parent);
-    ~SpectrumMapWindow() override;
+    ~HfSpectrumMapWindow() override;
 
     // Redraws every spot of the store on its band's row.
     void BandMapLabelDisplay();

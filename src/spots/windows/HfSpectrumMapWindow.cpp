@@ -1,5 +1,5 @@
 // The HF spectrum map window.
-#include "spots/windows/SpectrumMapWindow.h"
+#include "spots/windows/HfSpectrumMapWindow.h"
 
 #include "log/StationPreferences.h"
 #include "platform/Clock.h"
@@ -15,7 +15,7 @@
 
 namespace ditlog {
 
-SpectrumMapWindow::SpectrumMapWindow(const SpotStore& store, const Clock& clock,
+HfSpectrumMapWindow::HfSpectrumMapWindow(const SpotStore& store, const Clock& clock,
                                      const StationPreferences& prefs, const Screen& screen,
                                      QWidget* parent)
     : QDialog(parent), m_store(store), m_clock(clock), m_prefs(prefs), m_screen(screen) {
@@ -38,8 +38,8 @@ SpectrumMapWindow::SpectrumMapWindow(const SpotStore& store, const Clock& clock,
     }
     for (int i = 0; i < SpotStore::kSlots; ++i) {
         auto* label = new SpotLabel(i, this);
-        connect(label, &SpotLabel::hovered, this, &SpectrumMapWindow::spotHovered);
-        connect(label, &SpotLabel::clicked, this, &SpectrumMapWindow::spotClicked);
+        connect(label, &SpotLabel::hovered, this, &HfSpectrumMapWindow::spotHovered);
+        connect(label, &SpotLabel::clicked, this, &HfSpectrumMapWindow::spotClicked);
         m_labels[std::size_t(i)] = label;
     }
     m_labels.back()->raise();
@@ -47,9 +47,9 @@ SpectrumMapWindow::SpectrumMapWindow(const SpotStore& store, const Clock& clock,
     FitToWorkArea();
 }
 
-SpectrumMapWindow::~SpectrumMapWindow() = default;
+HfSpectrumMapWindow::~HfSpectrumMapWindow() = default;
 
-void SpectrumMapWindow::FitToWorkArea() {
+void HfSpectrumMapWindow::FitToWorkArea() {
     const QRect area = m_screen.workAreaTwips();
     const QRect px(area.left() / kTwipsPerPixel, area.top() / kTwipsPerPixel,
                    std::max(320, area.width() / kTwipsPerPixel),
@@ -57,7 +57,7 @@ void SpectrumMapWindow::FitToWorkArea() {
     setGeometry(px);
 }
 
-void SpectrumMapWindow::layOut() {
+void HfSpectrumMapWindow::layOut() {
     QFont f = font();
     f.setPixelSize(std::clamp(height() / 64, 10, 20));
     for (const auto& row : m_rows) {
@@ -80,14 +80,14 @@ void SpectrumMapWindow::layOut() {
     }
 }
 
-void SpectrumMapWindow::SetSpectrumScales() {
+void HfSpectrumMapWindow::SetSpectrumScales() {
     const auto& rows = spectrumRows();
     for (int k = 0; k < kSpectrumRows; ++k) {
         m_rows[std::size_t(k)]->setScale(bandScale(m_store, rows[std::size_t(k)].edges));
     }
 }
 
-void SpectrumMapWindow::BandMapLabelDisplay() {
+void HfSpectrumMapWindow::BandMapLabelDisplay() {
     QGuiApplication::setOverrideCursor(Qt::WaitCursor);
     SetSpectrumScales();
     const QDateTime now = m_clock.localNow();
@@ -125,18 +125,18 @@ void SpectrumMapWindow::BandMapLabelDisplay() {
     QGuiApplication::restoreOverrideCursor();
 }
 
-void SpectrumMapWindow::resizeEvent(QResizeEvent* event) {
+void HfSpectrumMapWindow::resizeEvent(QResizeEvent* event) {
     QDialog::resizeEvent(event);
     layOut();
     BandMapLabelDisplay();
 }
 
-void SpectrumMapWindow::showEvent(QShowEvent* event) {
+void HfSpectrumMapWindow::showEvent(QShowEvent* event) {
     QDialog::showEvent(event);
     BandMapLabelDisplay();
 }
 
-void SpectrumMapWindow::changeEvent(QEvent* event) {
+void HfSpectrumMapWindow::changeEvent(QEvent* event) {
     QDialog::changeEvent(event);
     if (event->type() == QEvent::ActivationChange && isActiveWindow()) {
         BandMapLabelDisplay();
