@@ -149,7 +149,12 @@ void EntryPanel::cleanPastedText(QLineEdit* field) {
 
 // ---- status lines ------------------------------------------------------------------------
 
-void EntryPanel::showNormalStatus(const QString& text) { showStatusOn(text, kNormalColour); }
+void EntryPanel::showNormalStatus(const QString& text) { showStatusOn(text, m_statusColour); }
+
+void EntryPanel::setStatusColour(const QColor& colour) {
+    m_statusColour = colour.isValid() ? colour : kNormalColour;
+    setBackground(lblDialog, m_statusColour);
+}
 
 void EntryPanel::showStatusOn(const QString& text, const QColor& colour) {
     setBackground(lblDialog, colour);
@@ -487,7 +492,7 @@ void EntryPanel::Mains() {
 void EntryPanel::cmdClear_Click() {
     clearEntry();
     setDupeIdle();
-    setBackground(lblDialog, kNormalColour);
+    setBackground(lblDialog, m_statusColour);
     lblDupe->clear();
     lblDialog->clear();
     focusCall();
