@@ -247,6 +247,8 @@ private Q_SLOTS:
         startDirewolf(node, dir.path(), QStringLiteral("node"), air.input('b'),
                       "ADEVICE stdin outB\nARATE 44100\nCHANNEL 0\nMYCALL N0NODE\nMODEM 1200\n"
                       "AGWPORT 8001\nKISSPORT 0\n");
+        QVERIFY(station.waitForStarted());
+        QVERIFY(node.waitForStarted());
         QTRY_VERIFY_WITH_TIMEOUT((listening(8000) && listening(8001)) || station.state() != QProcess::Running ||
                                      node.state() != QProcess::Running,
                                  kWait);
@@ -283,7 +285,7 @@ private Q_SLOTS:
         QTRY_VERIFY_WITH_TIMEOUT(link.timerRunning(), kWait);
         link.SendLine(QStringLiteral(":c n0node"));
         QTRY_COMPARE_WITH_TIMEOUT(link.connectedStation(), QStringLiteral("N0NODE"), kWait);
-        QTRY_VERIFY_WITH_TIMEOUT(nodeReceives('C'), kWait);
+        QTRY_VERIFY_WITH_TIMEOUT(nodeReceives('c'), kWait); // the engine's C, as the library reports it
 
         link.SendLine(QStringLiteral("sh/dx"));
         QTRY_VERIFY_WITH_TIMEOUT(nodeReceives('D'), kWait);
