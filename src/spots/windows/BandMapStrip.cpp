@@ -24,7 +24,8 @@ BandMapStrip::BandMapStrip(const SpotStore& store, const Clock& clock,
     setAccessibleName(QStringLiteral("Band map"));
     setAccessibleDescription(
         QStringLiteral("Spots of the current band; the arrow keys go from spot to spot"));
-    setFocusPolicy(Qt::StrongFocus);
+    // Tab only: a click on the strip opens the spotting window and leaves the keyboard be.
+    setFocusPolicy(Qt::TabFocus);
     setAutoFillBackground(true);
     QPalette navy = palette();
     navy.setColor(QPalette::Window, QColor(0, 0, 128));

@@ -1,7 +1,6 @@
 // Spot labels and the axis they are placed on.
 #include "spots/windows/SpotLabel.h"
 
-#include <QApplication>
 #include <QFrame>
 #include <QKeyEvent>
 #include <QMouseEvent>
@@ -248,7 +247,8 @@ SpotLabel* SpotFocus::focusTarget(const QList<PendingSpot>& shown) const {
 }
 
 bool SpotFocus::keepFocus(const QList<PendingSpot>& shown, QWidget* fallback) {
-    QWidget* focus = QApplication::focusWidget();
+    // The window's own focus: it stays on a spot while another window is active too.
+    QWidget* focus = fallback->window()->focusWidget();
     const bool onLabel = std::find(m_labels.begin(), m_labels.end(), focus) != m_labels.end();
     if (!onLabel) {
         return false;
