@@ -11,6 +11,8 @@ packages+=(dpkg-dev lintian desktop-file-utils appstream)
 packages+=(libhamlib-utils socat)
 # RealtimeKit on a private system bus: real-time keying for a normal user, and its test.
 packages+=(rtkit dbus-daemon)
+# Dire Wolf: the independent packet engine of the spot tests.
+packages+=(direwolf)
 missing=()
 for p in "${packages[@]}"; do
     dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing+=("$p")
