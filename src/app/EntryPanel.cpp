@@ -153,7 +153,14 @@ void EntryPanel::showNormalStatus(const QString& text) { showStatusOn(text, kNor
 
 void EntryPanel::showStatusOn(const QString& text, const QColor& colour) {
     setBackground(lblDialog, colour);
-    lblDialog->setText(text);
+    setStatusText(text);
+}
+
+void EntryPanel::setStatusText(const QString& text) {
+    if (text != lblDialog->text()) {
+        lblDialog->setText(text);
+        Q_EMIT statusTextChanged(text);
+    }
 }
 
 void EntryPanel::setDupeIdle() {
@@ -489,7 +496,7 @@ void EntryPanel::cmdClear_Click() {
     setDupeIdle();
     setBackground(lblDialog, kNormalColour);
     lblDupe->clear();
-    lblDialog->clear();
+    setStatusText(QString());
     focusCall();
 }
 

@@ -287,6 +287,18 @@ bool isUsaKg4Call(QStringView call) {
 
 } // namespace
 
+int entryOfCall(const PrefixTable& table, QStringView call) {
+    const QStringView lookedUp = callForLookup(call);
+    if (lookedUp.isEmpty()) {
+        return 0;
+    }
+    const int best = findPrefixEntry(table, lookedUp, Qt::CaseInsensitive);
+    if (best != 0 && !isHomeEntity(table.entry(best).entity) && isUsaKg4Call(call)) {
+        return firstUsaEntry(table);
+    }
+    return best;
+}
+
 CountryLookupResult CountryLookup(const PrefixTable& table, QStringView call,
                                   QStringView currentSpc, float ownLatitude, float ownLongitude) {
     CountryLookupResult result;

@@ -1,8 +1,12 @@
 // Text-to-speech over Qt TextToSpeech.
 #include "platform/SpeechOutput.h"
 
+#include "platform/AudioOutputs.h"
+
+#include <QAudioDevice>
 #include <QLoggingCategory>
 #include <QTextToSpeech>
+#include <QVariantMap>
 
 namespace ditlog {
 
@@ -24,7 +28,16 @@ void TextToSpeechOutput::prepare() {
     }
     const QString engine =
         engines.contains(QStringLiteral("flite")) ? QStringLiteral("flite") : engines.first();
-    m_engine = std::make_unique<QTextToSpeech>(engine);
+    // Engines that play through Qt Multimedia take the output as a parameter; the others
+    // speak on the sound service's default.
+    bool found = false;
+    const QAudioDevice device = audioOutputById(m_outputId, &found);
+    m_loadedOn = found ? m_outputId : QByteArray();
+    QVariantMap parameters;
+    if (!device.isNull()) {
+        parameters.insert(QStringLiteral("audioDevice"), QVariant::fromValue(device));
+    }
+    m_engine = std::make_unique<QTextToSpeech>(engine, parameters);
     qCDebug(lcSpeech) << "engine" << engine << m_engine->state() << m_engine->errorString();
 }
 
@@ -34,6 +47,20 @@ void TextToSpeechOutput::say(const QString& text) {
         return;
     }
     m_engine->say(text);
+}
+
+void TextToSpeechOutput::setOutputDevice(const QByteArray& id) {
+    m_outputId = id;
+    if (!m_prepared) {
+        return;
+    }
+    bool found = false;
+    audioOutputById(id, &found);
+    if ((found ? id : QByteArray()) != m_loadedOn) {
+        stop();
+        m_engine.reset();
+        m_prepared = false;
+    }
 }
 
 void TextToSpeechOutput::stop() {

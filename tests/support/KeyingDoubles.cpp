@@ -62,9 +62,15 @@ bool RecordingParallelPort::open(int baseAddress) {
     return true;
 }
 
+void RecordingParallelPort::setWritesFail(bool fails) {
+    std::lock_guard lock(m_mutex);
+    m_writesFail = fails;
+    m_error = QStringLiteral("Input/output error");
+}
+
 bool RecordingParallelPort::writeControl(quint8 value) noexcept {
     std::lock_guard lock(m_mutex);
-    if (!m_open) {
+    if (!m_open || m_writesFail) {
         return false;
     }
     m_writes.append(value);
