@@ -71,9 +71,13 @@ class BenchStartup : public QObject {
         if (!errors.isEmpty()) {
             qWarning("%s", qPrintable(errors));
         }
-        for (const QByteArray& line : program.readAllStandardOutput().split('\n')) {
+        const QByteArray output = program.readAllStandardOutput();
+        if (!output.contains("start-up")) {
+            qWarning("the program said: %s", output.constData());
+        }
+        for (const QByteArray& line : output.split('\n')) {
             const QList<QByteArray> f = line.split(' ');
-            if (f.size() != 8 || f.at(0) != "start-up") {
+            if (f.size() != 7 || f.at(0) != "start-up") {
                 continue;
             }
             const double ms = f.at(2).toDouble();
@@ -84,7 +88,7 @@ class BenchStartup : public QObject {
             } else if (f.at(1) == "entry-row") {
                 m.entryMs = ms;
                 m.entryCpuMs = cpu;
-                m.rssKiB = f.at(7).toLong();
+                m.rssKiB = f.at(6).toLong();
             }
         }
         return m;
@@ -102,6 +106,7 @@ private Q_SLOTS:
         m_emptyLog = m_dir.filePath(QStringLiteral("empty"));
         m_fullLog = m_dir.filePath(QStringLiteral("full"));
         QVERIFY(QDir().mkpath(m_emptyLog) && QDir().mkpath(m_fullLog));
+        QVERIFY(QDir().mkpath(m_dir.filePath(QStringLiteral("home/Documents"))));
         QVERIFY(!ditlog::writeFileAtomically(QDir(m_fullLog).filePath(QStringLiteral("log.txt")),
                                      ditlog::bench::generatedLog(ditlog::ContactLog::kMaxRecords)));
     }
@@ -117,7 +122,6 @@ private Q_SLOTS:
         }
         qInfo("first start in a new folder, station window painted: %.1f ms, processor %.1f ms "
               "(median of 3)", median(wall), median(cpu));
-        QTest::setBenchmarkResult(median(wall), QTest::WalltimeMilliseconds);
     }
 
     void stationWindowEmptyLog() {
@@ -135,7 +139,6 @@ private Q_SLOTS:
         qInfo("station window painted after the process started, empty log: %.1f ms "
               "(%.1f to %.1f), processor %.1f ms (median of %lld)",
               median(wall), wall.first(), wall.last(), median(cpu), qlonglong(wall.size()));
-        QTest::setBenchmarkResult(median(wall), QTest::WalltimeMilliseconds);
     }
 
     void entryRowFullLog() {
@@ -158,7 +161,6 @@ private Q_SLOTS:
               median(cpu), qlonglong(wall.size()));
         qInfo("peak memory of the program, entry row ready with the %d-record log: %.1f MiB",
               ditlog::ContactLog::kMaxRecords, double(rss) / 1024.0);
-        QTest::setBenchmarkResult(median(wall), QTest::WalltimeMilliseconds);
     }
 };
 
