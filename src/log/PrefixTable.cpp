@@ -58,6 +58,8 @@ std::optional<RecordError> LoadPrefixTable(PrefixTable& table, const QByteArray&
     table = PrefixTable();
     RecordReader reader(content);
     QList<PrefixEntry> entries;
+    // One entry a line in the shipped file: the list grows once, not step by step.
+    entries.reserve(std::min<qsizetype>(content.count('\n') + 1, PrefixTable::MaxEntries));
     while (!reader.atEnd()) {
         const int number = static_cast<int>(entries.size()) + 1;
         if (number > PrefixTable::MaxEntries) {
