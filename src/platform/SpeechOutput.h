@@ -6,8 +6,6 @@
 
 #include <memory>
 
-class QTextToSpeech;
-
 namespace ditlog {
 
 class SpeechOutput {
@@ -22,27 +20,28 @@ public:
     virtual void setOutputDevice(const QByteArray& id) = 0;
 };
 
-// Qt TextToSpeech, preferring the offline "flite" engine. The engine is loaded by
-// prepare() (it takes a noticeable moment, so the caller runs it outside a keystroke)
-// or at the first text. When no engine or no audio output works, texts are dropped.
+// The flite synthesiser's "kal16" voice, loaded from the system's flite library when it
+// is first needed (never at start-up): each text is synthesised to a wave file on a
+// thread of its own and played by a wave player on the chosen output, so a long text is
+// heard whole and the window thread never waits for the voice. When flite is not
+// installed or no output works, texts are dropped.
 class TextToSpeechOutput final : public SpeechOutput {
 public:
     TextToSpeechOutput();
     ~TextToSpeechOutput() override;
 
+    // Loads the voice on the synthesis thread.
     void prepare() override;
     void say(const QString& text) override;
     void stop() override;
-    // The engine speaks on the output it was loaded with: a different output (or the
-    // chosen one coming or going) loads it anew at the next prepare() or text.
     void setOutputDevice(const QByteArray& id) override;
 
+    // Whether the flite library and its voice are installed.
+    static bool voiceInstalled();
+
 private:
-    std::unique_ptr<QTextToSpeech> m_engine;
-    bool m_prepared = false;
-    QByteArray m_outputId;
-    // The output the engine was loaded on (empty: the default at that moment).
-    QByteArray m_loadedOn;
+    struct State;
+    std::unique_ptr<State> m_state;
 };
 
 } // namespace ditlog

@@ -17,7 +17,6 @@
 #include <QSignalSpy>
 #include <QTemporaryDir>
 #include <QTest>
-#include <QTextToSpeech>
 
 #include <memory>
 
@@ -105,6 +104,27 @@ private Q_SLOTS:
         keyerPlayer.close();
         promptPlayer.close();
         QTRY_VERIFY(m_server->sinksPlaying().isEmpty());
+    }
+
+    void speechOnTheChosenOutput() {
+        if (!TextToSpeechOutput::voiceInstalled()) {
+            QSKIP("needs the flite voice (libflite1)");
+        }
+        TextToSpeechOutput speech;
+        speech.setOutputDevice("phones");
+        // Long enough to outlast the sound service's buffer: heard whole, not cut short.
+        speech.say(QStringLiteral("Duplicate K 1 A B C. Worked 2026/12/08 at 14:00:00, record 1."));
+        QTRY_VERIFY_WITH_TIMEOUT(m_server->sinksPlaying().contains("phones"), 10000);
+        QVERIFY(!m_server->sinksPlaying().contains("radio"));
+        QTest::qWait(1500);
+        QVERIFY(m_server->sinksPlaying().contains("phones")); // still speaking
+        speech.stop();
+        // Another output: the voice moves there.
+        QTRY_VERIFY(m_server->sinksPlaying().isEmpty());
+        speech.setOutputDevice("radio");
+        speech.say(QStringLiteral("Score 350"));
+        QTRY_VERIFY_WITH_TIMEOUT(m_server->sinksPlaying().contains("radio"), 10000);
+        speech.stop();
     }
 
     // Last: it takes the headphones away.
