@@ -6,6 +6,7 @@
 #include "app/MainWindow.h"
 #include "app/MainWindowKeyer.h"
 #include "app/SelfCheck.h"
+#include "app/StallMonitor.h"
 #include "app/StartUpTiming.h"
 #include "keyer/CwBuffer.h"
 #include "keyer/CwKeyer.h"
@@ -62,6 +63,11 @@ int runApplication(int argc, char* argv[]) {
     QApplication::setApplicationVersion(QStringLiteral(DITLOG_VERSION));
 
     const CommandLine options = parseCommandLine(app);
+    // Made only when asked for: without the option nothing is measured.
+    std::unique_ptr<StallMonitor> stalls;
+    if (!options.stallReport.isEmpty()) {
+        stalls = std::make_unique<StallMonitor>(QDir::current().absoluteFilePath(options.stallReport));
+    }
 
     SystemClock clock;
     QtSettingsStore settings;

@@ -24,6 +24,11 @@ struct Options {
         QStringLiteral("start-up-timing"),
         QStringLiteral("Start as usual, answering the start-up questions, print the moments "
                        "the station window and the entry row were ready, and exit.")};
+    QCommandLineOption stallReport{
+        QStringLiteral("stall-report"),
+        QStringLiteral("Measure how late the window thread answers a 10 ms timer and write a "
+                       "summary line to <file> at exit."),
+        QStringLiteral("file")};
 };
 
 void describe(QCommandLineParser& parser, Options& options) {
@@ -35,8 +40,9 @@ void describe(QCommandLineParser& parser, Options& options) {
     parser.addVersionOption();
     options.exitWhenShown.setFlags(QCommandLineOption::HiddenFromHelp);
     options.startUpTiming.setFlags(QCommandLineOption::HiddenFromHelp);
-    parser.addOptions(
-        {options.working, options.selfCheck, options.exitWhenShown, options.startUpTiming});
+    options.stallReport.setFlags(QCommandLineOption::HiddenFromHelp);
+    parser.addOptions({options.working, options.selfCheck, options.exitWhenShown,
+                       options.startUpTiming, options.stallReport});
 }
 
 } // namespace
@@ -64,6 +70,7 @@ CommandLine parseCommandLine(const QCoreApplication& app) {
     line.selfCheck = parser.isSet(options.selfCheck);
     line.exitWhenShown = parser.isSet(options.exitWhenShown);
     line.startUpTiming = parser.isSet(options.startUpTiming);
+    line.stallReport = parser.value(options.stallReport);
     return line;
 }
 

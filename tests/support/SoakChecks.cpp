@@ -1,0 +1,265 @@
+// Reading back a soak run: keying edges against the unit grid, the log file, /proc.
+#include "SoakChecks.h"
+
+#include "InternationalMorse.h"
+
+#include <QDir>
+#include <QFile>
+#include <QRegularExpression>
+#include <QTimeZone>
+
+#include <algorithm>
+#include <cmath>
+
+#include <unistd.h>
+
+namespace ditlog::testing {
+
+std::vector<LineEdge> dtrEdges(const QByteArray& shimLog) {
+    static const QRegularExpression record(QStringLiteral("^(\\d+) S\\d+ dtr=([01]) rts=[01] (\\S+)$"));
+    std::vector<LineEdge> edges;
+    bool started = false;
+    bool level = false;
+    for (const QByteArray& line : shimLog.split('\n')) {
+        const auto m = record.match(QString::fromLatin1(line));
+        if (!m.hasMatch() || m.captured(3) != u"ioctl") {
+            continue; // the kernel's own raises and drops are not keying
+        }
+        const bool down = m.captured(2) == u"1";
+        if (!started) {
+            started = true; // the program's first write clears the line
+            level = down;
+            continue;
+        }
+        if (down != level) {
+            edges.push_back({m.captured(1).toLongLong(), down});
+            level = down;
+        }
+    }
+    return edges;
+}
+
+namespace {
+
+// The whole-unit length nearest to a measured one, among those a keyer may produce.
+int nearestUnits(double units, bool mark) {
+    if (mark) {
+        return units < 2 ? 1 : 3;
+    }
+    if (units < 2) {
+        return 1;
+    }
+    return units < 7 ? 3 : 11;
+}
+
+constexpr double kTolerance = 0.25; // of a unit
+
+struct DrainReader {
+    double unitNs;
+    KeyingFigures& figures;
+    std::vector<double> errorsUs;
+    std::vector<std::pair<qint64, bool>> drain;
+    double anchor = 0; // ns of unit 0 of the drain's schedule
+    qint64 units = 0;
+
+    void finishDrain() {
+        if (!drain.empty()) {
+            figures.texts.append(decodeMorse(drain, qint64(unitNs)));
+            drain.clear();
+        }
+    }
+    void startDrain(const LineEdge& e) {
+        finishDrain();
+        ++figures.drains;
+        anchor = double(e.ns);
+        units = 0;
+        drain.push_back({e.ns, e.down});
+    }
+    void take(const LineEdge& previous, const LineEdge& e) {
+        const double interval = double(e.ns - previous.ns) / unitNs;
+        const bool mark = !e.down; // a key-up ends a mark
+        const int n = nearestUnits(interval, mark);
+        if (!mark && std::abs(interval - n) > kTolerance && interval > 3) {
+            startDrain(e); // the keyer went idle: this key-down begins anew
+            return;
+        }
+        units += n;
+        const double error = double(e.ns) - (anchor + double(units) * unitNs);
+        drain.push_back({e.ns, e.down});
+        if (std::abs(error) > kTolerance * unitNs) {
+            ++figures.irregular;
+            figures.irregularMs += std::abs(error) / 1e6;
+            anchor += error; // the schedule moves on from the late (or early) edge
+            return;
+        }
+        ++figures.edges;
+        errorsUs.push_back(std::abs(error) / 1e3);
+    }
+};
+
+} // namespace
+
+KeyingFigures analyseKeying(const std::vector<LineEdge>& edges, double wpm) {
+    KeyingFigures figures;
+    if (wpm <= 0) {
+        return figures;
+    }
+    DrainReader reader{1.2e9 / wpm, figures, {}, {}};
+    const LineEdge* previous = nullptr;
+    for (const LineEdge& e : edges) {
+        if (previous == nullptr) {
+            if (!e.down) {
+                continue; // a key-up before any key-down has no element to end
+            }
+            reader.startDrain(e);
+        } else {
+            reader.take(*previous, e);
+        }
+        previous = &e;
+    }
+    reader.finishDrain();
+    figures.p50Us = percentileOf(reader.errorsUs, 0.5);
+    figures.p99Us = percentileOf(reader.errorsUs, 0.99);
+    figures.maxUs = percentileOf(reader.errorsUs, 1.0);
+    return figures;
+}
+
+LogReadBack readLogStrictly(const QByteArray& bytes) {
+    LogReadBack out;
+    if (bytes.isEmpty()) {
+        return out;
+    }
+    if (!bytes.endsWith("\r\n")) {
+        out.problem = QStringLiteral("the file does not end with CR LF");
+        return out;
+    }
+    const QList<QByteArray> lines = bytes.left(bytes.size() - 2).split('\n');
+    for (qsizetype n = 0; n < lines.size(); ++n) {
+        QByteArray line = lines.at(n);
+        const auto fail = [&](const QString& why) {
+            out.problem = QStringLiteral("line %1: %2").arg(n + 1).arg(why);
+        };
+        if (n + 1 < lines.size()) {
+            if (!line.endsWith('\r')) {
+                fail(QStringLiteral("ends without CR"));
+                return out;
+            }
+            line.chop(1);
+        }
+        if (line.contains('\r')) {
+            fail(QStringLiteral("a CR inside the line"));
+            return out;
+        }
+        QStringList fields;
+        qsizetype at = 0;
+        for (int f = 0; f < 11; ++f) {
+            if (f > 0) {
+                if (at >= line.size() || line.at(at) != ',') {
+                    fail(QStringLiteral("field %1 missing").arg(f + 1));
+                    return out;
+                }
+                ++at;
+            }
+            if (f == 9) { // points, bare
+                qsizetype end = line.indexOf(',', at);
+                end = end < 0 ? line.size() : end;
+                const QString points = QString::fromLatin1(line.mid(at, end - at));
+                static const QRegularExpression number(QStringLiteral("^\\d+(\\.\\d+)?$"));
+                if (!number.match(points).hasMatch()) {
+                    fail(QStringLiteral("points \"%1\" not a bare number").arg(points));
+                    return out;
+                }
+                fields.append(points);
+                at = end;
+                continue;
+            }
+            const qsizetype close = line.indexOf('"', at + 1);
+            if (at >= line.size() || line.at(at) != '"' || close < 0) {
+                fail(QStringLiteral("field %1 not in double quotes").arg(f + 1));
+                return out;
+            }
+            fields.append(QString::fromLatin1(line.mid(at + 1, close - at - 1)));
+            at = close + 1;
+        }
+        if (at != line.size()) {
+            fail(QStringLiteral("text after the eleventh field"));
+            return out;
+        }
+        out.records.append(fields);
+    }
+    return out;
+}
+
+QStringList logDifferences(const QList<ExpectedContact>& expected, const QList<QStringList>& actual) {
+    QStringList out;
+    if (expected.size() != actual.size()) {
+        out.append(QStringLiteral("%1 records in the file, %2 logged").arg(actual.size()).arg(expected.size()));
+    }
+    static const char* const names[] = {"call", "rstReceived", "exchange", "rstSent", "spc", "date",
+                                        "time", "name",     "band",     "points",  "frequency"};
+    for (qsizetype i = 0; i < std::min(expected.size(), actual.size()); ++i) {
+        const ExpectedContact& e = expected.at(i);
+        const QStringList& a = actual.at(i);
+        for (int f = 0; f < 11; ++f) {
+            if (f == 5 || f == 6 || e.fields.value(f) == a.value(f)) {
+                continue;
+            }
+            out.append(QStringLiteral("record %1 %2: \"%3\", typed \"%4\"")
+                           .arg(i + 1)
+                           .arg(QLatin1String(names[f]), a.value(f), e.fields.value(f)));
+        }
+        QDateTime when = QDateTime::fromString(a.value(5) + u' ' + a.value(6),
+                                               QStringLiteral("yyyy/MM/dd HH:mm:ss"));
+        when.setTimeZone(QTimeZone::UTC);
+        if (!when.isValid() || when < e.earliest.addSecs(-1) || when > e.latest.addSecs(1)) {
+            out.append(QStringLiteral("record %1 stamped %2 %3, typed between %4 and %5")
+                           .arg(i + 1)
+                           .arg(a.value(5), a.value(6),
+                                e.earliest.toString(QStringLiteral("HH:mm:ss")),
+                                e.latest.toString(QStringLiteral("HH:mm:ss"))));
+        }
+    }
+    return out;
+}
+
+ProcessSample sampleProcess(qint64 pid, bool withTargets) {
+    ProcessSample s;
+    const QString base = QStringLiteral("/proc/%1/").arg(pid);
+    QFile status(base + QStringLiteral("status"));
+    if (status.open(QIODevice::ReadOnly)) {
+        for (const QByteArray& line : status.readAll().split('\n')) {
+            const QList<QByteArray> words = line.simplified().split(' ');
+            if (words.size() >= 2 && words.at(0) == "VmRSS:") {
+                s.rssKiB = words.at(1).toLongLong();
+            } else if (words.size() >= 2 && words.at(0) == "VmHWM:") {
+                s.peakRssKiB = words.at(1).toLongLong();
+            }
+        }
+    }
+    const QDir fds(base + QStringLiteral("fd"));
+    if (fds.exists()) {
+        const QStringList entries = fds.entryList(QDir::AllEntries | QDir::System | QDir::NoDotAndDotDot);
+        s.fds = int(entries.size());
+        if (withTargets) {
+            for (const QString& fd : entries) {
+                char target[512];
+                const QByteArray link = QFile::encodeName(fds.filePath(fd));
+                const ssize_t n = ::readlink(link.constData(), target, sizeof target - 1);
+                s.fdTargets.append(n > 0 ? QString::fromLocal8Bit(target, n) : QStringLiteral("?"));
+            }
+            s.fdTargets.sort();
+        }
+    }
+    return s;
+}
+
+double percentileOf(std::vector<double> values, double fraction) {
+    if (values.empty()) {
+        return 0;
+    }
+    std::sort(values.begin(), values.end());
+    const auto rank = std::size_t(std::ceil(fraction * double(values.size())));
+    return values[std::min(values.size() - 1, rank == 0 ? 0 : rank - 1)];
+}
+
+} // namespace ditlog::testing
