@@ -13,6 +13,9 @@ packages+=(libhamlib-utils socat)
 packages+=(rtkit dbus-daemon)
 # Dire Wolf: the independent packet engine of the spot tests.
 packages+=(direwolf)
+# The soak run: the real program on a private X display, typed at with xdotool, its spot
+# list read as a screen reader reads it (the accessibility bus and its Python client).
+packages+=(xvfb xdotool python3 python3-pyatspi at-spi2-core)
 # A sound server whose null sinks are real audio outputs for the playback tests.
 packages+=(pulseaudio pulseaudio-utils)
 missing=()

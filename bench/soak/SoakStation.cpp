@@ -179,6 +179,10 @@ bool SoakStation::startProgram(QString* why) {
     env.insert(QStringLiteral("MODEMSHIM_LOG"), shimLogPath());
     env.insert(QStringLiteral("MODEMSHIM_SERIAL"), m_keyingPort.devicePath());
     env.remove(QStringLiteral("QT_LOGGING_RULES"));
+    // A sanitizer runtime must not insist on coming before the shim.
+    const QString asan = env.value(QStringLiteral("ASAN_OPTIONS"));
+    env.insert(QStringLiteral("ASAN_OPTIONS"),
+               (asan.isEmpty() ? QString() : asan + u':') + QStringLiteral("verify_asan_link_order=0"));
     if (m_plan.accessibility) {
         // A screen reader's view, as a blind operator runs the program.
         env.insert(QStringLiteral("QT_LINUX_ACCESSIBILITY_ALWAYS_ON"), QStringLiteral("1"));

@@ -210,7 +210,7 @@ QStringList logDifferences(const QList<ExpectedContact>& expected, const QList<Q
         }
         QDateTime when = QDateTime::fromString(a.value(5) + u' ' + a.value(6),
                                                QStringLiteral("yyyy/MM/dd HH:mm:ss"));
-        when.setTimeZone(QTimeZone::UTC);
+        when.setTimeZone(QTimeZone::utc());
         if (!when.isValid() || when < e.earliest.addSecs(-1) || when > e.latest.addSecs(1)) {
             out.append(QStringLiteral("record %1 stamped %2 %3, typed between %4 and %5")
                            .arg(i + 1)

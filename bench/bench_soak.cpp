@@ -1,0 +1,25 @@
+// The soak run as a benchmark: the real program through a whole sprint (20 minutes, or the
+// seconds given as the first argument), its figures printed as "name value" lines.
+#include "SoakRun.h"
+
+#include <QCoreApplication>
+
+#include <cstdio>
+
+int main(int argc, char* argv[]) {
+    QCoreApplication app(argc, argv);
+    ditlog::soak::SoakOptions options;
+    options.progress = true;
+    const QStringList args = QCoreApplication::arguments();
+    if (args.size() > 1) {
+        options.seconds = args.at(1).toInt();
+    }
+    if (args.size() > 2) {
+        options.keepFolder = args.at(2); // the run's files, kept for a look afterwards
+    }
+    const auto figures = ditlog::soak::runSoak(options);
+    for (const QString& line : ditlog::soak::describe(figures)) {
+        std::printf("%s\n", qPrintable(line));
+    }
+    return figures.failure.isEmpty() ? 0 : 1;
+}

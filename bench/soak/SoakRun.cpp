@@ -1,0 +1,380 @@
+// The soak run's operator: contacts typed every 3 s with the calling loop and the exchange
+// keyed around them, the radio moved and tuned, and the figures gathered at the end.
+#include "SoakRun.h"
+
+#include "SoakStation.h"
+
+#include <QDateTime>
+#include <QElapsedTimer>
+#include <QFile>
+#include <QHash>
+#include <QThread>
+#include <QTimeZone>
+
+#include <cstdio>
+
+namespace ditlog::soak {
+
+namespace {
+
+constexpr int kCycleMs = 3000;
+constexpr int kSpotsKept = 50;
+
+// Where the radio is sent every 30 s, in turn: the CW end of five bands.
+const QStringList kBandHz{QStringLiteral("7030000"), QStringLiteral("3550000"),
+                          QStringLiteral("21030000"), QStringLiteral("28030000"),
+                          QStringLiteral("14030000")};
+const QStringList kStates{QStringLiteral("CT"), QStringLiteral("MA"), QStringLiteral("NY"),
+                          QStringLiteral("TX"), QStringLiteral("CA"), QStringLiteral("OH"),
+                          QStringLiteral("FL"), QStringLiteral("WA"), QStringLiteral("GA")};
+const QStringList kNames{QStringLiteral("BOB"), QStringLiteral("SAM"), QStringLiteral("ANN"),
+                         QStringLiteral("JOE"), QStringLiteral("SUE"), QStringLiteral("TOM")};
+const QStringList kReports{QStringLiteral("599"), QStringLiteral("579"), QStringLiteral("589")};
+
+QString bandOf(double mhz) {
+    struct Range {
+        double low, high;
+        const char* band;
+    };
+    static const Range ranges[] = {{1.8, 2.0, "160"},   {3.5, 4.0, "80"},   {7.0, 7.3, "40"},
+                                   {14.0, 14.35, "20"}, {21.0, 21.45, "15"}, {28.0, 29.7, "10"},
+                                   {50.0, 54.0, "6"}};
+    for (const Range& r : ranges) {
+        if (mhz >= r.low && mhz <= r.high) {
+            return QLatin1String(r.band);
+        }
+    }
+    return {};
+}
+
+// A call of its own for every contact: K, W or N, a digit, three letters.
+QString contactCall(int n) {
+    static const char* const prefixes[] = {"K", "W", "N"};
+    const int digit = (n / 3) % 10;
+    const int rest = n / 30;
+    QString call = QLatin1String(prefixes[n % 3]) + QString::number(digit);
+    for (int k : {2, 1, 0}) {
+        int div = 1;
+        for (int i = 0; i < k; ++i) {
+            div *= 26;
+        }
+        call += QChar(u'A' + (rest / div) % 26);
+    }
+    return call;
+}
+
+class Operator {
+public:
+    Operator(SoakStation& station, const SoakOptions& options, SoakFigures& figures)
+        : m_station(station), m_options(options), m_figures(figures) {}
+
+    void run();
+    QList<testing::ExpectedContact> expected() const { return m_expected; }
+
+private:
+    void sampleMemory(qint64 elapsedMs);
+    void turnRadio();
+    void tuneFromPanel();
+    std::optional<double> radioMhz();
+    void typeContact(int n);
+    void waitUntil(qint64 ms) {
+        while (m_clock.elapsed() < ms) {
+            QThread::msleep(20);
+        }
+    }
+
+    SoakStation& m_station;
+    const SoakOptions& m_options;
+    SoakFigures& m_figures;
+    QElapsedTimer m_clock;
+    QList<testing::ExpectedContact> m_expected;
+    QHash<QString, QString> m_lastCallOnBand;
+    int m_band = 0;
+    qint64 m_nextProgress = 30000;
+};
+
+void Operator::run() {
+    m_clock.start();
+    XSession& x = m_station.x();
+    x.key({QStringLiteral("F1")}); // the calling loop
+    const int contacts = std::max(1, m_options.seconds * 1000 / kCycleMs);
+    for (int n = 0; n < contacts && m_station.programRunning(); ++n) {
+        const qint64 start = qint64(n) * kCycleMs;
+        waitUntil(start);
+        if (n > 0 && n % 10 == 0) {
+            turnRadio(); // every 30 s
+        }
+        if (n % 20 == 5) {
+            tuneFromPanel(); // every 60 s
+        }
+        waitUntil(start + 600); // the rig link polls the new frequency in
+        typeContact(n);
+        sampleMemory(m_clock.elapsed());
+    }
+    m_figures.seconds = double(m_clock.elapsed()) / 1000;
+}
+
+void Operator::sampleMemory(qint64 elapsedMs) {
+    if (m_figures.rssAfter2MinKiB == 0 && elapsedMs >= 120000) {
+        m_figures.rssAfter2MinKiB = testing::sampleProcess(m_station.programPid()).rssKiB;
+    }
+    if (m_options.progress && elapsedMs >= m_nextProgress) {
+        m_nextProgress += 30000;
+        const auto s = testing::sampleProcess(m_station.programPid());
+        std::fprintf(stderr, "soak %4llds: %d contacts typed, rss %lld KiB, %d fds\n",
+                     static_cast<long long>(elapsedMs / 1000), m_figures.contactsTyped,
+                     static_cast<long long>(s.rssKiB), s.fds);
+    }
+}
+
+void Operator::turnRadio() {
+    m_band = (m_band + 1) % int(kBandHz.size());
+    m_station.radio().rigctl({QStringLiteral("F"), kBandHz.at(m_band)});
+}
+
+void Operator::tuneFromPanel() {
+    const QString panel = QStringLiteral(" Change Frequency and Mode (Ctrl G (Go))");
+    const auto mhz = radioMhz();
+    if (!mhz) {
+        return;
+    }
+    XSession& x = m_station.x();
+    x.key({QStringLiteral("ctrl+g")});
+    if (!x.waitForWindow(panel, 10000) || !x.focus(panel)) {
+        m_station.focusMain();
+        return;
+    }
+    // Up 2 kHz from where the radio stands, typed into the panel and sent with Enter.
+    QStringList keys(12, QStringLiteral("BackSpace"));
+    x.key(keys);
+    x.type(QString::number(*mhz + 0.002, 'f', 3));
+    x.key({QStringLiteral("Return")});
+    QThread::msleep(500);
+    x.key({QStringLiteral("alt+d")});
+    x.waitWindowGone(panel, 10000);
+    m_station.focusMain();
+}
+
+std::optional<double> Operator::radioMhz() {
+    const auto hz = m_station.radio().rigctl({QStringLiteral("f")});
+    bool ok = false;
+    const double value = hz ? hz->trimmed().section(u'\n', 0, 0).toDouble(&ok) : 0;
+    return ok ? std::optional(value / 1e6) : std::nullopt;
+}
+
+void Operator::typeContact(int n) {
+    const auto mhz = radioMhz();
+    const QString band = mhz ? bandOf(*mhz) : QString();
+    QString call = contactCall(n);
+    const bool duplicate = n % 20 == 19 && m_lastCallOnBand.contains(band);
+    if (duplicate) {
+        call = m_lastCallOnBand.value(band);
+    }
+    const QString rstR = kReports.at(n % kReports.size());
+    const QString rstS = kReports.at((n / 3) % kReports.size());
+    const QString spc = kStates.at(n % kStates.size());
+    const QString name = kNames.at(n % kNames.size());
+    const QString exchange = n % 7 == 3 ? QStringLiteral("100W") : QString::number(1000 + n % 9000);
+
+    const QDateTime earliest = QDateTime::currentDateTimeUtc();
+    // One xdotool run: the call, F2 for the exchange heard out, the rest of the row, Enter,
+    // and F1 to call again. A duplicate is refused and its row cleared with Esc.
+    QStringList steps{QStringLiteral("type"), QStringLiteral("--delay"), QStringLiteral("12"), call,
+                      QStringLiteral("key"), QStringLiteral("F2"), QStringLiteral("sleep"),
+                      QStringLiteral("1.2"), QStringLiteral("type"), QStringLiteral("--delay"),
+                      QStringLiteral("12"),
+                      QStringLiteral(" %1 %2 %3 %4 %5").arg(rstR, spc, name, exchange, rstS),
+                      QStringLiteral("key"), QStringLiteral("Return"), QStringLiteral("sleep"),
+                      QStringLiteral("0.2")};
+    if (duplicate) {
+        steps += {QStringLiteral("key"), QStringLiteral("Escape"), QStringLiteral("Escape")};
+    }
+    steps += {QStringLiteral("key"), QStringLiteral("F1")};
+    m_station.x().run(steps);
+    const QDateTime latest = QDateTime::currentDateTimeUtc();
+
+    ++m_figures.contactsTyped;
+    if (duplicate) {
+        ++m_figures.duplicatesTyped;
+        return;
+    }
+    m_lastCallOnBand.insert(band, call);
+    const QString points = exchange.endsWith(u'W') ? QStringLiteral("2") : QStringLiteral("5");
+    const QString frequency = mhz ? QString::number(*mhz, 'f', 3) : QString();
+    m_expected.append({{call, rstR, exchange, rstS, spc, QString(), QString(), name, band, points,
+                        frequency},
+                       earliest,
+                       latest});
+    ++m_figures.contactsLogged;
+}
+
+// The newest spots sent against the rows of the list, call and frequency.
+void compareSpots(const QString& recordPath, const QStringList& shown, SoakFigures& figures) {
+    QFile file(recordPath);
+    QStringList sent;
+    if (file.open(QIODevice::ReadOnly)) {
+        sent = QString::fromLatin1(file.readAll()).split(u'\n', Qt::SkipEmptyParts);
+    }
+    figures.spotsSent = int(sent.size());
+    figures.spotsShown = int(shown.size());
+    figures.spotsExpected = std::min<int>(kSpotsKept, int(sent.size()));
+    if (figures.spotsShown != figures.spotsExpected) {
+        figures.spotDifferences.append(QStringLiteral("%1 rows shown, %2 expected")
+                                           .arg(figures.spotsShown)
+                                           .arg(figures.spotsExpected));
+    }
+    for (int row = 0; row < std::min(figures.spotsShown, figures.spotsExpected); ++row) {
+        const QStringList want = sent.at(sent.size() - 1 - row).split(u' ');
+        const QStringList got = shown.at(row).split(u'\t');
+        const bool sameCall = want.value(1) == got.value(0).trimmed();
+        const bool sameKhz = std::abs(want.value(2).toDouble() - got.value(1).toDouble()) < 0.05;
+        if (!sameCall || !sameKhz) {
+            figures.spotDifferences.append(QStringLiteral("row %1: \"%2\", sent \"%3 %4\"")
+                                               .arg(row + 1)
+                                               .arg(shown.at(row), want.value(1), want.value(2)));
+        }
+    }
+}
+
+QStringList difference(const QStringList& a, const QStringList& b) {
+    QStringList out;
+    QStringList rest = b;
+    for (const QString& item : a) {
+        if (!rest.removeOne(item)) {
+            out.append(item);
+        }
+    }
+    return out;
+}
+
+void finish(SoakStation& station, Operator& op, const testing::ProcessSample& atStart,
+            SoakFigures& figures) {
+    XSession& x = station.x();
+    station.focusMain();
+    x.key({QStringLiteral("Escape"), QStringLiteral("Escape")}); // the calling loop stopped
+    QThread::msleep(1500);
+    const auto atEnd = testing::sampleProcess(station.programPid(), true);
+    figures.rssEndKiB = atEnd.rssKiB;
+    figures.peakRssKiB = atEnd.peakRssKiB;
+    figures.fdsEnd = atEnd.fds;
+    figures.fdsGained = difference(atEnd.fdTargets, atStart.fdTargets);
+    figures.fdsLost = difference(atStart.fdTargets, atEnd.fdTargets);
+
+    station.stopCluster();
+    QThread::msleep(1500); // the last spots drawn
+    QString why;
+    const QStringList shown = station.readSpotList(&why);
+    if (shown.isEmpty() && !why.isEmpty()) {
+        figures.spotDifferences.append(QStringLiteral("the list could not be read: %1").arg(why));
+    }
+    compareSpots(station.clusterRecordPath(), shown, figures);
+
+    figures.exitCode = station.exitProgram();
+    QFile log(station.logPath());
+    const auto read = testing::readLogStrictly(log.open(QIODevice::ReadOnly) ? log.readAll() : QByteArray());
+    figures.recordsInFile = int(read.records.size());
+    if (!read.problem.isEmpty()) {
+        figures.logDifferences.append(read.problem);
+    }
+    figures.logDifferences += testing::logDifferences(op.expected(), read.records);
+
+    QFile stalls(station.stallReportPath());
+    if (stalls.open(QIODevice::ReadOnly)) {
+        figures.stalls = StallSummary::fromLine(QString::fromLatin1(stalls.readAll()).trimmed());
+    }
+    QFile lines(station.shimLogPath());
+    if (lines.open(QIODevice::ReadOnly)) {
+        figures.keying = testing::analyseKeying(testing::dtrEdges(lines.readAll()), station.plan().wpm);
+    }
+}
+
+} // namespace
+
+SoakFigures runSoak(const SoakOptions& options) {
+    SoakFigures figures;
+    const QString missing = SoakStation::missingPrograms(true);
+    if (!missing.isEmpty()) {
+        figures.failure = QStringLiteral("missing: %1").arg(missing);
+        return figures;
+    }
+    SoakStation station{StationPlan{}};
+    QString why;
+    if (!station.start(&why)) {
+        figures.failure = why;
+        if (!options.keepFolder.isEmpty()) {
+            station.keepFiles(options.keepFolder);
+        }
+        return figures;
+    }
+    const auto atStart = testing::sampleProcess(station.programPid(), true);
+    figures.rssStartKiB = atStart.rssKiB;
+    figures.fdsStart = atStart.fds;
+
+    Operator op(station, options, figures);
+    op.run();
+    if (!station.programRunning()) {
+        figures.failure = QStringLiteral("the program ended during the run");
+    }
+    finish(station, op, atStart, figures);
+    if (!options.keepFolder.isEmpty()) {
+        station.keepFiles(options.keepFolder);
+    }
+    return figures;
+}
+
+QStringList describe(const SoakFigures& f) {
+    QStringList out;
+    const auto add = [&out](const char* name, const QString& value) {
+        out.append(QStringLiteral("%1 %2").arg(QLatin1String(name), value));
+    };
+    if (!f.failure.isEmpty()) {
+        add("failure", f.failure);
+    }
+    add("seconds", QString::number(f.seconds, 'f', 0));
+    add("contacts_typed", QString::number(f.contactsTyped));
+    add("duplicates_typed", QString::number(f.duplicatesTyped));
+    add("contacts_logged", QString::number(f.contactsLogged));
+    add("records_in_log", QString::number(f.recordsInFile));
+    add("contacts_lost", QString::number(std::max(0, f.contactsLogged - f.recordsInFile)));
+    add("log_differences", QString::number(f.logDifferences.size()));
+    for (const QString& d : f.logDifferences.mid(0, 10)) {
+        add("  log", d);
+    }
+    add("rss_start_kib", QString::number(f.rssStartKiB));
+    add("rss_after_2min_kib", QString::number(f.rssAfter2MinKiB));
+    add("rss_end_kib", QString::number(f.rssEndKiB));
+    add("rss_peak_kib", QString::number(f.peakRssKiB));
+    add("rss_growth_after_2min_kib",
+        QString::number(f.rssAfter2MinKiB > 0 ? f.rssEndKiB - f.rssAfter2MinKiB : 0));
+    add("fds_start", QString::number(f.fdsStart));
+    add("fds_end", QString::number(f.fdsEnd));
+    for (const QString& d : f.fdsGained) {
+        add("  fd_gained", d);
+    }
+    for (const QString& d : f.fdsLost) {
+        add("  fd_lost", d);
+    }
+    if (f.stalls) {
+        add("stall", f.stalls->line());
+    } else {
+        add("stall", QStringLiteral("no report"));
+    }
+    const auto& k = f.keying;
+    add("keying", QStringLiteral("drains=%1 edges=%2 irregular=%3 p50_us=%4 p99_us=%5 max_us=%6")
+                      .arg(k.drains)
+                      .arg(k.edges)
+                      .arg(k.irregular)
+                      .arg(k.p50Us, 0, 'f', 0)
+                      .arg(k.p99Us, 0, 'f', 0)
+                      .arg(k.maxUs, 0, 'f', 0));
+    add("spots_sent", QString::number(f.spotsSent));
+    add("spots_shown", QString::number(f.spotsShown));
+    add("spots_expected", QString::number(f.spotsExpected));
+    for (const QString& d : f.spotDifferences.mid(0, 10)) {
+        add("  spots", d);
+    }
+    add("exit_code", QString::number(f.exitCode));
+    return out;
+}
+
+} // namespace ditlog::soak
