@@ -16,9 +16,14 @@ a free port; the first line printed names the port.
 """
 import argparse
 import random
+import signal
 import socket
 import threading
 import time
+
+# Set by SIGTERM: every connection ends after the spot it is sending, so that what was
+# recorded is exactly what was sent.
+STOPPING = threading.Event()
 
 CALLS = ["K1ABC", "W9XYZ", "DL1AA", "JA1XX", "VE3AB", "G4ABC", "KH6XYZ", "3D2AB", "VK2AA",
          "N0AX", "W1AW", "K5ZD", "F5IN", "EA8AA", "ZL1AB", "VP2V/W1ABC", "W1ABC/4", "OH2BH"]
@@ -55,7 +60,7 @@ def serve(conn, args, record_lock):
         conn.sendall(("Hello %s, this is a test node\r\n%s de TEST >\r\n" % (call, call)).encode())
         start = time.monotonic()
         number = 0
-        while True:
+        while not STOPPING.is_set():
             low, high = rng.choice(BANDS)
             khz = round(rng.uniform(low, high), 1)
             spotted = unique_call(number) if args.unique else rng.choice(CALLS)
@@ -90,9 +95,22 @@ def main():
     rate = "%g spots a second" % args.per_second if args.per_second else "%g spots a minute" % args.rate
     print("loopback cluster on 127.0.0.1:%d, %s" % (port, rate), flush=True)
     record_lock = threading.Lock()
-    while True:
-        conn, _ = server.accept()
-        threading.Thread(target=serve, args=(conn, args, record_lock), daemon=True).start()
+    signal.signal(signal.SIGTERM, lambda *_: STOPPING.set())
+    server.settimeout(0.2)
+    threads = []
+    while not STOPPING.is_set():
+        try:
+            conn, _ = server.accept()
+        except socket.timeout:
+            continue
+        except InterruptedError:
+            continue
+        conn.settimeout(None)
+        thread = threading.Thread(target=serve, args=(conn, args, record_lock), daemon=True)
+        thread.start()
+        threads.append(thread)
+    for thread in threads:
+        thread.join(2)
 
 
 if __name__ == "__main__":

@@ -5,6 +5,7 @@
 #include "SoakStation.h"
 
 #include <QDateTime>
+#include <QDir>
 #include <QElapsedTimer>
 #include <QFile>
 #include <QHash>
@@ -18,7 +19,9 @@ namespace ditlog::soak {
 namespace {
 
 constexpr int kCycleMs = 3000;
-constexpr int kSpotsKept = 50;
+constexpr int kSpotsListed = 200; // the rows the spot list keeps (the band map: 50)
+// The exchange (F2, "SAM CT" at 40 WPM: 47 units of 30 ms) heard out before F1 calls again.
+constexpr qint64 kExchangeMs = 1600;
 
 // Where the radio is sent every 30 s, in turn: the CW end of five bands.
 const QStringList kBandHz{QStringLiteral("7030000"), QStringLiteral("3550000"),
@@ -70,6 +73,9 @@ public:
 
     void run();
     QList<testing::ExpectedContact> expected() const { return m_expected; }
+    // The process once everything is in use: after the first contact, with the calling
+    // loop keying, the rig polled and the spots flowing.
+    const testing::ProcessSample& atStart() const { return m_atStart; }
 
 private:
     void sampleMemory(qint64 elapsedMs);
@@ -91,6 +97,7 @@ private:
     QHash<QString, QString> m_lastCallOnBand;
     int m_band = 0;
     qint64 m_nextProgress = 30000;
+    testing::ProcessSample m_atStart;
 };
 
 void Operator::run() {
@@ -109,6 +116,12 @@ void Operator::run() {
         }
         waitUntil(start + 600); // the rig link polls the new frequency in
         typeContact(n);
+        if (n == 0) {
+            QThread::msleep(500);
+            m_atStart = testing::sampleProcess(m_station.programPid(), true);
+            m_figures.rssStartKiB = m_atStart.rssKiB;
+            m_figures.fdsStart = m_atStart.fds;
+        }
         sampleMemory(m_clock.elapsed());
     }
     m_figures.seconds = double(m_clock.elapsed()) / 1000;
@@ -177,27 +190,30 @@ void Operator::typeContact(int n) {
     const QString exchange = n % 7 == 3 ? QStringLiteral("100W") : QString::number(1000 + n % 9000);
 
     const QDateTime earliest = QDateTime::currentDateTimeUtc();
-    // One xdotool run: the call, F2 for the exchange heard out, the rest of the row, Enter,
-    // and F1 to call again. A duplicate is refused and its row cleared with Esc.
-    QStringList steps{QStringLiteral("type"), QStringLiteral("--delay"), QStringLiteral("12"), call,
-                      QStringLiteral("key"), QStringLiteral("F2"), QStringLiteral("sleep"),
-                      QStringLiteral("1.2"), QStringLiteral("type"), QStringLiteral("--delay"),
-                      QStringLiteral("12"),
-                      QStringLiteral(" %1 %2 %3 %4 %5").arg(rstR, spc, name, exchange, rstS),
-                      QStringLiteral("key"), QStringLiteral("Return"), QStringLiteral("sleep"),
-                      QStringLiteral("0.2")};
+    XSession& x = m_station.x();
     if (duplicate) {
-        steps += {QStringLiteral("key"), QStringLiteral("Escape"), QStringLiteral("Escape")};
-    }
-    steps += {QStringLiteral("key"), QStringLiteral("F1")};
-    m_station.x().run(steps);
-    const QDateTime latest = QDateTime::currentDateTimeUtc();
-
-    ++m_figures.contactsTyped;
-    if (duplicate) {
+        // Leaving the call field finds the duplicate: the row is emptied and the red
+        // message shown; the operator clears it and calls again.
+        x.type(call + u' ');
+        QThread::msleep(500);
+        x.key({QStringLiteral("Escape"), QStringLiteral("Escape"), QStringLiteral("F1")});
+        ++m_figures.contactsTyped;
         ++m_figures.duplicatesTyped;
         return;
     }
+    // The call, F2 for the exchange (typing on does not stop it), the rest of the row,
+    // Enter, and F1 to call again once the exchange has been heard out.
+    x.type(call);
+    x.key({QStringLiteral("F2")});
+    QElapsedTimer keyed;
+    keyed.start();
+    x.type(QStringLiteral(" %1 %2 %3 %4 %5").arg(rstR, spc, name, exchange, rstS));
+    x.key({QStringLiteral("Return")});
+    QThread::msleep(std::max<qint64>(0, kExchangeMs - keyed.elapsed()));
+    x.key({QStringLiteral("F1")});
+    const QDateTime latest = QDateTime::currentDateTimeUtc();
+
+    ++m_figures.contactsTyped;
     m_lastCallOnBand.insert(band, call);
     const QString points = exchange.endsWith(u'W') ? QStringLiteral("2") : QStringLiteral("5");
     const QString frequency = mhz ? QString::number(*mhz, 'f', 3) : QString();
@@ -206,6 +222,20 @@ void Operator::typeContact(int n) {
                        earliest,
                        latest});
     ++m_figures.contactsLogged;
+    if (n % 50 == 49) {
+        // Every 50th contact the name is corrected in the edit window: the file is
+        // rewritten and read back, and must still hold every contact.
+        const QString corrected = QStringLiteral("ED") + name;
+        QString why;
+        if (m_station.editNewestContact(corrected, &why)) {
+            m_expected.last().fields[7] = corrected;
+            ++m_figures.edits;
+        } else {
+            m_figures.editFailures.append(why);
+            m_station.focusMain();
+        }
+        x.key({QStringLiteral("F1")});
+    }
 }
 
 // The newest spots sent against the rows of the list, call and frequency.
@@ -217,7 +247,7 @@ void compareSpots(const QString& recordPath, const QStringList& shown, SoakFigur
     }
     figures.spotsSent = int(sent.size());
     figures.spotsShown = int(shown.size());
-    figures.spotsExpected = std::min<int>(kSpotsKept, int(sent.size()));
+    figures.spotsExpected = std::min<int>(kSpotsListed, int(sent.size()));
     if (figures.spotsShown != figures.spotsExpected) {
         figures.spotDifferences.append(QStringLiteral("%1 rows shown, %2 expected")
                                            .arg(figures.spotsShown)
@@ -227,7 +257,7 @@ void compareSpots(const QString& recordPath, const QStringList& shown, SoakFigur
         const QStringList want = sent.at(sent.size() - 1 - row).split(u' ');
         const QStringList got = shown.at(row).split(u'\t');
         const bool sameCall = want.value(1) == got.value(0).trimmed();
-        const bool sameKhz = std::abs(want.value(2).toDouble() - got.value(1).toDouble()) < 0.05;
+        const bool sameKhz = std::abs(want.value(2).toDouble() - got.value(1).toDouble() * 1000) < 0.05;
         if (!sameCall || !sameKhz) {
             figures.spotDifferences.append(QStringLiteral("row %1: \"%2\", sent \"%3 %4\"")
                                                .arg(row + 1)
@@ -247,8 +277,9 @@ QStringList difference(const QStringList& a, const QStringList& b) {
     return out;
 }
 
-void finish(SoakStation& station, Operator& op, const testing::ProcessSample& atStart,
+void finish(SoakStation& station, const Operator& op, const SoakOptions& options,
             SoakFigures& figures) {
+    const testing::ProcessSample& atStart = op.atStart();
     XSession& x = station.x();
     station.focusMain();
     x.key({QStringLiteral("Escape"), QStringLiteral("Escape")}); // the calling loop stopped
@@ -262,6 +293,10 @@ void finish(SoakStation& station, Operator& op, const testing::ProcessSample& at
 
     station.stopCluster();
     QThread::msleep(1500); // the last spots drawn
+    if (!options.keepFolder.isEmpty()) {
+        QDir().mkpath(options.keepFolder);
+        x.screenshot(QDir(options.keepFolder).filePath(QStringLiteral("end.png")));
+    }
     QString why;
     const QStringList shown = station.readSpotList(&why);
     if (shown.isEmpty() && !why.isEmpty()) {
@@ -306,16 +341,12 @@ SoakFigures runSoak(const SoakOptions& options) {
         }
         return figures;
     }
-    const auto atStart = testing::sampleProcess(station.programPid(), true);
-    figures.rssStartKiB = atStart.rssKiB;
-    figures.fdsStart = atStart.fds;
-
     Operator op(station, options, figures);
     op.run();
     if (!station.programRunning()) {
         figures.failure = QStringLiteral("the program ended during the run");
     }
-    finish(station, op, atStart, figures);
+    finish(station, op, options, figures);
     if (!options.keepFolder.isEmpty()) {
         station.keepFiles(options.keepFolder);
     }
@@ -334,6 +365,10 @@ QStringList describe(const SoakFigures& f) {
     add("contacts_typed", QString::number(f.contactsTyped));
     add("duplicates_typed", QString::number(f.duplicatesTyped));
     add("contacts_logged", QString::number(f.contactsLogged));
+    add("edits", QString::number(f.edits));
+    for (const QString& d : f.editFailures.mid(0, 5)) {
+        add("  edit_failed", d);
+    }
     add("records_in_log", QString::number(f.recordsInFile));
     add("contacts_lost", QString::number(std::max(0, f.contactsLogged - f.recordsInFile)));
     add("log_differences", QString::number(f.logDifferences.size()));
@@ -367,6 +402,7 @@ QStringList describe(const SoakFigures& f) {
                       .arg(k.p50Us, 0, 'f', 0)
                       .arg(k.p99Us, 0, 'f', 0)
                       .arg(k.maxUs, 0, 'f', 0));
+    add("  keyed", QStringList(k.texts.mid(0, 12)).join(QStringLiteral(" | ")));
     add("spots_sent", QString::number(f.spotsSent));
     add("spots_shown", QString::number(f.spotsShown));
     add("spots_expected", QString::number(f.spotsExpected));

@@ -27,6 +27,7 @@ struct SoakFigures {
     int contactsLogged = 0; // typed and not duplicates
     int duplicatesTyped = 0;
     int edits = 0;
+    QStringList editFailures;
     int recordsInFile = 0;
     QStringList logDifferences; // empty: the file reads back exactly
 
@@ -47,7 +48,7 @@ struct SoakFigures {
     // The spots
     int spotsSent = 0;
     int spotsShown = 0;
-    int spotsExpected = 0;           // the newest sent, at most the 50 kept
+    int spotsExpected = 0;           // the newest sent, at most the 200 the list keeps
     QStringList spotDifferences;     // empty: the list shows exactly the newest sent
 
     double seconds = 0;

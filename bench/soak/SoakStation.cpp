@@ -17,7 +17,7 @@
 namespace ditlog::soak {
 
 namespace {
-const QString kReader = QStringLiteral(DITLOG_SOURCE_DIR "/bench/soak/read_spot_list.py");
+const QString kReader = QStringLiteral(DITLOG_SOURCE_DIR "/bench/soak/screen_reader.py");
 const QString kCluster = QStringLiteral(DITLOG_SOURCE_DIR "/tools/loopback_cluster.py");
 
 void stopProcess(QProcess& process) {
@@ -233,19 +233,60 @@ bool SoakStation::focusMain() { return m_x.focus(mainWindowTitle()); }
 
 void SoakStation::stopCluster() { stopProcess(m_cluster); }
 
-QStringList SoakStation::readSpotList(QString* why) {
+bool SoakStation::runReader(const QStringList& arguments, QString* why, QByteArray* output) {
     QProcess reader;
     QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
     m_x.addTo(env);
     reader.setProcessEnvironment(env);
-    reader.start(QStringLiteral("/usr/bin/python3"), {kReader});
+    reader.start(QStringLiteral("/usr/bin/python3"), QStringList{kReader} + arguments);
     if (!reader.waitForFinished(120000) || reader.exitCode() != 0) {
         reader.kill();
         reader.waitForFinished(1000);
         *why = QString::fromLocal8Bit(reader.readAllStandardError()).trimmed();
+        if (why->isEmpty()) {
+            *why = QStringLiteral("the reader ended with %1").arg(reader.exitCode());
+        }
+        return false;
+    }
+    if (output != nullptr) {
+        *output = reader.readAllStandardOutput();
+    }
+    return true;
+}
+
+QStringList SoakStation::readSpotList(QString* why) {
+    // The band map gives way to the list as the operator switches them: Ctrl+D opens the
+    // spotting window, where the reader chooses "List" and presses "Done".
+    QStringList arguments;
+    if (focusMain() && m_x.key({QStringLiteral("ctrl+d")})) {
+        QThread::msleep(1500);
+        arguments.append(QStringLiteral("--show-list"));
+    }
+    QByteArray rows;
+    if (!runReader(arguments, why, &rows)) {
         return {};
     }
-    return QString::fromUtf8(reader.readAllStandardOutput()).split(u'\n', Qt::SkipEmptyParts);
+    return QString::fromUtf8(rows).split(u'\n', Qt::SkipEmptyParts);
+}
+
+bool SoakStation::editNewestContact(const QString& name, QString* why) {
+    const QString dialog = QStringLiteral("Edit Contact Entry");
+    if (!runReader({QStringLiteral("--open-edit")}, why)) {
+        return false;
+    }
+    if (!m_x.waitForWindow(dialog, 10000) || !m_x.focus(dialog)) {
+        *why = QStringLiteral("the edit window never came");
+        return false;
+    }
+    // Call, the two reports, SPC, exchange, date, time: the eighth field is the name.
+    m_x.key(QStringList(7, QStringLiteral("Tab")));
+    m_x.type(name);
+    m_x.key({QStringLiteral("Return")}); // "Done"
+    if (!m_x.waitWindowGone(dialog, 10000)) {
+        *why = QStringLiteral("the edit window stayed open");
+        return false;
+    }
+    return focusMain();
 }
 
 int SoakStation::exitProgram() {

@@ -20,7 +20,7 @@ struct StationPlan {
     QString ownCall = QStringLiteral("N0SOAK");
     double wpm = 40;
     QString callingMessage = QStringLiteral("CQ SST");  // F1, repeated
-    QString exchangeMessage = QStringLiteral("$ 5NN");  // F2
+    QString exchangeMessage = QStringLiteral("SAM CT"); // F2, the sprint's exchange
     QString repeatSeconds = QStringLiteral("0.5");
     double spotsPerSecond = 10;
     bool accessibility = true; // needed to read the spot list back at the end
@@ -58,6 +58,9 @@ public:
     void stopCluster();
     // The spot list as a screen reader reads it: "call frequency" per row, newest first.
     QStringList readSpotList(QString* why);
+    // The newest contact of the recent list opened for editing, its name replaced and the
+    // edit ended with Enter ("Done"); the main window has the keyboard again.
+    bool editNewestContact(const QString& name, QString* why);
     // File > Exit, as the operator ends the program; the exit code, or -1 when it had to
     // be killed.
     int exitProgram();
@@ -69,6 +72,8 @@ private:
     bool startCluster(QString* why);
     bool startProgram(QString* why);
     bool answerStartUp(QString* why);
+    // The accessibility bus reader (screen_reader.py) with these arguments.
+    bool runReader(const QStringList& arguments, QString* why, QByteArray* output = nullptr);
 
     StationPlan m_plan;
     QTemporaryDir m_dir;

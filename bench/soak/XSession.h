@@ -34,9 +34,6 @@ public:
     // xdotool key with each key of the list in turn ("ctrl+g", "Return").
     bool key(const QStringList& keys);
     bool type(const QString& text);
-    // One xdotool run of chained commands ("type", "key", "sleep" ...), for a sequence
-    // whose pauses matter.
-    bool run(const QStringList& commands) { return xdotool(commands); }
     // The id of the shown window whose title is exactly this, if any.
     std::optional<QString> window(const QString& title);
     bool waitForWindow(const QString& title, int ms);

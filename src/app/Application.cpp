@@ -149,6 +149,10 @@ int runApplication(int argc, char* argv[]) {
     QObject::connect(&window, &MainWindow::fatalLoadError, &app,
                      [] { QTimer::singleShot(0, qApp, [] { QCoreApplication::exit(1); }); });
     window.show();
+    if (stalls) {
+        // The start-up's loading is not a stall of the running station.
+        QObject::connect(&window, &MainWindow::startUpFinished, stalls.get(), &StallMonitor::start);
+    }
     if (options.selfCheck) {
         QTimer::singleShot(0, &window, [&window] {
             QTextStream out(stdout);

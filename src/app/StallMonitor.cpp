@@ -126,6 +126,12 @@ StallMonitor::StallMonitor(QString reportPath, QObject* parent)
     m_timer.setTimerType(Qt::PreciseTimer);
     m_timer.setSingleShot(true);
     connect(&m_timer, &QTimer::timeout, this, &StallMonitor::tick);
+}
+
+void StallMonitor::start() {
+    if (m_clock.isValid()) {
+        return;
+    }
     m_clock.start();
     m_dueNs = m_clock.nsecsElapsed() + qint64(kIntervalMs) * 1'000'000;
     m_timer.start(kIntervalMs);
@@ -148,7 +154,7 @@ void StallMonitor::tick() {
 StallSummary StallMonitor::summary() const {
     StallSummary s;
     s.samples = m_histogram.count();
-    s.seconds = double(m_clock.nsecsElapsed()) / 1e9;
+    s.seconds = m_clock.isValid() ? double(m_clock.nsecsElapsed()) / 1e9 : 0;
     s.p50Ms = m_histogram.percentileMs(0.5);
     s.p99Ms = m_histogram.percentileMs(0.99);
     s.p999Ms = m_histogram.percentileMs(0.999);

@@ -1,6 +1,7 @@
 // How promptly the window thread answers, measured from inside: a 10 ms timer whose
-// lateness is the wait any event arriving at that moment would have had. Started only
-// with the hidden option --stall-report <file>; the summary is written there at exit.
+// lateness is the wait any event arriving at that moment would have had. Made only with
+// the hidden option --stall-report <file>, measuring from the end of the start-up on; the
+// summary is written there at exit.
 #pragma once
 
 #include <QElapsedTimer>
@@ -58,9 +59,12 @@ class StallMonitor final : public QObject {
 public:
     static constexpr int kIntervalMs = 10;
 
-    // Starts measuring at once; the summary goes to reportPath when the monitor ends.
+    // The summary goes to reportPath when the monitor ends.
     explicit StallMonitor(QString reportPath, QObject* parent = nullptr);
     ~StallMonitor() override;
+
+    // Measuring begins (once; later calls do nothing).
+    void start();
 
     StallSummary summary() const;
     // Writes the summary now (also done when the monitor ends); false when the file
