@@ -25,6 +25,9 @@ void MainWindow::cmdEdit_Click() {
         m_lists->RecentList();
         m_lists->setEditButtonsVisible(false);
         rewriteLog(); // also when nothing changed: the file always matches the list
+        // The keyboard goes back to the call field, as after a deletion: the list the
+        // record was picked from would swallow the next call typed.
+        m_entry->focusCall();
     });
     edit->open();
 }

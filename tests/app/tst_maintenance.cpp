@@ -90,6 +90,9 @@ private Q_SLOTS:
         QVERIFY(f.logFileContent().contains("\"K3AB\",\"599\",\"1234\",\"599\",\"CT\",\"2026/12/08\","
                                             "\"14:03:00\",\"ROBERT\",\"40\",5,\"14.025\"\r\n"));
         QVERIFY(w.lists().cmdEdit()->isHidden());
+        // The next call is typed at once: the keyboard is back in the call field, not in the
+        // list the record was picked from (where the keys would go nowhere).
+        QTRY_COMPARE(w.focusWidget(), static_cast<QWidget*>(w.entry().txtCall));
 
         // A right click edits too; a duplicate edit offers Delete Dupe, which deletes it.
         const QTreeView* view = w.lists().ListView1();

@@ -120,6 +120,7 @@ void TestSoak::aMinuteOfASprint() {
     QVERIFY2(f.failure.isEmpty(), qPrintable(figures));
     QVERIFY2(f.contactsTyped >= 19, qPrintable(figures));
     QVERIFY2(f.duplicatesTyped >= 1, qPrintable(figures));
+    QVERIFY2(f.edits >= 1 && f.editFailures.isEmpty(), qPrintable(figures));
     QVERIFY2(f.logDifferences.isEmpty(), qPrintable(figures));
     QCOMPARE(f.recordsInFile, f.contactsLogged);
     QVERIFY2(f.fdsStart == f.fdsEnd && f.fdsGained.isEmpty(), qPrintable(figures));
