@@ -1,5 +1,7 @@
 // The soak run as a benchmark: the real program through a whole sprint (20 minutes, or the
 // seconds given as the first argument), its figures printed as "name value" lines.
+// bench_soak <seconds> [folder kept] [idle]: "idle" keys the calling loop alone, the
+// baseline of the keying figures.
 #include "SoakRun.h"
 
 #include <QCoreApplication>
@@ -17,6 +19,7 @@ int main(int argc, char* argv[]) {
     if (args.size() > 2) {
         options.keepFolder = args.at(2); // the run's files, kept for a look afterwards
     }
+    options.idle = args.size() > 3 && args.at(3) == QLatin1String("idle");
     const auto figures = ditlog::soak::runSoak(options);
     for (const QString& line : ditlog::soak::describe(figures)) {
         std::printf("%s\n", qPrintable(line));

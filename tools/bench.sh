@@ -1,13 +1,14 @@
 #!/usr/bin/env bash
 # Builds and runs every benchmark, printing one table of the figures.
-# "tools/bench.sh soak [seconds] [folder]" runs the soak run alone instead: the real program
-# through a 20-minute sprint (figures as "name value" lines; the run's files kept in folder).
+# "tools/bench.sh soak [seconds] [folder] [idle]" runs the soak run alone instead: the real
+# program through a 20-minute sprint (figures as "name value" lines; the run's files kept in
+# folder; "idle": the calling loop alone, the baseline of the keying figures).
 set -euo pipefail
 root="$(cd "$(dirname "$0")/.." && pwd)"
 bash "$root/tools/build.sh"
 if [ "${1:-}" = soak ]; then
     shift
-    exec "$root/build/bench/bench_soak" "${1:-1200}" "${2:-}"
+    exec "$root/build/bench/bench_soak" "${1:-1200}" "${2:-}" "${3:-}"
 fi
 export QT_QPA_PLATFORM=offscreen
 {

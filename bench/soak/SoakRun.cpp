@@ -39,7 +39,7 @@ QString bandOf(double mhz) {
         double low, high;
         const char* band;
     };
-    static const Range ranges[] = {{1.8, 2.0, "160"},   {3.5, 4.0, "80"},   {7.0, 7.3, "40"},
+    static const Range ranges[] = {{1.8, 2.0, "160"},   {3.5, 4.0, "80"},    {7.0, 7.3, "40"},
                                    {14.0, 14.35, "20"}, {21.0, 21.45, "15"}, {28.0, 29.7, "10"},
                                    {50.0, 54.0, "6"}};
     for (const Range& r : ranges) {
@@ -67,7 +67,7 @@ QString contactCall(int n) {
 }
 
 class Operator {
-public:
+  public:
     Operator(SoakStation& station, const SoakOptions& options, SoakFigures& figures)
         : m_station(station), m_options(options), m_figures(figures) {}
 
@@ -78,7 +78,7 @@ public:
     // loop keying, the rig polled and the spots flowing.
     const testing::ProcessSample& atStart() const { return m_atStart; }
 
-private:
+  private:
     void sampleMemory(qint64 elapsedMs);
     void turnRadio();
     void tuneFromPanel();
@@ -114,6 +114,15 @@ void Operator::run() {
     m_clock.start();
     XSession& x = m_station.x();
     x.key({QStringLiteral("F1")}); // the calling loop
+    if (m_options.idle) {
+        QThread::msleep(3000);
+        m_atStart = testing::sampleProcess(m_station.programPid(), true);
+        m_figures.rssStartKiB = m_atStart.rssKiB;
+        m_figures.fdsStart = m_atStart.fds;
+        waitUntil(qint64(m_options.seconds) * 1000);
+        m_figures.seconds = double(m_clock.elapsed()) / 1000;
+        return;
+    }
     const int contacts = std::max(1, m_options.seconds * 1000 / kCycleMs);
     for (int n = 0; n < contacts && m_station.programRunning(); ++n) {
         const qint64 start = qint64(n) * kCycleMs;
@@ -137,7 +146,9 @@ void Operator::run() {
     m_figures.seconds = double(m_clock.elapsed()) / 1000;
 }
 
-void Operator::finishTyping() { closeWindow(QDateTime::currentDateTimeUtc()); }
+void Operator::finishTyping() {
+    closeWindow(QDateTime::currentDateTimeUtc());
+}
 
 void Operator::sampleMemory(qint64 elapsedMs) {
     if (m_figures.rssAfter2MinKiB == 0 && elapsedMs >= 120000) {
@@ -230,10 +241,10 @@ void Operator::typeContact(int n) {
     m_lastCallOnBand.insert(band, call);
     const QString points = exchange.endsWith(u'W') ? QStringLiteral("2") : QStringLiteral("5");
     const QString frequency = mhz ? QString::number(*mhz, 'f', 3) : QString();
-    m_expected.append({{call, rstR, exchange, rstS, spc, QString(), QString(), name, band, points,
-                        frequency},
-                       earliest,
-                       latest});
+    m_expected.append(
+        {{call, rstR, exchange, rstS, spc, QString(), QString(), name, band, points, frequency},
+         earliest,
+         latest});
     ++m_figures.contactsLogged;
     if (n % 50 == 14) { // the first within a minute, for the short run
         correctName(QStringLiteral("ED") + name);
@@ -272,7 +283,8 @@ void compareSpots(const QString& recordPath, const QStringList& shown, SoakFigur
         const QStringList want = sent.at(sent.size() - 1 - row).split(u' ');
         const QStringList got = shown.at(row).split(u'\t');
         const bool sameCall = want.value(1) == got.value(0).trimmed();
-        const bool sameKhz = std::abs(want.value(2).toDouble() - got.value(1).toDouble() * 1000) < 0.05;
+        const bool sameKhz =
+            std::abs(want.value(2).toDouble() - got.value(1).toDouble() * 1000) < 0.05;
         if (!sameCall || !sameKhz) {
             figures.spotDifferences.append(QStringLiteral("row %1: \"%2\", sent \"%3 %4\"")
                                                .arg(row + 1)
@@ -292,8 +304,7 @@ QStringList difference(const QStringList& a, const QStringList& b) {
     return out;
 }
 
-void finish(SoakStation& station, Operator& op, const SoakOptions& options,
-            SoakFigures& figures) {
+void finish(SoakStation& station, Operator& op, const SoakOptions& options, SoakFigures& figures) {
     const testing::ProcessSample& atStart = op.atStart();
     XSession& x = station.x();
     station.focusMain();
@@ -322,7 +333,8 @@ void finish(SoakStation& station, Operator& op, const SoakOptions& options,
     figures.exitCode = station.exitProgram();
     op.finishTyping();
     QFile log(station.logPath());
-    const auto read = testing::readLogStrictly(log.open(QIODevice::ReadOnly) ? log.readAll() : QByteArray());
+    const auto read =
+        testing::readLogStrictly(log.open(QIODevice::ReadOnly) ? log.readAll() : QByteArray());
     figures.recordsInFile = int(read.records.size());
     if (!read.problem.isEmpty()) {
         figures.logDifferences.append(read.problem);
@@ -335,7 +347,8 @@ void finish(SoakStation& station, Operator& op, const SoakOptions& options,
     }
     QFile lines(station.shimLogPath());
     if (lines.open(QIODevice::ReadOnly)) {
-        figures.keying = testing::analyseKeying(testing::dtrEdges(lines.readAll()), station.plan().wpm);
+        figures.keying =
+            testing::analyseKeying(testing::dtrEdges(lines.readAll()), station.plan().wpm);
     }
 }
 
@@ -348,7 +361,11 @@ SoakFigures runSoak(const SoakOptions& options) {
         figures.failure = QStringLiteral("missing: %1").arg(missing);
         return figures;
     }
-    SoakStation station{StationPlan{}};
+    StationPlan plan;
+    if (options.idle) {
+        plan.spotsPerSecond = 0.01; // the cluster connected, and quiet
+    }
+    SoakStation station{plan};
     QString why;
     if (!station.start(&why)) {
         figures.failure = why;

@@ -14,9 +14,12 @@
 namespace ditlog::soak {
 
 struct SoakOptions {
-    int seconds = 1200;     // how long contacts are typed
-    QString keepFolder;     // where the run's files are kept; empty: not kept
-    bool progress = false;  // a line on standard error every 30 s
+    int seconds = 1200;    // how long contacts are typed
+    QString keepFolder;    // where the run's files are kept; empty: not kept
+    bool progress = false; // a line on standard error every 30 s
+    // The baseline: only the calling loop keying, the rig polled and the cluster quiet;
+    // nothing typed.
+    bool idle = false;
 };
 
 struct SoakFigures {
@@ -48,8 +51,8 @@ struct SoakFigures {
     // The spots
     int spotsSent = 0;
     int spotsShown = 0;
-    int spotsExpected = 0;           // the newest sent, at most the 200 the list keeps
-    QStringList spotDifferences;     // empty: the list shows exactly the newest sent
+    int spotsExpected = 0;       // the newest sent, at most the 200 the list keeps
+    QStringList spotDifferences; // empty: the list shows exactly the newest sent
 
     double seconds = 0;
 };

@@ -36,7 +36,8 @@ bool writeFile(const QString& path, const QByteArray& bytes) {
 }
 } // namespace
 
-SoakStation::SoakStation(StationPlan plan) : m_plan(std::move(plan)) {}
+SoakStation::SoakStation(StationPlan plan) : m_plan(std::move(plan)) {
+}
 
 SoakStation::~SoakStation() {
     stopProcess(m_program);
@@ -56,7 +57,8 @@ QString SoakStation::missingPrograms(bool withAccessibility) {
     }
     if (withAccessibility) {
         QProcess probe;
-        probe.start(QStringLiteral("/usr/bin/python3"), {QStringLiteral("-c"), QStringLiteral("import pyatspi")});
+        probe.start(QStringLiteral("/usr/bin/python3"),
+                    {QStringLiteral("-c"), QStringLiteral("import pyatspi")});
         if (!probe.waitForFinished(20000) || probe.exitCode() != 0) {
             missing.append(QStringLiteral("pyatspi (Debian: python3-pyatspi)"));
         }
@@ -67,7 +69,9 @@ QString SoakStation::missingPrograms(bool withAccessibility) {
     return missing.join(QStringLiteral("; "));
 }
 
-QString SoakStation::mainWindowTitle() { return QStringLiteral("Ditlog " DITLOG_VERSION); }
+QString SoakStation::mainWindowTitle() {
+    return QStringLiteral("Ditlog " DITLOG_VERSION);
+}
 
 bool SoakStation::start(QString* why) {
     if (!m_dir.isValid() || !m_keyingPort.isValid()) {
@@ -139,7 +143,8 @@ bool SoakStation::prepareFolder(QString* why) {
     PortMap(store).setMappedPath(1, m_keyingPort.devicePath());
     store.setValue(QStringLiteral("UserCWSelection"), QStringLiteral("Timer"));
 
-    if (writePreferences(work, prefs) || saveRigSettings(work, rig) || SaveSpotSettings(work, spots) ||
+    if (writePreferences(work, prefs) || saveRigSettings(work, rig) ||
+        SaveSpotSettings(work, spots) ||
         !writeFile(QDir(work).filePath(QLatin1String(kCwSettingsFileName)), writeCwSettings(cw)) ||
         !writeFile(QDir(work).filePath(QStringLiteral("log.txt")), {})) {
         *why = QStringLiteral("cannot write the working files");
@@ -156,7 +161,8 @@ bool SoakStation::startCluster(QString* why) {
                      QStringLiteral("--record"), clusterRecordPath()});
     QElapsedTimer t;
     t.start();
-    while (!m_cluster.canReadLine() && t.elapsed() < 15000 && m_cluster.state() != QProcess::NotRunning) {
+    while (!m_cluster.canReadLine() && t.elapsed() < 15000 &&
+           m_cluster.state() != QProcess::NotRunning) {
         m_cluster.waitForReadyRead(200);
     }
     const QString greeting = QString::fromLatin1(m_cluster.readLine());
@@ -181,8 +187,8 @@ bool SoakStation::startProgram(QString* why) {
     env.remove(QStringLiteral("QT_LOGGING_RULES"));
     // A sanitizer runtime must not insist on coming before the shim.
     const QString asan = env.value(QStringLiteral("ASAN_OPTIONS"));
-    env.insert(QStringLiteral("ASAN_OPTIONS"),
-               (asan.isEmpty() ? QString() : asan + u':') + QStringLiteral("verify_asan_link_order=0"));
+    env.insert(QStringLiteral("ASAN_OPTIONS"), (asan.isEmpty() ? QString() : asan + u':') +
+                                                   QStringLiteral("verify_asan_link_order=0"));
     if (m_plan.accessibility) {
         // A screen reader's view, as a blind operator runs the program.
         env.insert(QStringLiteral("QT_LINUX_ACCESSIBILITY_ALWAYS_ON"), QStringLiteral("1"));
@@ -203,11 +209,13 @@ bool SoakStation::startProgram(QString* why) {
 bool SoakStation::answerStartUp(QString* why) {
     const QString station = QStringLiteral(" Amateur Station I.D.");
     const QString question = QStringLiteral("Open existing log?");
-    if (!m_x.waitForWindow(station, 60000) || !m_x.focus(station) || !m_x.key({QStringLiteral("Return")})) {
+    if (!m_x.waitForWindow(station, 60000) || !m_x.focus(station) ||
+        !m_x.key({QStringLiteral("Return")})) {
         *why = QStringLiteral("the station window never came");
         return false;
     }
-    if (!m_x.waitForWindow(question, 30000) || !m_x.focus(question) || !m_x.key({QStringLiteral("y")})) {
+    if (!m_x.waitForWindow(question, 30000) || !m_x.focus(question) ||
+        !m_x.key({QStringLiteral("y")})) {
         *why = QStringLiteral("the open-log question never came");
         return false;
     }
@@ -215,12 +223,12 @@ bool SoakStation::answerStartUp(QString* why) {
         *why = QStringLiteral("the main window never took the keyboard");
         return false;
     }
-    // The cluster's login answered with the station's call and spots flowing.
+    // The cluster's login answered with the station's call: the first spot has been sent.
     QElapsedTimer t;
     t.start();
     while (t.elapsed() < 30000) {
         QFile sent(clusterRecordPath());
-        if (sent.exists() && sent.size() > 200) {
+        if (sent.exists() && sent.size() > 0) {
             return programRunning();
         }
         QThread::msleep(200);
@@ -229,9 +237,13 @@ bool SoakStation::answerStartUp(QString* why) {
     return false;
 }
 
-bool SoakStation::focusMain() { return m_x.focus(mainWindowTitle()); }
+bool SoakStation::focusMain() {
+    return m_x.focus(mainWindowTitle());
+}
 
-void SoakStation::stopCluster() { stopProcess(m_cluster); }
+void SoakStation::stopCluster() {
+    stopProcess(m_cluster);
+}
 
 bool SoakStation::runReader(const QStringList& arguments, QString* why, QByteArray* output) {
     QProcess reader;
@@ -305,8 +317,8 @@ int SoakStation::exitProgram() {
 
 void SoakStation::keepFiles(const QString& folder) const {
     QDir().mkpath(folder);
-    for (const QString& path : {logPath(), shimLogPath(), stallReportPath(), clusterRecordPath(),
-                                programOutputPath()}) {
+    for (const QString& path :
+         {logPath(), shimLogPath(), stallReportPath(), clusterRecordPath(), programOutputPath()}) {
         const QString target = QDir(folder).filePath(QFileInfo(path).fileName());
         QFile::remove(target);
         QFile::copy(path, target);

@@ -27,7 +27,7 @@ struct StationPlan {
 };
 
 class SoakStation {
-public:
+  public:
     explicit SoakStation(StationPlan plan);
     ~SoakStation();
     SoakStation(const SoakStation&) = delete;
@@ -67,7 +67,7 @@ public:
     // Keeps the run's files (log, shim record, stall report, program output) in a folder.
     void keepFiles(const QString& folder) const;
 
-private:
+  private:
     bool prepareFolder(QString* why);
     bool startCluster(QString* why);
     bool startProgram(QString* why);

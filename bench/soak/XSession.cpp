@@ -33,14 +33,18 @@ QString firstLine(QProcess& process, int ms) {
 }
 } // namespace
 
-XSession::~XSession() { stop(); }
+XSession::~XSession() {
+    stop();
+}
 
 QString XSession::missingPrograms(bool withAccessibility) {
     QStringList missing;
-    const QList<std::pair<const char*, const char*>> programs{{"Xvfb", "xvfb"}, {"xdotool", "xdotool"}};
+    const QList<std::pair<const char*, const char*>> programs{{"Xvfb", "xvfb"},
+                                                              {"xdotool", "xdotool"}};
     for (const auto& [program, package] : programs) {
         if (QStandardPaths::findExecutable(QLatin1String(program)).isEmpty()) {
-            missing.append(QStringLiteral("%1 (Debian: %2)").arg(QLatin1String(program), QLatin1String(package)));
+            missing.append(QStringLiteral("%1 (Debian: %2)")
+                               .arg(QLatin1String(program), QLatin1String(package)));
         }
     }
     if (withAccessibility) {
@@ -56,13 +60,14 @@ QString XSession::missingPrograms(bool withAccessibility) {
 
 bool XSession::start(bool withAccessibility, QString* why) {
     // -displayfd: Xvfb picks a free display and names it when it takes connections.
-    m_xvfb.start(QStringLiteral("Xvfb"), {QStringLiteral("-displayfd"), QStringLiteral("1"),
-                                          QStringLiteral("-screen"), QStringLiteral("0"),
-                                          QStringLiteral("1280x1024x24"), QStringLiteral("-nolisten"),
-                                          QStringLiteral("tcp")});
+    m_xvfb.start(QStringLiteral("Xvfb"),
+                 {QStringLiteral("-displayfd"), QStringLiteral("1"), QStringLiteral("-screen"),
+                  QStringLiteral("0"), QStringLiteral("1280x1024x24"), QStringLiteral("-nolisten"),
+                  QStringLiteral("tcp")});
     const QString number = firstLine(m_xvfb, 15000);
     if (number.isEmpty()) {
-        *why = QStringLiteral("Xvfb did not start: %1").arg(QString::fromLocal8Bit(m_xvfb.readAllStandardError()));
+        *why = QStringLiteral("Xvfb did not start: %1")
+                   .arg(QString::fromLocal8Bit(m_xvfb.readAllStandardError()));
         return false;
     }
     m_display = u':' + number;
@@ -70,10 +75,12 @@ bool XSession::start(bool withAccessibility, QString* why) {
         return true;
     }
     m_bus.start(QStringLiteral("dbus-daemon"),
-                {QStringLiteral("--session"), QStringLiteral("--nofork"), QStringLiteral("--print-address=1")});
+                {QStringLiteral("--session"), QStringLiteral("--nofork"),
+                 QStringLiteral("--print-address=1")});
     m_busAddress = firstLine(m_bus, 10000);
     if (m_busAddress.isEmpty()) {
-        *why = QStringLiteral("no session bus: %1").arg(QString::fromLocal8Bit(m_bus.readAllStandardError()));
+        *why = QStringLiteral("no session bus: %1")
+                   .arg(QString::fromLocal8Bit(m_bus.readAllStandardError()));
         return false;
     }
     QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
@@ -121,7 +128,8 @@ bool XSession::xdotool(const QStringList& arguments, QByteArray* output) {
 }
 
 bool XSession::key(const QStringList& keys) {
-    return xdotool(QStringList{QStringLiteral("key"), QStringLiteral("--delay"), QStringLiteral("25")} + keys);
+    return xdotool(
+        QStringList{QStringLiteral("key"), QStringLiteral("--delay"), QStringLiteral("25")} + keys);
 }
 
 bool XSession::type(const QString& text) {
@@ -131,7 +139,8 @@ bool XSession::type(const QString& text) {
 std::optional<QString> XSession::window(const QString& title) {
     QByteArray out;
     const QString pattern = u'^' + QRegularExpression::escape(title) + u'$';
-    if (!xdotool({QStringLiteral("search"), QStringLiteral("--onlyvisible"), QStringLiteral("--name"), pattern},
+    if (!xdotool({QStringLiteral("search"), QStringLiteral("--onlyvisible"),
+                  QStringLiteral("--name"), pattern},
                  &out)) {
         return std::nullopt; // no such window (xdotool ends with 1)
     }

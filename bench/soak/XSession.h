@@ -14,7 +14,7 @@
 namespace ditlog::soak {
 
 class XSession {
-public:
+  public:
     XSession() = default;
     ~XSession();
     XSession(const XSession&) = delete;
@@ -42,7 +42,7 @@ public:
     bool focus(const QString& title);
     bool screenshot(const QString& path);
 
-private:
+  private:
     bool xdotool(const QStringList& arguments, QByteArray* output = nullptr);
 
     QProcess m_xvfb;

@@ -11,16 +11,17 @@
 namespace ditlog {
 
 namespace {
-constexpr qint64 kFineStepNs = 20'000;      // 20 us
+constexpr qint64 kFineStepNs = 20'000;       // 20 us
 constexpr qint64 kFineLimitNs = 100'000'000; // 100 ms
-constexpr qint64 kCoarseStepNs = 1'000'000; // 1 ms
+constexpr qint64 kCoarseStepNs = 1'000'000;  // 1 ms
 constexpr qint64 kCoarseLimitNs = 10'000'000'000LL;
 constexpr std::size_t kFineBuckets = std::size_t(kFineLimitNs / kFineStepNs);
 constexpr std::size_t kBuckets =
     kFineBuckets + std::size_t((kCoarseLimitNs - kFineLimitNs) / kCoarseStepNs) + 1;
 } // namespace
 
-LatenessHistogram::LatenessHistogram() : m_buckets(kBuckets, 0) {}
+LatenessHistogram::LatenessHistogram() : m_buckets(kBuckets, 0) {
+}
 
 std::size_t LatenessHistogram::bucketOf(qint64 ns) {
     if (ns < kFineLimitNs) {
@@ -137,7 +138,9 @@ void StallMonitor::start() {
     m_timer.start(kIntervalMs);
 }
 
-StallMonitor::~StallMonitor() { writeReport(); }
+StallMonitor::~StallMonitor() {
+    writeReport();
+}
 
 void StallMonitor::tick() {
     const qint64 now = m_clock.nsecsElapsed();

@@ -16,7 +16,7 @@ namespace ditlog {
 
 struct StallSummary {
     quint64 samples = 0;
-    double seconds = 0;  // how long the monitor ran
+    double seconds = 0; // how long the monitor ran
     double p50Ms = 0;
     double p99Ms = 0;
     double p999Ms = 0;
@@ -36,7 +36,7 @@ struct StallSummary {
 // Lateness in a fixed histogram (20 us steps to 100 ms, 1 ms steps to 10 s), so that a run
 // of any length takes the same memory.
 class LatenessHistogram {
-public:
+  public:
     LatenessHistogram();
     void add(qint64 latenessNs);
     quint64 count() const { return m_count; }
@@ -45,7 +45,7 @@ public:
     double percentileMs(double fraction) const;
     quint64 countOver(qint64 ns) const;
 
-private:
+  private:
     static std::size_t bucketOf(qint64 ns);
     static qint64 upperEdgeNs(std::size_t bucket);
 
@@ -56,7 +56,7 @@ private:
 
 class StallMonitor final : public QObject {
     Q_OBJECT
-public:
+  public:
     static constexpr int kIntervalMs = 10;
 
     // The summary goes to reportPath when the monitor ends.
@@ -71,7 +71,7 @@ public:
     // cannot be written.
     bool writeReport() const;
 
-private:
+  private:
     void tick();
 
     QString m_reportPath;

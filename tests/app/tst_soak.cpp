@@ -15,7 +15,7 @@ using namespace ditlog::testing;
 
 class TestSoak : public QObject {
     Q_OBJECT
-private Q_SLOTS:
+  private Q_SLOTS:
     void latenessHistogram();
     void keyingAgainstTheUnitGrid();
     void logReadStrictly();
@@ -61,16 +61,17 @@ void TestSoak::keyingAgainstTheUnitGrid() {
     const qint64 t0 = 1'000'000'000;
     QByteArray record;
     const auto line = [&record](qint64 ns, int dtr, const char* cause) {
-        record += QByteArray::number(ns) + " S0 dtr=" + QByteArray::number(dtr) + " rts=0 " + cause + '\n';
+        record += QByteArray::number(ns) + " S0 dtr=" + QByteArray::number(dtr) + " rts=0 " +
+                  cause + '\n';
     };
     line(t0 - 500'000'000, 1, "open");
     line(t0 - 400'000'000, 0, "ioctl");
     line(t0, 1, "ioctl");
-    line(t0 + unit + 200'000, 0, "ioctl");          // 0.2 ms late
-    line(t0 + 12 * unit, 1, "ioctl");                // the keyer's word gap of 11 units
-    line(t0 + 13 * unit - 100'000, 0, "ioctl");     // 0.1 ms early
-    line(t0 + 73 * unit, 1, "ioctl");                // idle, then a new run
-    line(t0 + 74 * unit + 40'000'000, 0, "ioctl");  // a mark 2/3 unit too long
+    line(t0 + unit + 200'000, 0, "ioctl");         // 0.2 ms late
+    line(t0 + 12 * unit, 1, "ioctl");              // the keyer's word gap of 11 units
+    line(t0 + 13 * unit - 100'000, 0, "ioctl");    // 0.1 ms early
+    line(t0 + 73 * unit, 1, "ioctl");              // idle, then a new run
+    line(t0 + 74 * unit + 40'000'000, 0, "ioctl"); // a mark 2/3 unit too long
 
     const auto edges = dtrEdges(record);
     QCOMPARE(edges.size(), std::size_t(6));
@@ -95,7 +96,8 @@ void TestSoak::logReadStrictly() {
     QVERIFY(!readLogStrictly(QByteArray(good).replace(",5,", ",\"5\",")).problem.isEmpty());
     QVERIFY(!readLogStrictly(QByteArray(good).replace(",\"14.025\"", "")).problem.isEmpty());
 
-    ExpectedContact e{read.records.at(0), QDateTime(QDate(2026, 12, 10), QTime(19, 0, 0), QTimeZone::utc()),
+    ExpectedContact e{read.records.at(0),
+                      QDateTime(QDate(2026, 12, 10), QTime(19, 0, 0), QTimeZone::utc()),
                       QDateTime(QDate(2026, 12, 10), QTime(19, 0, 2), QTimeZone::utc())};
     QVERIFY(logDifferences({e, e}, read.records).isEmpty());
     QCOMPARE(logDifferences({e}, read.records).size(), 1); // one record too many

@@ -16,7 +16,8 @@
 namespace ditlog::testing {
 
 std::vector<LineEdge> dtrEdges(const QByteArray& shimLog) {
-    static const QRegularExpression record(QStringLiteral("^(\\d+) S\\d+ dtr=([01]) rts=[01] (\\S+)$"));
+    static const QRegularExpression record(
+        QStringLiteral("^(\\d+) S\\d+ dtr=([01]) rts=[01] (\\S+)$"));
     std::vector<LineEdge> edges;
     bool started = false;
     bool level = false;
@@ -190,13 +191,17 @@ LogReadBack readLogStrictly(const QByteArray& bytes) {
     return out;
 }
 
-QStringList logDifferences(const QList<ExpectedContact>& expected, const QList<QStringList>& actual) {
+QStringList logDifferences(const QList<ExpectedContact>& expected,
+                           const QList<QStringList>& actual) {
     QStringList out;
     if (expected.size() != actual.size()) {
-        out.append(QStringLiteral("%1 records in the file, %2 logged").arg(actual.size()).arg(expected.size()));
+        out.append(QStringLiteral("%1 records in the file, %2 logged")
+                       .arg(actual.size())
+                       .arg(expected.size()));
     }
-    static const char* const names[] = {"call", "rstReceived", "exchange", "rstSent", "spc", "date",
-                                        "time", "name",     "band",     "points",  "frequency"};
+    static const char* const names[] = {"call", "rstReceived", "exchange", "rstSent",
+                                        "spc",  "date",        "time",     "name",
+                                        "band", "points",      "frequency"};
     for (qsizetype i = 0; i < std::min(expected.size(), actual.size()); ++i) {
         const ExpectedContact& e = expected.at(i);
         const QStringList& a = actual.at(i);
@@ -238,7 +243,8 @@ ProcessSample sampleProcess(qint64 pid, bool withTargets) {
     }
     const QDir fds(base + QStringLiteral("fd"));
     if (fds.exists()) {
-        const QStringList entries = fds.entryList(QDir::AllEntries | QDir::System | QDir::NoDotAndDotDot);
+        const QStringList entries =
+            fds.entryList(QDir::AllEntries | QDir::System | QDir::NoDotAndDotDot);
         s.fds = int(entries.size());
         if (withTargets) {
             for (const QString& fd : entries) {

@@ -24,14 +24,14 @@ struct LineEdge {
 std::vector<LineEdge> dtrEdges(const QByteArray& shimLog);
 
 struct KeyingFigures {
-    int edges = 0;      // edges measured against the schedule
-    int drains = 0;     // runs of keying that began from idle (each a schedule of its own)
-    int irregular = 0;  // marks or gaps off the unit grid by more than a quarter unit
+    int edges = 0;     // edges measured against the schedule
+    int drains = 0;    // runs of keying that began from idle (each a schedule of its own)
+    int irregular = 0; // marks or gaps off the unit grid by more than a quarter unit
     double irregularMs = 0;
     double p50Us = 0;
     double p99Us = 0;
     double maxUs = 0;
-    QStringList texts;  // what each drain keyed, read back with the International Morse Code
+    QStringList texts; // what each drain keyed, read back with the International Morse Code
 };
 
 // Each edge against the ideal schedule of what was keyed: a drain's edges stand on whole
@@ -59,7 +59,8 @@ struct ExpectedContact {
 };
 
 // Where the file differs from the contacts: counts, fields, times. Empty when it agrees.
-QStringList logDifferences(const QList<ExpectedContact>& expected, const QList<QStringList>& actual);
+QStringList logDifferences(const QList<ExpectedContact>& expected,
+                           const QList<QStringList>& actual);
 
 struct ProcessSample {
     qint64 rssKiB = -1;
