@@ -9,6 +9,8 @@ packages+=(qt6-speech-dev qt6-speech-flite-plugin qt6-declarative-dev)
 packages+=(dpkg-dev lintian desktop-file-utils appstream)
 # Hamlib's rigctld and rigctlcom and socat: the independent peer of the rig tests.
 packages+=(libhamlib-utils socat)
+# Test data of the contest aids: a master call list and a club roster no one here wrote.
+packages+=(tlf)
 missing=()
 for p in "${packages[@]}"; do
     dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing+=("$p")

@@ -62,8 +62,11 @@ bool EntryPanel::eventFilter(QObject* watched, QEvent* event) {
         return false;
     }
     if (event->type() == QEvent::FocusOut) {
-        if (field == txtCall && !ignoredFocusReason(static_cast<QFocusEvent*>(event)->reason())) {
+        const bool ignored = ignoredFocusReason(static_cast<QFocusEvent*>(event)->reason());
+        if (field == txtCall && !ignored) {
             txtCall_LostFocus();
+        } else if (!ignored && historyFilled(field)) {
+            acceptHistoryFill(field); // moving on accepts what the history put in
         }
         return false;
     }
@@ -71,6 +74,10 @@ bool EntryPanel::eventFilter(QObject* watched, QEvent* event) {
         return false;
     }
     auto* keyEvent = static_cast<QKeyEvent*>(event);
+    if (keyEvent->key() == Qt::Key_K && keyEvent->modifiers() == Qt::ControlModifier &&
+        m_assist->speakPartials()) {
+        return true;
+    }
     if (m_keyHold->take(field, *keyEvent)) {
         return true; // typed later, into the field that has the focus then
     }
@@ -135,7 +142,7 @@ int EntryPanel::txtCall_KeyPress(int key) {
         lblDialog->setText(QStringLiteral(" "));
     }
     if (key == kEnter) {
-        Mains();
+        enterKey();
         return 0;
     }
     if (key == kSpace) {
@@ -192,7 +199,7 @@ int EntryPanel::txtRSTR_KeyPress(int key) {
         key = kSpace;
     }
     if (key == kEnter) {
-        Mains();
+        enterKey();
         return 0;
     }
     if (key == kSpace) {
@@ -208,7 +215,7 @@ int EntryPanel::txtRSTS_KeyPress(int key) {
         return 0;
     }
     if (key == kEnter) {
-        Mains();
+        enterKey();
         return 0;
     }
     if (key == kSpace) {
@@ -223,7 +230,7 @@ int EntryPanel::txtName_KeyPress(int key) {
         return 0;
     }
     if (key == kEnter) {
-        Mains();
+        enterKey();
         return 0;
     }
     if (key == kSpace) {
@@ -252,7 +259,7 @@ int EntryPanel::txtSec_KeyPress(int key) {
         return 0;
     }
     if (key == kEnter) {
-        Mains();
+        enterKey();
         return 0;
     }
     if (key == kSpace) {
@@ -267,7 +274,7 @@ int EntryPanel::txtCntry_KeyPress(int key) {
         return 0;
     }
     if (key == kEnter) {
-        Mains();
+        enterKey();
         return 0;
     }
     int caret = typingPosition(txtCntry);

@@ -77,7 +77,10 @@ void BandMapStrip::DisplayBandMapLabels() {
             colour = *aged;
         }
         SpotLabel* label = m_labels[std::size_t(i)];
-        label->showSpot(spot.LabelText, spotHoverText(spot, m_prefs.UtcOffset), colour);
+        const SpotMark mark = m_marker ? m_marker(spot.Call, spot.FreqMHz) : SpotMark::None;
+        label->showSpot(spot.LabelText, spotHoverText(spot, m_prefs.UtcOffset),
+                        markedTextColour(colour, mark));
+        label->showMark(mark);
         shown.append({label, *centre});
     }
     m_axis.placeSpots(shown);

@@ -113,7 +113,10 @@ void HfSpectrumMapWindow::BandMapLabelDisplay() {
         if (!centre) {
             continue;
         }
-        label->showSpot(spot.LabelText, spotHoverText(spot, m_prefs.UtcOffset), colour);
+        const SpotMark mark = m_marker ? m_marker(spot.Call, spot.FreqMHz) : SpotMark::None;
+        label->showSpot(spot.LabelText, spotHoverText(spot, m_prefs.UtcOffset),
+                        markedTextColour(colour, mark));
+        label->showMark(mark);
         placed[std::size_t(k)].append({label, *centre});
     }
     QList<PendingSpot> all;

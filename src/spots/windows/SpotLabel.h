@@ -5,6 +5,7 @@
 #pragma once
 
 #include "spots/BandMapGeometry.h"
+#include "spots/SpotMark.h"
 
 #include <QLabel>
 
@@ -21,6 +22,9 @@ public:
     int slot() const { return m_slot; }
     // Shows a spot: its prefix, its hover text (also the accessible name) and colour.
     void showSpot(const QString& labelText, const QString& hoverText, quint32 rgb);
+    // A new multiplier stands on its own background (a duplicate is greyed by its colour).
+    void showMark(SpotMark mark);
+    SpotMark mark() const { return m_mark; }
 
 Q_SIGNALS:
     void hovered(int slot, const QString& hoverText);
@@ -35,6 +39,7 @@ protected:
 
 private:
     int m_slot;
+    SpotMark m_mark = SpotMark::None;
     Qt::MouseButton m_pressed = Qt::NoButton;
 };
 
