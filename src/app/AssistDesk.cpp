@@ -45,14 +45,6 @@ AssistDesk::AssistDesk(Services services, const DataFolders& folders,
     : QObject(parent), m_services(services), m_folders(folders), m_prefs(prefs), m_log(log),
       m_entry(entry), m_marks(log, m_worked, prefixes), m_announce(new QTimer(this)),
       m_learner(new QTimer(this)) {
-    const auto stored = [&](const char* key, bool byDefault) {
-        const QString v = m_services.settings.value(QLatin1String(key));
-        return v.isEmpty() ? byDefault : v == QLatin1String("1");
-    };
-    m_checkPartialOn = stored(kCheckPartialKey, false);
-    m_callHistoryOn = stored(kCallHistoryKey, false);
-    m_esmOn = stored(kEnterSendsMessageKey, false);
-    m_runMode = stored(kRunModeKey, true);
     buildList(canvas);
     // The count is spoken once typing pauses, not at every key.
     m_announce->setSingleShot(true);
@@ -109,6 +101,7 @@ void AssistDesk::setCheckPartialOn(bool on) {
     }
     layOutList();
     refreshPartials();
+    Q_EMIT choicesChanged();
 }
 
 void AssistDesk::setCallHistoryOn(bool on) {
@@ -126,30 +119,41 @@ void AssistDesk::setCallHistoryOn(bool on) {
     }
     m_marks.setHistory(on ? &m_history : nullptr);
     Q_EMIT marksChanged();
+    Q_EMIT choicesChanged();
 }
 
 void AssistDesk::setEnterSendsMessageOn(bool on) {
     m_esmOn = on;
     storeChoice(kEnterSendsMessageKey, on);
     showNextAction();
+    Q_EMIT choicesChanged();
 }
 
 void AssistDesk::setRunMode(bool on) {
     m_runMode = on;
     storeChoice(kRunModeKey, on);
     showNextAction();
+    Q_EMIT choicesChanged();
 }
 
 void AssistDesk::startUp() {
-    // Each aid that is on loads its files as if it had just been turned on.
-    if (m_checkPartialOn) {
+    // The choices kept in the settings store; each aid that is on loads its files as if
+    // it had just been turned on.
+    const auto stored = [&](const char* key, bool byDefault) {
+        const QString v = m_services.settings.value(QLatin1String(key));
+        return v.isEmpty() ? byDefault : v == QLatin1String("1");
+    };
+    m_runMode = stored(kRunModeKey, true);
+    m_esmOn = stored(kEnterSendsMessageKey, false);
+    if (stored(kCheckPartialKey, false)) {
         setCheckPartialOn(true);
     }
-    if (m_callHistoryOn) {
+    if (stored(kCallHistoryKey, false)) {
         setCallHistoryOn(true);
     }
     layOutList();
     showNextAction();
+    Q_EMIT choicesChanged();
 }
 
 // ---- files -------------------------------------------------------------------------------

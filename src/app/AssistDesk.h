@@ -51,6 +51,8 @@ public:
 
     // Who sends the messages: looked up at each Enter (the station's keyers change).
     void setSenders(std::function<CwKeyerControl&()> keyer, std::function<VoiceControl&()> voice);
+    // Where the CW window keeps which key holds which message (the keyer's store).
+    void setMessageKeyStore(std::function<SettingsStore&()> store) { m_keyStore = std::move(store); }
     // Spoken announcements for blind operators (the voice window's speech, when chosen).
     void setSpeech(std::function<void(const QString&)> say) { m_say = std::move(say); }
     // The status-line label that shows what Enter does next.
@@ -65,7 +67,8 @@ public:
     void setEnterSendsMessageOn(bool on);
     void setRunMode(bool on);
 
-    // End of start-up: the files of the aids that are on are loaded, learning starts.
+    // End of start-up: the choices are read from the settings store, the files of the aids
+    // that are on are loaded, learning starts.
     void startUp();
     // File menu: pick and load a file (remembered when it loads).
     void mnuLoadCheckPartial_Click();
@@ -99,7 +102,14 @@ public:
     void entryChanged() override;
     bool speakPartials() override;
 
+protected:
+    // The main window comes back to the front (from the CW window, say): what Enter
+    // does next is shown anew.
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
 Q_SIGNALS:
+    // An aid was turned on or off (the menu shows it).
+    void choicesChanged();
     // The marks of spots may have changed (log, history or options changed).
     void marksChanged();
     // The status line is to be shown or hidden with Enter sends message.
@@ -119,6 +129,7 @@ private:
     // Sends the step's messages; true when the message's own "!" logs the contact.
     bool send(const EnterStep& step);
     void showNextAction();
+    MessageKeys messageKeys() const;
 
     Services m_services;
     const DataFolders& m_folders;
@@ -138,6 +149,7 @@ private:
     std::function<CwKeyerControl&()> m_keyer;
     std::function<VoiceControl&()> m_voice;
     std::function<void(const QString&)> m_say;
+    std::function<SettingsStore&()> m_keyStore;
     bool m_checkPartialOn = false;
     bool m_callHistoryOn = false;
     bool m_esmOn = false;

@@ -11,6 +11,7 @@
 #include "log/StationPreferences.h"
 #include "voice/VoiceControl.h"
 
+#include <QEvent>
 #include <QLabel>
 #include <QLineEdit>
 
@@ -36,11 +37,15 @@ EntryState AssistDesk::entryState(bool exactDuplicate) const {
     const QString spc = e.txtCntry->text();
     s.sectionOk = spc.size() != 2 || SectionCheck(m_log.multipliers(), spc) != 0;
     if (m_keyer && !s.phone) {
-        const MessageKeys keys = MessageKeys::load(m_services.settings);
+        const MessageKeys keys = messageKeys();
         s.exchangeStartsWithCall =
             m_keyer().messageText(keys.code(MessageRole::Exchange)).trimmed().startsWith(QLatin1Char('$'));
     }
     return s;
+}
+
+MessageKeys AssistDesk::messageKeys() const {
+    return MessageKeys::load(m_keyStore ? m_keyStore() : m_services.settings);
 }
 
 bool AssistDesk::enterPressed() {
@@ -68,7 +73,7 @@ bool AssistDesk::enterPressed() {
 }
 
 bool AssistDesk::send(const EnterStep& step) {
-    const MessageKeys keys = MessageKeys::load(m_services.settings);
+    const MessageKeys keys = messageKeys();
     if (m_prefs.Mode == QLatin1String("PH")) {
         for (const MessageRole role : step.messages) {
             if (m_voice && keys.code(role) <= kLastVoiceKey) {
@@ -120,7 +125,7 @@ QString AssistDesk::nextActionText() const {
     if (m_entry.postContestMode()) {
         return QStringLiteral("Enter: log");
     }
-    return describeEnterStep(nextEnterStep(entryState(false)), MessageKeys::load(m_services.settings),
+    return describeEnterStep(nextEnterStep(entryState(false)), messageKeys(),
                              m_entry.txtCall->text());
 }
 
@@ -140,6 +145,13 @@ void AssistDesk::showNextAction() {
 void AssistDesk::setNextActionLabel(QLabel* label) {
     m_nextAction = label;
     showNextAction();
+}
+
+bool AssistDesk::eventFilter(QObject*, QEvent* event) {
+    if (event->type() == QEvent::WindowActivate && m_esmOn) {
+        showNextAction();
+    }
+    return false;
 }
 
 void AssistDesk::entryChanged() {

@@ -5,6 +5,7 @@
 #include "app/AssistDesk.h"
 #include "app/CheckPartialList.h"
 #include "app/EntryPanel.h"
+#include "app/MainWindowKeyer.h"
 #include "platform/UserPrompts.h"
 #include "spots/windows/SpotDesk.h"
 #include "voice/windows/VoiceKeyer.h"
@@ -40,6 +41,9 @@ void MainWindow::buildAssist() {
     m_entry->setAssist(*m_assist);
     m_assist->setSenders([this]() -> CwKeyerControl& { return *m_keyer; },
                          [this]() -> VoiceControl& { return *m_voice; });
+    m_assist->setMessageKeyStore([this]() -> SettingsStore& {
+        return m_keyerWiring != nullptr ? m_keyerWiring->keyer().settingsStore() : m_services.settings;
+    });
     m_assist->setSpeech([this](const QString& text) {
         if (m_voiceKeyer != nullptr) {
             m_voiceKeyer->speak(text);
@@ -70,12 +74,18 @@ void MainWindow::buildAssist() {
             QAction* a = options->addAction(QLatin1String(entry.caption));
             a->setObjectName(QLatin1String(entry.name));
             a->setCheckable(true);
-            a->setChecked((m_assist->*entry.get)());
             m_actions.insert(a->objectName(), a);
             const QString name = a->objectName();
             connect(a, &QAction::triggered, this, [this, name] { toggleAid(name); });
         }
     }
+    const auto showChoices = [this] {
+        for (const AidEntry& entry : kAidEntries) {
+            m_actions.value(QLatin1String(entry.name))->setChecked((m_assist->*entry.get)());
+        }
+    };
+    showChoices();
+    connect(m_assist, &AssistDesk::choicesChanged, this, showChoices);
 
     // The status line under the window shows what Enter does next.
     // The window has no status bar until the option is first turned on.
@@ -94,6 +104,7 @@ void MainWindow::buildAssist() {
         }
     });
     m_assist->setNextActionLabel(next);
+    installEventFilter(m_assist);
 
     m_spots->setSpotMarker([this](QStringView call, double mhz) { return m_assist->spotMark(call, mhz); });
     connect(m_assist, &AssistDesk::marksChanged, m_spots, &SpotDesk::refreshMarks);
