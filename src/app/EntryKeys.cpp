@@ -85,6 +85,12 @@ bool EntryPanel::eventFilter(QObject* watched, QEvent* event) {
     if (key == 0) {
         return false; // arrows, Tab, Delete and the like keep their usual meaning
     }
+    if (historyFilled(field) && !field->hasSelectedText() &&
+        field->cursorPosition() == field->text().size()) {
+        // The first key typed into what the call history put in replaces it whole
+        // (unless the caret was moved into it to edit it).
+        field->selectAll();
+    }
     return dispatchKey(field, key);
 }
 

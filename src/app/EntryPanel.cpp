@@ -271,7 +271,6 @@ void EntryPanel::fillFromHistory() {
         if (field->text() != value) {
             continue; // the field took less (its length): the operator's to finish
         }
-        field->selectAll(); // typing replaces it
         m_historyFill.insert(field, value);
         QPalette p = field->palette();
         p.setColor(QPalette::Text, historyColour());

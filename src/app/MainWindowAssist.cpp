@@ -92,6 +92,10 @@ void MainWindow::buildAssist() {
     auto* next = new QLabel(this);
     next->setObjectName(QStringLiteral("lblNextAction"));
     next->setAccessibleDescription(QStringLiteral("What Enter does next"));
+    QFont bold = next->font();
+    bold.setBold(true);
+    bold.setPointSizeF(bold.pointSizeF() * 1.3);
+    next->setFont(bold);
     next->hide();
     connect(m_assist, &AssistDesk::nextActionVisibilityChanged, this, [this, next](bool visible) {
         const bool placed = next->parentWidget() != this;
