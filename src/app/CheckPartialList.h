@@ -29,7 +29,7 @@ private:
 class CheckPartialList : public QListView {
     Q_OBJECT
 public:
-    static constexpr int kShownCalls = 30;
+    static constexpr int kShownCalls = 20;
 
     explicit CheckPartialList(QWidget* parent);
     CheckPartialModel& model() { return m_model; }

@@ -68,6 +68,7 @@ int CheckPartial::bigramOf(char a, char b) { return codeOf(a) * kCodes + codeOf(
 CallListLoad CheckPartial::loadText(QByteArrayView content) {
     CallListLoad result;
     std::vector<std::string_view> calls;
+    calls.reserve(size_t(content.size() / 7));
     std::vector<QByteArray> upper; // lines that had to be upper-cased
     AidLines lines(content);
     QByteArrayView line;
@@ -104,7 +105,11 @@ CallListLoad CheckPartial::loadText(QByteArrayView content) {
                            : QStringLiteral("It holds no call signs.");
         return result;
     }
-    std::sort(calls.begin(), calls.end());
+    // The shared lists come sorted, with a few calls appended: only what follows the
+    // sorted beginning is sorted, then merged in.
+    const auto sortedEnd = std::is_sorted_until(calls.begin(), calls.end());
+    std::sort(sortedEnd, calls.end());
+    std::inplace_merge(calls.begin(), sortedEnd, calls.end());
     calls.erase(std::unique(calls.begin(), calls.end()), calls.end());
 
     QByteArray blob;

@@ -29,10 +29,6 @@ std::vector<QByteArray> latin1(const QStringList& calls) {
     }
     return out;
 }
-
-bool nearText(const QString& call, const QString& text) {
-    return call != text && oneEditApart(call.toLatin1(), text.toLatin1());
-}
 } // namespace
 
 PartialMatches findPartials(const CheckPartial& master, const WorkedCalls& worked,
@@ -46,11 +42,7 @@ PartialMatches findPartials(const CheckPartial& master, const WorkedCalls& worke
 
     // This log's calls first, alphabetically.
     QStringList mine;
-    for (auto it = worked.all().cbegin(); it != worked.all().cend(); ++it) {
-        if (it.key().contains(typed)) {
-            mine << it.key();
-        }
-    }
+    worked.forEachContaining(bytes, [&](QByteArrayView call) { mine << QString::fromLatin1(call); });
     std::sort(mine.begin(), mine.end());
 
     // Then the master list: the calls beginning with the fragment before the others.
@@ -68,11 +60,7 @@ PartialMatches findPartials(const CheckPartial& master, const WorkedCalls& worke
 
     if (result.total == 0) {
         result.near = true;
-        for (auto it = worked.all().cbegin(); it != worked.all().cend(); ++it) {
-            if (nearText(it.key(), typed)) {
-                mine << it.key();
-            }
-        }
+        worked.forEachNear(bytes, [&](QByteArrayView call) { mine << QString::fromLatin1(call); });
         std::sort(mine.begin(), mine.end());
         mineBytes = latin1(mine);
         master.forEachNear(bytes, [&](int i) {

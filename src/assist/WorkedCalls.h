@@ -3,8 +3,13 @@
 // ask it in constant time on every key.
 #pragma once
 
+#include <QByteArray>
+#include <QByteArrayView>
 #include <QHash>
 #include <QString>
+
+#include <functional>
+#include <vector>
 
 namespace ditlog {
 
@@ -30,8 +35,15 @@ public:
     // "20 40": the bands a call was worked on, in band order.
     static QString bandsText(quint16 bands);
 
+    // Visits each call (upper case, Latin-1) that contains the fragment, or (near) that
+    // is one edit away from it; a whole search is one pass over all calls back to back.
+    void forEachContaining(QByteArrayView fragment, const std::function<void(QByteArrayView)>& visit) const;
+    void forEachNear(QByteArrayView text, const std::function<void(QByteArrayView)>& visit) const;
+
 private:
     QHash<QString, Worked> m_calls;
+    QByteArray m_text;          // every call once, each followed by a line feed
+    std::vector<int> m_starts;  // where each call begins in m_text
 };
 
 } // namespace ditlog
