@@ -11,6 +11,7 @@
 #include "platform/PortMap.h"
 #include "platform/SerialPort.h"
 #include "platform/SettingsStore.h"
+#include "platform/TimerClock.h"
 #include "rig/RigLink.h"
 #include "rig/SerialRigTransport.h"
 #include "rig/TuningCommands.h"
@@ -80,7 +81,8 @@ private Q_SLOTS:
         PortMap map{store};
         QtSerialPort port{map};
         SerialRigTransport transport{port};
-        RigLink link{transport};
+        SystemTimerClock clock;
+        RigLink link{transport, clock};
         PseudoTerminal device;
         map.setMappedPath(5, device.devicePath());
         RigSettings s;

@@ -59,7 +59,7 @@ set(CPACK_DEBIAN_PACKAGE_PRIORITY optional)
 set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
 # The speech plug-ins are loaded at run time, so the library dependencies do not name
 # them (the window-system and media plug-ins come with the Qt libraries).
-set(CPACK_DEBIAN_PACKAGE_RECOMMENDS "qt6-speech-flite-plugin | qt6-speech-speechd-plugin")
+set(CPACK_DEBIAN_PACKAGE_RECOMMENDS "qt6-speech-flite-plugin | qt6-speech-speechd-plugin, rtkit")
 set(CPACK_DEBIAN_PACKAGE_SUGGESTS "libhamlib-utils, direwolf")
 set(CPACK_STRIP_FILES ON)
 set(CPACK_PACKAGING_INSTALL_PREFIX /usr)

@@ -9,6 +9,10 @@ packages+=(qt6-speech-dev qt6-speech-flite-plugin qt6-declarative-dev)
 packages+=(dpkg-dev lintian desktop-file-utils appstream)
 # Hamlib's rigctld and rigctlcom and socat: the independent peer of the rig tests.
 packages+=(libhamlib-utils socat)
+# RealtimeKit on a private system bus: real-time keying for a normal user, and its test.
+packages+=(rtkit dbus-daemon)
+# Dire Wolf: the independent packet engine of the spot tests.
+packages+=(direwolf)
 # Test data of the contest aids: a master call list and a club roster no one here wrote.
 packages+=(tlf)
 missing=()

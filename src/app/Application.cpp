@@ -13,10 +13,13 @@
 #include "log/DataFolders.h"
 #include "log/SharedPreferences.h"
 #include "platform/Clock.h"
+#include "platform/ControlLinePort.h"
+#include "platform/EmergencyKeyUp.h"
 #include "platform/KeyingLine.h"
 #include "platform/ParallelPort.h"
 #include "platform/PortMap.h"
 #include "platform/PortOwnership.h"
+#include "platform/RealtimeKit.h"
 #include "platform/Screen.h"
 #include "platform/SerialPort.h"
 #include "platform/SettingsStore.h"
@@ -28,7 +31,13 @@
 
 #include <QApplication>
 #include <QDir>
+#include <QSocketNotifier>
 #include <QTimer>
+
+#include <memory>
+
+#include <fcntl.h>
+#include <unistd.h>
 
 namespace ditlog {
 
@@ -41,6 +50,12 @@ int runApplication(int argc, char* argv[]) {
         answerHelpAndVersion(plain);
     }
     QApplication app(argc, argv);
+    // A terminating signal (kill, Ctrl+C, a closed terminal) or a crash keys every output
+    // up at once; a terminating one then ends the send and quits in order (below).
+    int signalPipe[2] = {-1, -1};
+    if (::pipe2(signalPipe, O_CLOEXEC | O_NONBLOCK) == 0) {
+        emergency::installSignalHandlers(signalPipe[1]);
+    }
     QApplication::setApplicationName(QStringLiteral("Ditlog"));
     QApplication::setApplicationVersion(QStringLiteral(DITLOG_VERSION));
 
@@ -84,19 +99,33 @@ int runApplication(int argc, char* argv[]) {
     SoundEffectPlayer phonePlayer;
     SoundEffectPlayer promptPlayer;
     TextToSpeechOutput speech;
-    QtSerialPort pttPort(portMap);
+    ControlLinePort pttPort(portMap);
 
     // CW keying: the keying port and lines, the send buffer and the keying thread.
-    QtSerialPort keyingPort(portMap);
+    ControlLinePort keyingPort(portMap);
     HardwareKeyingOutputs keyingOutputs(parallelPort);
     CwBuffer cwBuffer;
     MonotonicKeyingClock keyingClock;
     KeyingEngine keyingEngine(cwBuffer, keyingClock);
+    // The kernel refuses real-time priority to a normal user: RealtimeKit is asked then
+    // (the system bus is only opened for it).
+    RealtimeKit realtimeKit;
     CwKeyer keyer(cwBuffer, keyingEngine, keyingPort, keyingOutputs, portOwnership, settings, prompts);
+    keyer.setRealtimeKit(&realtimeKit);
     // The external WinKeyer on a port of its own.
     QtSerialPort winKeyerPort(portMap);
     HostWinKeyer winKeyer(winKeyerPort);
     WinKeyerLink winKeyerLink(winKeyer, keyer, portOwnership, prompts, folders.DataFolder);
+
+    QSocketNotifier terminated(signalPipe[0], QSocketNotifier::Read);
+    terminated.setEnabled(signalPipe[0] >= 0);
+    QObject::connect(&terminated, &QSocketNotifier::activated, &app, [&keyer, fd = signalPipe[0]] {
+        char signal = 0;
+        [[maybe_unused]] const auto got = ::read(fd, &signal, 1);
+        keyer.stopRepeat();
+        keyer.clearSendBuffer();
+        QCoreApplication::exit(128 + signal);
+    });
 
     MainWindow window(services, folders, shared);
     window.attachVoice({phonePlayer, promptPlayer, speech, pttPort, parallelPort, portOwnership});

@@ -136,6 +136,13 @@ void AssistDesk::setRunMode(bool on) {
     Q_EMIT choicesChanged();
 }
 
+void AssistDesk::setSpotMarksOn(bool on) {
+    m_spotMarksOn = on;
+    storeChoice(kSpotMarksKey, on);
+    Q_EMIT marksChanged();
+    Q_EMIT choicesChanged();
+}
+
 void AssistDesk::startUp() {
     // The choices kept in the settings store; each aid that is on loads its files as if
     // it had just been turned on.
@@ -145,6 +152,8 @@ void AssistDesk::startUp() {
     };
     m_runMode = stored(kRunModeKey, true);
     m_esmOn = stored(kEnterSendsMessageKey, false);
+    m_spotMarksOn = stored(kSpotMarksKey, false);
+    Q_EMIT marksChanged();
     if (stored(kCheckPartialKey, false)) {
         setCheckPartialOn(true);
     }

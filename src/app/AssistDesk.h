@@ -43,6 +43,7 @@ public:
     static constexpr char kCallHistoryFileKey[] = "CallHistoryFile";
     static constexpr char kEnterSendsMessageKey[] = "EnterSendsMessage";
     static constexpr char kRunModeKey[] = "RunMode";
+    static constexpr char kSpotMarksKey[] = "SpotMarks";
 
     AssistDesk(Services services, const DataFolders& folders, const StationPreferences& prefs,
                const ContactLog& log, const PrefixTable& prefixes, EntryPanel& entry,
@@ -62,10 +63,13 @@ public:
     bool callHistoryOn() const { return m_callHistoryOn; }
     bool enterSendsMessageOn() const { return m_esmOn; }
     bool runMode() const { return m_runMode; }
+    bool spotMarksOn() const { return m_spotMarksOn; }
     void setCheckPartialOn(bool on);
     void setCallHistoryOn(bool on);
     void setEnterSendsMessageOn(bool on);
     void setRunMode(bool on);
+    // Dupes and new multipliers marked on the maps and in the spot list.
+    void setSpotMarksOn(bool on);
 
     // End of start-up: the choices are read from the settings store, the files of the aids
     // that are on are loaded, learning starts.
@@ -90,8 +94,10 @@ public:
     const WorkedCalls& worked() const { return m_worked; }
     CheckPartialList* checkPartialList() const { return m_list; }
     QLabel* nextActionLabel() const { return m_nextAction; }
-    // The marks of a spotted call on a frequency (MHz).
-    SpotMark spotMark(QStringView call, double mhz) const { return m_marks.markOf(call, mhz); }
+    // The marks of a spotted call on a frequency (MHz); none while marks are off.
+    SpotMark spotMark(QStringView call, double mhz) const {
+        return m_spotMarksOn ? m_marks.markOf(call, mhz) : SpotMark::None;
+    }
     // What Enter would do now, as the status line shows it (empty with the option off).
     QString nextActionText() const;
 
@@ -154,6 +160,7 @@ private:
     bool m_callHistoryOn = false;
     bool m_esmOn = false;
     bool m_runMode = true;
+    bool m_spotMarksOn = false;
     bool m_masterLoaded = false;
     bool m_historyLoaded = false;
 };

@@ -161,7 +161,12 @@ void EntryPanel::cleanPastedText(QLineEdit* field) {
 
 // ---- status lines ------------------------------------------------------------------------
 
-void EntryPanel::showNormalStatus(const QString& text) { showStatusOn(text, kNormalColour); }
+void EntryPanel::showNormalStatus(const QString& text) { showStatusOn(text, m_statusColour); }
+
+void EntryPanel::setStatusColour(const QColor& colour) {
+    m_statusColour = colour.isValid() ? colour : kNormalColour;
+    setBackground(lblDialog, m_statusColour);
+}
 
 void EntryPanel::showStatusOn(const QString& text, const QColor& colour) {
     setBackground(lblDialog, colour);
@@ -584,7 +589,7 @@ void EntryPanel::Mains() {
 void EntryPanel::cmdClear_Click() {
     clearEntry();
     setDupeIdle();
-    setBackground(lblDialog, kNormalColour);
+    setBackground(lblDialog, m_statusColour);
     lblDupe->clear();
     lblDialog->clear();
     focusCall();

@@ -86,7 +86,11 @@ public:
     const QString& rigFrequency() const { return m_rigFrequency; }
 
     // Status line colours.
+    // The status line on its usual background (see setStatusColour).
     void showNormalStatus(const QString& text);
+    // The usual background of the status line: RGB 0,192,192, or another while a mode
+    // that colours it is on (keyboard CW); an invalid colour restores the first.
+    void setStatusColour(const QColor& colour);
     void showStatusOn(const QString& text, const QColor& colour);
     void setDupeIdle();
     void focusCall();
@@ -169,6 +173,7 @@ private:
     // The SPC text the country lookup itself put in, so a later lookup may take it back.
     QString m_lookupSpc;
     bool m_partialDupes = true;
+    QColor m_statusColour{0, 192, 192}; // the status line's usual background
     QString m_rigFrequency;
     NoEntryAssist m_noAssist;
     EntryAssist* m_assist = &m_noAssist;

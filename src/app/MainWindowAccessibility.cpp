@@ -7,6 +7,8 @@
 #include "app/EntryPanel.h"
 #include "app/ListsPanel.h"
 #include "app/ScorePanel.h"
+#include "spots/windows/BandMapStrip.h"
+#include "spots/windows/SpotDesk.h"
 
 #include <QGroupBox>
 #include <QLabel>
@@ -64,11 +66,13 @@ void MainWindow::describeForScreenReaders() {
         label->setAccessibleDescription(description);
     }
 
-    // After the entry row: the buttons below it, left to right, then the two lists.
+    // After the entry row: the buttons below it, left to right, then the two lists, and at
+    // the bottom the spot display (the spot list or the band map, whichever shows).
     QWidget* previous = m_entry->txtPostConDate;
     for (QWidget* next : {static_cast<QWidget*>(m_clocks->cmdLogOn), static_cast<QWidget*>(m_lists->cmdList()),
                           static_cast<QWidget*>(m_lists->cmdEdit()), static_cast<QWidget*>(m_lists->cmdDelete()),
-                          static_cast<QWidget*>(m_lists->ListView1()), static_cast<QWidget*>(m_lists->List1())}) {
+                          static_cast<QWidget*>(m_lists->ListView1()), static_cast<QWidget*>(m_lists->List1()),
+                          static_cast<QWidget*>(m_spots->txtDX()), static_cast<QWidget*>(m_spots->lblDX())}) {
         setTabOrder(previous, next);
         previous = next;
     }

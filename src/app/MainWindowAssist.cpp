@@ -79,9 +79,20 @@ void MainWindow::buildAssist() {
             connect(a, &QAction::triggered, this, [this, name] { toggleAid(name); });
         }
     }
+    // DX spotting: the marks of spots, off at first (they change how spots are drawn).
+    if (auto* spotting = qobject_cast<QMenu*>(m_actions.value(QStringLiteral("mnuSpectrumMap"))->parent())) {
+        QAction* marks = spotting->addAction(QStringLiteral("&Mark Dupes and Multipliers"));
+        marks->setObjectName(QStringLiteral("mnuSpotMarks"));
+        marks->setCheckable(true);
+        m_actions.insert(marks->objectName(), marks);
+        connect(marks, &QAction::triggered, m_assist, &AssistDesk::setSpotMarksOn);
+    }
     const auto showChoices = [this] {
         for (const AidEntry& entry : kAidEntries) {
             m_actions.value(QLatin1String(entry.name))->setChecked((m_assist->*entry.get)());
+        }
+        if (QAction* marks = m_actions.value(QStringLiteral("mnuSpotMarks"))) {
+            marks->setChecked(m_assist->spotMarksOn());
         }
     };
     showChoices();

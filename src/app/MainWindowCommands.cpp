@@ -186,6 +186,9 @@ bool MainWindow::Form_KeyDown(QKeyEvent* event) {
             return true;
         }
     }
+    if ((event->modifiers() & Qt::ControlModifier) || key == Qt::Key_Control) {
+        return false; // with Ctrl held (or Ctrl itself) a calling loop goes on
+    }
     // Any other key, Esc included, stops a repeating CW call.
     m_keyer->stopRepeat();
     if (m_prefs.Mode == QLatin1String("CW")) {

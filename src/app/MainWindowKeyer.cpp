@@ -223,13 +223,11 @@ bool MainWindow::keyerKeyDown(QKeyEvent* event) {
     }
     if (key == Qt::Key_F12) {
         m_keyboardCw = !m_keyboardCw;
-        if (m_keyboardCw) {
-            m_entry->showStatusOn(
-                QStringLiteral("Keyboard CW mode is ON!  Press F12 to exit keyboard CW mode."),
-                kKeyboardCwColour);
-        } else {
-            showStatus(QString());
-        }
+        // The pale yellow stays under every text of the status line until F12 again.
+        m_entry->setStatusColour(m_keyboardCw ? kKeyboardCwColour : QColor());
+        showStatus(m_keyboardCw
+                       ? QStringLiteral("Keyboard CW mode is ON!  Press F12 to exit keyboard CW mode.")
+                       : QString());
         return true;
     }
     if (key >= Qt::Key_F1 && key <= Qt::Key_F11) {

@@ -24,7 +24,7 @@ RigStation::RigStation(MainWindow& main, Services services, const QString& worki
                        StationPreferences& prefs)
     : QObject(&main), m_main(main), m_services(services), m_workingFolder(workingFolder), m_prefs(prefs),
       m_portMap(services.settings), m_port(m_portMap), m_transport(m_port),
-      m_line(m_transport, m_rigctld), m_link(m_line) {
+      m_line(m_transport, m_rigctld), m_link(m_line, m_timerClock) {
     installBandPlan();
     connect(&m_link, &RigLink::frequencyReported, &m_main, &MainWindow::BandFreqConversion);
     connect(&m_link, &RigLink::modeReported, &m_main, &MainWindow::ModeSelection);

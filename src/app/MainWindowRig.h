@@ -5,6 +5,7 @@
 #include "platform/PortMap.h"
 #include "platform/SerialPort.h"
 #include "platform/Services.h"
+#include "platform/TimerClock.h"
 #include "rig/RigLink.h"
 #include "rig/RigTuning.h"
 #include "rig/RigctldTransport.h"
@@ -65,6 +66,7 @@ private:
     SerialRigTransport m_transport;
     RigctldTransport m_rigctld;
     RoutedRigTransport m_line;
+    SystemTimerClock m_timerClock;
     RigLink m_link;
     RigControlWindow* m_window = nullptr;
     QPointer<BandPlanWindow> m_bandPlan;

@@ -6,6 +6,7 @@
 #include <algorithm>
 #include <cmath>
 #include <limits>
+#include <utility>
 
 namespace ditlog {
 
@@ -229,6 +230,27 @@ std::optional<RateGraph> DrawRateGraph(const QList<RateContact>& contacts) {
         g.rates[std::size_t(i)] = i == 16 ? g.maximum : g.minimum + i * (g.maximum - g.minimum) / 16;
     }
     return g;
+}
+
+std::array<QString, 15> timeAxisTexts(const RateGraph& graph) {
+    // Fourteen steps across the span: below a minute each, the seconds tell them apart.
+    const QString format = graph.spanSeconds < 14 * 60 ? QStringLiteral("HH:mm:ss") : QStringLiteral("HH:mm");
+    std::array<QString, 15> texts;
+    QString last;
+    std::size_t lastAt = 0;
+    for (std::size_t i = 0; i < texts.size(); ++i) {
+        const QString text = graph.times[i].toString(format);
+        if (text != last) {
+            texts[i] = text;
+            last = text;
+            lastAt = i;
+        }
+    }
+    // The last contact's moment stands at the end of the axis, rather than one step before.
+    if (texts.back().isEmpty() && lastAt > 0) {
+        texts.back() = std::exchange(texts[lastAt], QString());
+    }
+    return texts;
 }
 
 double RatePlot::x(int column) const {

@@ -56,6 +56,11 @@ struct RateGraph {
 // gets a range from 0 to its rate so that it is still drawn and labelled.
 std::optional<RateGraph> DrawRateGraph(const QList<RateContact>& contacts);
 
+// The texts of the time axis labels: "HH:mm" where the labels stand a minute or more
+// apart, "HH:mm:ss" for shorter logs; a label that would repeat the one shown before it
+// is left empty, so that every moment shown is a different one.
+std::array<QString, 15> timeAxisTexts(const RateGraph& graph);
+
 // Where things sit on a plot: columns across [left, right], rates between the axis line
 // (bottom) and the top line.
 struct RatePlot {

@@ -7,6 +7,7 @@
 #include "platform/KeyingLine.h"
 #include "platform/ParallelPort.h"
 #include "platform/PortOwnership.h"
+#include "platform/RealtimeKit.h"
 #include "platform/SerialPort.h"
 #include "platform/SettingsStore.h"
 #include "platform/UserPrompts.h"
@@ -35,6 +36,8 @@ const QString kInvalidPortText = QStringLiteral(
     "The port you have selected for CW keying is invalid.  Please select another or enter 0 "
     "for none.");
 const QString kKeyboardOnText = QStringLiteral("Keyboard CW Mode is on.  Press F12 to exit.");
+const QString kPortTakenText =
+    QStringLiteral("CW sending stopped: the keying port is now used by the voice keyer or the WinKeyer.");
 
 // Counts as the classic calibration does: 5,000,000 floating-point additions.
 double measureLoopsPer60ms() {
@@ -96,9 +99,18 @@ CwKeyer::CwKeyer(CwBuffer& buffer, KeyingEngine& engine, SerialPort& port, Keyin
     connect(&m_port, &SerialPort::aboutToClose, this, [this] { m_outputs.detachSerial(); });
     connect(&m_port, &SerialPort::errorOccurred, this, [this](const QString& description) {
         qCInfo(lcKeyer) << "keying port failed:" << description;
+        m_portFailed = true; // the line let go because the device did, not for another use
         m_ports.released(PortUser::CwKeying);
     });
-    m_ports.setReleaser(PortUser::CwKeying, [this] { closeKeyingPort(); });
+    // Another user (push-to-talk, WinKeyer) takes the shared port: a send on it ends
+    // quietly after the current character, which goes unkeyed.
+    m_ports.setReleaser(PortUser::CwKeying, [this] {
+        const bool keyingOnPort = m_lineInUse == &m_outputs.serialLine() && m_engine.sending();
+        closeKeyingPort();
+        if (keyingOnPort) {
+            endSendForOtherUse();
+        }
+    });
     m_method = timingMethodFromName(m_store.value(QStringLiteral("UserCWSelection"),
                                                   QStringLiteral("Timer")));
     m_loopsPer60ms = std::max(0.0, leadingNumber(m_store.value(QStringLiteral("UserCWLoopOffset"),
@@ -117,7 +129,7 @@ CwKeyer::~CwKeyer() {
     m_engine.setEventsReady({});
     m_buffer.clear();
     m_ports.setReleaser(PortUser::CwKeying, {});
-    m_engine.setLine(nullptr);
+    useLine(nullptr);
     m_outputs.detachSerial();
 }
 
@@ -153,6 +165,13 @@ void CwKeyer::connectEngine() {
     });
 }
 
+void CwKeyer::setRealtimeKit(RealtimeKit* kit) {
+    m_realtimeKit = kit;
+    connect(kit, &RealtimeKit::finished, this, [this](bool granted, const QString& how) {
+        m_engine.setPriority(granted, granted ? how : m_engine.priorityDescription() + QStringLiteral("; ") + how);
+    });
+}
+
 // ---- settings ------------------------------------------------------------------------
 
 void CwKeyer::loadSettingsFile(const QString& workingFolder) {
@@ -185,6 +204,8 @@ void CwKeyer::setKeyingLine(KeyingLineChoice line) {
         return;
     }
     m_settings.keyingLine = line;
+    // The engine lets go of the old output before it changes.
+    useLine(nullptr);
     if (line == KeyingLineChoice::Rts || line == KeyingLineChoice::Dtr) {
         m_outputs.setSerialSignal(line == KeyingLineChoice::Dtr ? SerialControlLine::Signal::Dtr
                                                                 : SerialControlLine::Signal::Rts);
@@ -192,6 +213,7 @@ void CwKeyer::setKeyingLine(KeyingLineChoice line) {
     if (line != KeyingLineChoice::Printer) {
         m_outputs.closeParallel();
     }
+    continueOnNewLine();
     Q_EMIT settingsChanged();
 }
 
@@ -199,6 +221,37 @@ void CwKeyer::setPortText(const QString& text) {
     if (text != m_settings.portText) {
         m_settings.portText = text;
         closeKeyingPort(); // the next send (or CWSetup) opens the new one
+        continueOnNewLine();
+    }
+}
+
+void CwKeyer::useLine(KeyingLine* line) {
+    m_lineInUse = line;
+    m_engine.setLine(line); // returns once the engine is quiet on the line it had
+}
+
+void CwKeyer::continueOnNewLine() {
+    if (!m_engine.sending()) {
+        return; // the next send readies its line
+    }
+    if (m_settings.keyingLine == KeyingLineChoice::None ||
+        m_settings.keyingLine == KeyingLineChoice::WinKey) {
+        m_buffer.clear(); // nothing more is keyed by this engine
+        m_repeatArmed = false;
+        return;
+    }
+    if (!prepareOutputs()) { // a line that cannot key tells the operator why
+        m_buffer.clear();
+        m_repeatArmed = false;
+    }
+}
+
+void CwKeyer::endSendForOtherUse() {
+    m_buffer.clear();
+    m_repeatArmed = false;
+    m_repeat->stop();
+    if (m_host != nullptr) {
+        m_host->showKeyerStatus(kPortTakenText);
     }
 }
 
@@ -226,16 +279,34 @@ void CwKeyer::setParallelText(const QString& text) { m_settings.parallelText = t
 void CwKeyer::setDisplay(bool on) { m_settings.display = on ? 1 : 0; }
 
 QString CwKeyer::applyRepeatText(const QString& text) {
+    if (!setRepeatInterval(text)) {
+        m_settings.repeatText = QStringLiteral("0");
+        setRepeatInterval(m_settings.repeatText);
+    }
+    return m_settings.repeatText;
+}
+
+void CwKeyer::editRepeatText(const QString& text) {
+    m_settings.repeatText = text;
+    setRepeatInterval(text); // a refused value waits for the field to be left
+}
+
+bool CwKeyer::setRepeatInterval(const QString& text) {
     const double seconds = leadingNumber(text);
     if (!isNumericText(text) || seconds < 0 || seconds >= 60) {
-        m_settings.repeatText = QStringLiteral("0");
-        m_repeat->stop();
-        m_repeat->setInterval(0);
-        return m_settings.repeatText;
+        return false;
     }
     m_settings.repeatText = text;
-    m_repeat->setInterval(int(std::lround(seconds * 1000)));
-    return text;
+    const int ms = int(std::lround(seconds * 1000));
+    if (ms == 0) {
+        // No interval, no calling loop: the message being sent is the last.
+        m_repeat->stop();
+        m_repeatArmed = false;
+    }
+    if (ms != m_repeat->interval()) {
+        m_repeat->setInterval(ms); // a waiting repeat counts the new interval from now
+    }
+    return true;
 }
 
 int CwKeyer::repeatIntervalMs() const { return m_repeat->interval(); }
@@ -294,6 +365,9 @@ void CwKeyer::pushParameters() {
 bool CwKeyer::keyingPortOpen() const { return m_port.isOpen(); }
 
 void CwKeyer::closeKeyingPort() {
+    if (m_lineInUse == &m_outputs.serialLine()) {
+        useLine(nullptr); // the engine is quiet on the port before it closes
+    }
     if (m_port.isOpen()) {
         m_port.close(); // detaches the line first (aboutToClose)
     }
@@ -307,6 +381,7 @@ bool CwKeyer::CWSetup() {
         return true; // no port: serial keying times the characters and keys nothing
     }
     m_ports.claim(PortUser::CwKeying);
+    m_portFailed = false;
     QString error;
     if (!m_port.open(number)) {
         error = m_port.errorString();
@@ -340,7 +415,7 @@ bool CwKeyer::prepareOutputs() {
         if (leadingNumber(m_settings.portText) >= 1 && !m_port.isOpen() && !CWSetup()) {
             return false;
         }
-        m_engine.setLine(m_port.isOpen() ? &m_outputs.serialLine() : nullptr);
+        useLine(m_port.isOpen() ? &m_outputs.serialLine() : nullptr);
         return true;
     case KeyingLineChoice::Printer: {
         QString error;
@@ -349,7 +424,7 @@ bool CwKeyer::prepareOutputs() {
             showInvalidPort(error);
             return false;
         }
-        m_engine.setLine(&m_outputs.parallelLine());
+        useLine(&m_outputs.parallelLine());
         return true;
     }
     case KeyingLineChoice::None:
@@ -373,8 +448,8 @@ void CwKeyer::FKeyCW(int keyCode) {
     if (!index) {
         return;
     }
-    if (keyCode == 112 && m_repeat->interval() > 0) {
-        m_repeatArmed = true;
+    if (keyCode == 112) {
+        m_repeatArmed = m_repeat->interval() > 0;
     }
     const QString message = m_settings.messages[*index];
     if (message.isEmpty()) {
@@ -434,6 +509,20 @@ void CwKeyer::handleEngineEvents() {
                     QStringLiteral("CW speed %1 WPM cannot be sent.").arg(m_settings.speedText));
             }
             break;
+        case KeyingEvent::Kind::PriorityDecided:
+            if (!m_engine.realTime()) {
+                Q_EMIT realTimeRefused(m_engine.threadId());
+                if (m_realtimeKit != nullptr) {
+                    m_realtimeKit->makeThreadRealtime(m_engine.threadId());
+                }
+            }
+            break;
+        case KeyingEvent::Kind::LineReleased:
+            if (!m_portFailed) {
+                endSendForOtherUse(); // the output went to another use: not a fault
+                break;
+            }
+            [[fallthrough]];
         case KeyingEvent::Kind::LineFailed:
             m_repeatArmed = false;
             closeKeyingPort();
@@ -443,9 +532,7 @@ void CwKeyer::handleEngineEvents() {
             if (e.drain != m_buffer.drainNumber() || m_engine.sending()) {
                 break; // a later drain has started meanwhile and finishes for both
             }
-            if (m_repeatArmed) {
-                m_repeat->start();
-            }
+            startRepeatIfArmed();
             if (m_settings.display == 1 && m_host != nullptr) {
                 m_host->showKeyerStatus(m_host->keyboardCwMode() ? kKeyboardOnText : QString());
             }
@@ -459,11 +546,21 @@ void CwKeyer::announceCharacter(QChar character, const QString& remaining) {
     Q_EMIT characterStarted(character, remaining);
 }
 
-void CwKeyer::winKeyerFeedEnded() {
-    if (m_repeatArmed) {
-        m_repeat->start();
+void CwKeyer::winKeyerFeedEnded(bool completed) {
+    if (!completed) {
+        m_repeatArmed = false; // the keyer could not take the message: no calling loop
     }
+    startRepeatIfArmed();
     Q_EMIT sendingFinished();
+}
+
+void CwKeyer::startRepeatIfArmed() {
+    // The repeat only runs while the interval is above 0.
+    if (m_repeatArmed && m_repeat->interval() > 0) {
+        m_repeat->start();
+    } else {
+        m_repeatArmed = false;
+    }
 }
 
 void CwKeyer::clearSendBuffer() { m_buffer.clear(); }

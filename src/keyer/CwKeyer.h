@@ -18,8 +18,10 @@ class QTimer;
 namespace ditlog {
 
 class CwBuffer;
+class KeyingLine;
 class KeyingOutputs;
 class PortOwnership;
+class RealtimeKit;
 class SerialPort;
 class SettingsStore;
 class UserPrompts;
@@ -66,6 +68,8 @@ public:
 
     void setHost(CwKeyerHost* host) { m_host = host; }
     void setWinKeyer(WinKeyerFeed* feed) { m_winKeyer = feed; }
+    // Who is asked for real-time priority when the kernel refuses it to the keying thread.
+    void setRealtimeKit(RealtimeKit* kit);
     CwBuffer& buffer() { return m_buffer; }
     KeyingEngine& engine() { return m_engine; }
 
@@ -82,7 +86,9 @@ public:
     void setWordSpaceText(const QString& text);
     void setParallelText(const QString& text);
     void setDisplay(bool on);
-    void setRepeatTextRaw(const QString& text) { m_settings.repeatText = text; }
+    // Typing in the repeat field: a value from 0 up to but not including 60 takes effect
+    // at once (0 ends a calling loop after the message being sent); others wait.
+    void editRepeatText(const QString& text);
     // Leaving the repeat field: 0 <= value < 60 sets the interval; anything else resets
     // the field to "0" and stops the repeat. The field's new text.
     QString applyRepeatText(const QString& text);
@@ -128,8 +134,9 @@ public:
     bool repeatArmed() const { return m_repeatArmed; }
     // The WinKeyer's feeder handed a character over (as the keying thread's events do).
     void announceCharacter(QChar character, const QString& remaining);
-    // The WinKeyer's feeder has handed over the last character: the repeat runs from now.
-    void winKeyerFeedEnded();
+    // The WinKeyer's feeder has handed over the last character (completed: the repeat
+    // runs from now), or ended without sending it all (no keyer, link lost, stalled).
+    void winKeyerFeedEnded(bool completed);
 
 Q_SIGNALS:
     void settingsChanged();
@@ -139,6 +146,9 @@ Q_SIGNALS:
     // The port could not be used: the operator should see the CW window to fix it.
     void portRefused();
     void loopCalibrated(double loopsPer60ms);
+    // The kernel refused the keying thread real-time priority (RealtimeKit is asked then,
+    // when set).
+    void realTimeRefused(qint64 threadId);
 
 private:
     void connectEngine();
@@ -147,6 +157,15 @@ private:
     bool prepareOutputs();
     void showInvalidPort(const QString& detail);
     void changeSpeed(int delta);
+    // Gives the engine its line (nullptr: none); the engine is quiet on the old one then.
+    void useLine(KeyingLine* line);
+    // The line in force changed during a send: the next character goes to the new one.
+    void continueOnNewLine();
+    // Another use took the output the send was keying: the send ends, without a fault.
+    void endSendForOtherUse();
+    // A valid interval text becomes the repeat interval; false for a refused one.
+    bool setRepeatInterval(const QString& text);
+    void startRepeatIfArmed();
 
     CwBuffer& m_buffer;
     KeyingEngine& m_engine;
@@ -157,6 +176,7 @@ private:
     UserPrompts& m_prompts;
     CwKeyerHost* m_host = nullptr;
     WinKeyerFeed* m_winKeyer = nullptr;
+    RealtimeKit* m_realtimeKit = nullptr;
 
     CwSettings m_settings;
     TimingMethod m_method = TimingMethod::Timer;
@@ -164,6 +184,8 @@ private:
     double m_measuredLoopsPer60ms = 0; // this machine, this run
     bool m_repeatArmed = false;
     QTimer* m_repeat;
+    KeyingLine* m_lineInUse = nullptr; // what the engine was given last
+    bool m_portFailed = false;         // the keying port closed because the device failed
     // Lets other threads post to this object only while it lives.
     struct Bridge;
     std::shared_ptr<Bridge> m_bridge;

@@ -12,6 +12,7 @@
 #include <pthread.h>
 #include <sched.h>
 #include <sys/prctl.h>
+#include <unistd.h>
 #endif
 
 namespace ditlog {
@@ -88,9 +89,11 @@ KeyingEngine::~KeyingEngine() {
     m_clock.interrupt();
     m_thread.join();
     // Whatever the thread was doing, the line ends key-up.
-    if (KeyingLine* line = currentLine()) {
-        line->setKeyDown(false);
+    std::lock_guard lock(m_lineMutex);
+    if (m_line != nullptr) {
+        m_line->setKeyDown(false);
     }
+    m_down = false;
 }
 
 void KeyingEngine::setEventsReady(std::function<void()> ready) {
@@ -123,13 +126,42 @@ KeyingParameters KeyingEngine::parameters() const {
 }
 
 void KeyingEngine::setLine(KeyingLine* line) {
-    std::lock_guard lock(m_mutex);
+    std::lock_guard lock(m_lineMutex);
+    if (m_line != nullptr && m_down) {
+        m_line->setKeyDown(false); // the line given up is left key-up
+    }
+    m_down = false;
     m_line = line;
+    ++m_lineGeneration;
 }
 
-KeyingLine* KeyingEngine::currentLine() const {
-    std::lock_guard lock(m_mutex);
-    return m_line;
+quint64 KeyingEngine::lineGeneration(bool* down) const {
+    std::lock_guard lock(m_lineMutex);
+    *down = m_down;
+    return m_lineGeneration;
+}
+
+void KeyingEngine::keyUpNow() {
+    std::lock_guard lock(m_lineMutex);
+    if (m_line != nullptr && m_down) {
+        m_line->setKeyDown(false);
+    }
+    m_down = false;
+}
+
+KeyingEngine::Keyed KeyingEngine::writeLevel(bool down, quint64 generation) {
+    std::lock_guard lock(m_lineMutex);
+    if (generation != m_lineGeneration) {
+        return Keyed::Replaced;
+    }
+    if (m_line == nullptr || m_line->setKeyDown(down)) {
+        m_down = down;
+        return Keyed::Done;
+    }
+    const bool released = m_line->released();
+    m_line->setKeyDown(false);
+    m_down = false;
+    return released ? Keyed::Released : Keyed::Failed;
 }
 
 QString KeyingEngine::priorityDescription() const {
@@ -152,9 +184,16 @@ void KeyingEngine::post(KeyingEvent event) {
     }
 }
 
+void KeyingEngine::setPriority(bool realTime, const QString& description) {
+    m_realTime = realTime;
+    std::lock_guard lock(m_mutex);
+    m_priority = description;
+}
+
 void KeyingEngine::raisePriority() {
     QString description;
 #ifdef Q_OS_LINUX
+    m_threadId = qint64(::gettid());
     prctl(PR_SET_TIMERSLACK, 1UL, 0UL, 0UL, 0UL); // wake at the deadline, not 50 us later
     sched_param param{};
     param.sched_priority = std::min(30, sched_get_priority_max(SCHED_FIFO));
@@ -163,14 +202,17 @@ void KeyingEngine::raisePriority() {
         m_realTime = true;
         description = QStringLiteral("real-time (SCHED_FIFO %1)").arg(param.sched_priority);
     } else {
-        description = QStringLiteral("normal (real-time refused: %1)")
+        description = QStringLiteral("normal priority: timing may vary (real-time refused: %1)")
                           .arg(QString::fromLocal8Bit(std::strerror(error)));
     }
 #else
-    description = QStringLiteral("normal");
+    description = QStringLiteral("normal priority: timing may vary");
 #endif
-    std::lock_guard lock(m_mutex);
-    m_priority = description;
+    {
+        std::lock_guard lock(m_mutex);
+        m_priority = description;
+    }
+    post({KeyingEvent::Kind::PriorityDecided, 0, {}, {}});
 }
 
 void KeyingEngine::run() {
@@ -178,26 +220,29 @@ void KeyingEngine::run() {
     while (m_buffer.awaitDrain(m_stop)) {
         drain(m_buffer.drainNumber());
     }
-    if (KeyingLine* line = currentLine(); line != nullptr && m_level) {
-        line->setKeyDown(false);
-    }
+    keyUpNow();
 }
 
 void KeyingEngine::sleepUntilEdge(qint64 deadline, TimingMethod method) {
-    switch (method) {
-    case TimingMethod::Sleep: m_clock.sleepUntil(deadline, m_stop); break;
-    case TimingMethod::Loop: m_clock.spinUntil(deadline, m_stop); break;
-    case TimingMethod::Timer:
-        m_clock.sleepUntil(deadline - (m_realTime ? kSpinLeadRealTimeNs : kSpinLeadNormalNs), m_stop);
-        m_clock.spinUntil(deadline, m_stop);
-        break;
+    if (method == TimingMethod::Sleep) {
+        m_clock.sleepUntil(deadline, m_stop);
+        return;
     }
+    // "Timer" and "Loop" both spin only the last stretch before the edge.
+    m_clock.sleepUntil(deadline - (m_realTime ? kSpinLeadRealTimeNs : kSpinLeadNormalNs), m_stop);
+    m_clock.spinUntil(deadline, m_stop);
 }
 
 void KeyingEngine::drain(quint64 number) {
     // A new drain starts now, but never inside the previous drain's last gap.
     qint64 t = std::max(m_clock.now() + kStartLeadNs, m_lastEnd);
     TimingMethod method = parameters().method;
+    const auto end = [&](KeyingEvent::Kind why, QChar c) {
+        m_buffer.abortDrain();
+        m_lastEnd = t;
+        post({why, number, c, {}});
+        post({KeyingEvent::Kind::Finished, number, {}, {}});
+    };
     for (;;) {
         if (m_stop) {
             return;
@@ -230,47 +275,54 @@ void KeyingEngine::drain(quint64 number) {
             unit = qint64(double(unit) * p.loopScale);
         }
         if (unit <= 0) {
-            m_buffer.abortDrain();
-            m_lastEnd = t;
-            post({KeyingEvent::Kind::SpeedRefused, number, *c, {}});
-            post({KeyingEvent::Kind::Finished, number, {}, {}});
+            end(KeyingEvent::Kind::SpeedRefused, *c);
             return;
         }
         post({KeyingEvent::Kind::CharacterStarted, number, *c, remaining});
-        if (!keyPattern(pattern, unit, t, p, currentLine())) {
-            m_buffer.abortDrain();
-            m_lastEnd = t;
-            post({KeyingEvent::Kind::LineFailed, number, *c, {}});
-            post({KeyingEvent::Kind::Finished, number, {}, {}});
-            return;
+        switch (keyPattern(pattern, unit, t, p.method)) {
+        case Keyed::Failed: end(KeyingEvent::Kind::LineFailed, *c); return;
+        case Keyed::Released: end(KeyingEvent::Kind::LineReleased, *c); return;
+        case Keyed::Done:
+        case Keyed::Replaced: break;
         }
         t += qint64(pattern.size()) * unit;
     }
 }
 
-bool KeyingEngine::keyPattern(const QString& pattern, qint64 unit, qint64 t,
-                              const KeyingParameters& p, KeyingLine* line) {
+KeyingEngine::Keyed KeyingEngine::keyPattern(const QString& pattern, qint64 unit, qint64& t,
+                                             TimingMethod method) {
+    bool level = false;
+    const quint64 generation = lineGeneration(&level);
+    const qint64 lateLimit = unit / kLateShareOfUnit;
+    Keyed result = Keyed::Done;
     for (qsizetype i = 0; i < pattern.size(); ++i) {
         const bool down = pattern.at(i) == QLatin1Char('1');
-        if (down == m_level) {
+        if (down == level) {
             continue;
         }
-        sleepUntilEdge(t + qint64(i) * unit, p.method);
+        const qint64 deadline = t + qint64(i) * unit;
+        sleepUntilEdge(deadline, method);
         if (m_stop) {
             break;
         }
-        m_level = down;
-        if (line != nullptr && !line->setKeyDown(down)) {
-            m_level = false;
-            line->setKeyDown(false);
-            return false;
+        // A late edge cannot be helped, but the elements after it keep their lengths.
+        const qint64 lateness = m_clock.now() - deadline;
+        if (lateness > lateLimit) {
+            t += lateness;
         }
+        const Keyed keyed = writeLevel(down, generation);
+        if (keyed == Keyed::Failed || keyed == Keyed::Released) {
+            return keyed;
+        }
+        if (keyed == Keyed::Replaced) {
+            result = keyed; // the rest of this character is timed on no line
+        }
+        level = down;
     }
-    if (m_stop && m_level && line != nullptr) {
-        line->setKeyDown(false);
-        m_level = false;
+    if (m_stop) {
+        keyUpNow();
     }
-    return true;
+    return result;
 }
 
 } // namespace ditlog

@@ -70,7 +70,9 @@ struct KeyingEvent {
         LogContact,       // "!" came up
         SpeedRefused,     // the speed was 0 or below: the buffer was dropped
         LineFailed,       // the line refused a level: the buffer was dropped
+        LineReleased,     // the line's output was taken for another use: buffer dropped
         Finished,         // the drain ended (after the last character's gap)
+        PriorityDecided,  // the thread asked the kernel for real-time priority (see realTime)
     };
     Kind kind;
     quint64 drain = 0;
@@ -94,6 +96,11 @@ public:
     void setParameters(const KeyingParameters& parameters);
     KeyingParameters parameters() const;
     // The line keyed from the next character on; nullptr keys nothing (times still run).
+    // When it returns, the engine is quiet on the line it had: a line keyed down has been
+    // keyed up, and no edge of the keying thread reaches it any more, so the caller may
+    // close or reuse that output at once. The rest of a character being keyed is timed
+    // without keying. Setting the same line again has the same effect (a line whose
+    // output changed under it, such as RTS to DTR).
     void setLine(KeyingLine* line);
 
     // Starts draining the buffer when it holds text and no drain runs; true if started.
@@ -101,13 +108,20 @@ public:
     bool sending() const { return m_buffer.draining(); }
 
     // What priority the thread got, for the CW window ("real-time (SCHED_FIFO 30)" or
-    // "normal (real-time refused: ...)"); empty until the thread has started.
+    // "normal priority: timing may vary (real-time refused: ...)"); empty until the
+    // thread has started.
     QString priorityDescription() const;
     bool realTime() const { return m_realTime.load(); }
+    // The keying thread's kernel id (for a real-time request on its behalf), 0 until it runs.
+    qint64 threadId() const { return m_threadId.load(); }
+    // Another party made the thread real-time (RealtimeKit), or said why not.
+    void setPriority(bool realTime, const QString& description);
 
-    // How long before an edge the "Timer" method stops sleeping and spins: longer than
-    // the kernel's wake-up latency under load (up to about 3 ms on a busy virtual machine
-    // even at real-time priority), so the edge is set by the spinning thread on time.
+    // How long before an edge the "Timer" and "Loop" methods stop sleeping and spin:
+    // longer than the kernel's wake-up latency under load (up to about 3 ms on a busy
+    // virtual machine even at real-time priority), so the edge is set by the spinning
+    // thread on time. Spinning never lasts longer than this, so a real-time keying thread
+    // cannot starve the machine.
     static constexpr qint64 kSpinLeadRealTimeNs = 3'000'000;
     static constexpr qint64 kSpinLeadNormalNs = 1'500'000;
     // How long before a character's first edge it is taken from the buffer.
@@ -115,31 +129,48 @@ public:
     // A drain's first edge comes this long after it is started, so that taking the
     // first character is not part of its timing.
     static constexpr qint64 kStartLeadNs = 5'000'000;
+    // An edge later than this share of a unit (a stalled thread, a busy machine) moves
+    // the rest of the schedule on by its lateness, so the elements after it keep their
+    // lengths instead of being fired back to back.
+    static constexpr int kLateShareOfUnit = 4; // a quarter unit
 
 private:
     void run();
     void raisePriority();
     void drain(quint64 number);
-    // Keys one pattern from deadline t; false when the line failed.
-    bool keyPattern(const QString& pattern, qint64 unit, qint64 t, const KeyingParameters& p,
-                    KeyingLine* line);
+    // Done; Replaced: the line was replaced meanwhile (the rest is timed, not keyed);
+    // Released: the line's output was let go for another use; Failed: it refused.
+    enum class Keyed { Done, Replaced, Released, Failed };
+    // Keys one pattern from deadline t, which moves on when an edge is late.
+    Keyed keyPattern(const QString& pattern, qint64 unit, qint64& t, TimingMethod method);
     void sleepUntilEdge(qint64 deadline, TimingMethod method);
     void post(KeyingEvent event);
-    KeyingLine* currentLine() const;
+    // Sets the level on the line of the given generation; Released when the line has
+    // been replaced since (nothing is written then).
+    Keyed writeLevel(bool down, quint64 generation);
+    // The current line's generation and level (taken at the start of each character).
+    quint64 lineGeneration(bool* down) const;
+    void keyUpNow();
 
     CwBuffer& m_buffer;
     KeyingClock& m_clock;
     std::atomic<bool> m_stop{false};
     std::atomic<bool> m_realTime{false};
+    std::atomic<qint64> m_threadId{0};
 
-    mutable PriorityMutex m_mutex; // parameters, line, events, callback, description
+    mutable PriorityMutex m_mutex; // parameters, events, callback, description
     KeyingParameters m_parameters;
-    KeyingLine* m_line = nullptr;
     std::deque<KeyingEvent> m_events;
     std::function<void()> m_ready;
     QString m_priority;
+    // The line, its generation and the level last set on it. The keying thread holds
+    // this lock only while it sets a level, so replacing the line waits at most for one
+    // write and then knows the old line is left alone.
+    mutable PriorityMutex m_lineMutex;
+    KeyingLine* m_line = nullptr;
+    quint64 m_lineGeneration = 0;
+    bool m_down = false;
     qint64 m_lastEnd = 0;   // keying thread only: end of the last drain's final gap
-    bool m_level = false;   // keying thread only: the level last set
     std::thread m_thread;
 };
 

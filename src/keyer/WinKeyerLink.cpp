@@ -9,6 +9,7 @@
 
 #include <QDir>
 #include <QLoggingCategory>
+#include <QScopedValueRollback>
 #include <QTimer>
 
 #include <cmath>
@@ -88,7 +89,9 @@ WinKeyerLink::WinKeyerLink(WinKeyer& keyer, CwKeyer& cw, PortOwnership& ports, U
     connect(&m_keyer, &WinKeyer::opened, this, &WinKeyerLink::opened);
     connect(&m_keyer, &WinKeyer::linkLost, this, &WinKeyerLink::linkLost);
     connect(&m_keyer, &WinKeyer::statusChanged, this, [this] {
-        if (m_feeding && !m_feed->isActive()) {
+        // Not from inside a step (handing a character over changes the status): the step
+        // announces that character before the feed may end.
+        if (m_feeding && !m_feed->isActive() && !m_inStep) {
             feedStep();
         }
     });
@@ -168,6 +171,7 @@ void WinKeyerLink::opened(int result, int version) {
             WKTransmit();
         } else {
             m_cw.buffer().clear(); // no keyer: the text is dropped, not kept for later
+            m_cw.winKeyerFeedEnded(false);
         }
     }
 }
@@ -321,6 +325,7 @@ void WinKeyerLink::feedStep() {
     if (!m_feeding) {
         return;
     }
+    const QScopedValueRollback inStep(m_inStep, true);
     if (m_version == 0) {
         stopFeeding(false);
         return;
@@ -362,8 +367,8 @@ void WinKeyerLink::stopFeeding(bool ended) {
     const bool was = m_feeding;
     m_feeding = false;
     m_feed->stop();
-    if (was && ended) {
-        m_cw.winKeyerFeedEnded();
+    if (was) {
+        m_cw.winKeyerFeedEnded(ended); // also a feed cut short: whoever waits for it goes on
     }
 }
 

@@ -117,6 +117,7 @@ private:
     int m_version = 0; // WinKeyOpen
     QString m_status = QStringLiteral("Closed");
     bool m_feeding = false;
+    bool m_inStep = false; // a feed step is running (the keyer's status may change in it)
     bool m_sendWhenOpen = false;
     QTimer* m_feed;
     QElapsedTimer m_progress;

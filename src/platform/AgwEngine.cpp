@@ -80,6 +80,11 @@ void TcpAgwEngine::AGWClose() {
 void TcpAgwEngine::send(char kind, const QByteArray& to, const QByteArray& data) {
     AgwFrame f;
     f.kind = kind;
+    // Text to a station (connected data, unproto) is AX.25 with no layer 3: PID F0, which
+    // the engine puts on the air as given.
+    if (kind == 'D' || kind == 'M' || kind == 'V') {
+        f.pid = kAgwTextPid;
+    }
     f.callFrom = m_call;
     f.callTo = to;
     f.data = data;

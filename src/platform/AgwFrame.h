@@ -20,6 +20,8 @@ struct AgwFrame {
 };
 
 constexpr int kAgwHeaderBytes = 36;
+// The AX.25 protocol identifier of plain text (no layer 3).
+constexpr quint8 kAgwTextPid = 0xF0;
 constexpr int kAgwCallBytes = 10;
 // Longer data than any engine sends; a header claiming more is damaged.
 constexpr qint32 kAgwMaxDataBytes = 64 * 1024;

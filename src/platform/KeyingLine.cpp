@@ -1,6 +1,7 @@
 // Control-line keying by ioctl and through the parallel port.
 #include "platform/KeyingLine.h"
 
+#include "platform/EmergencyKeyUp.h"
 #include "platform/ParallelPort.h"
 
 #include <cerrno>
@@ -44,11 +45,17 @@ bool SerialControlLine::setKeyDown(bool down) noexcept {
     return setLocked(down);
 }
 
+bool SerialControlLine::released() const noexcept {
+    std::lock_guard lock(m_mutex);
+    return m_fd < 0;
+}
+
 bool SerialControlLine::setLocked(bool down) noexcept {
     if (m_fd < 0) {
         return false;
     }
 #ifdef Q_OS_UNIX
+    const emergency::KeyingWrite guard(down);
     int bits = m_signal == Signal::Dtr ? TIOCM_DTR : TIOCM_RTS;
     return ::ioctl(m_fd, down ? TIOCMBIS : TIOCMBIC, &bits) == 0;
 #else
@@ -57,8 +64,17 @@ bool SerialControlLine::setLocked(bool down) noexcept {
 #endif
 }
 
+void ParallelControlLine::attach() { m_session = m_port.session(); }
+
 bool ParallelControlLine::setKeyDown(bool down) noexcept {
-    return m_port.writeControl(down ? kKeyDown : kKeyUp);
+    return m_port.writeControlInSession(down ? ParallelPort::kKeyDownControl
+                                             : ParallelPort::kRestingControl,
+                                        m_session.load());
+}
+
+bool ParallelControlLine::released() const noexcept {
+    const quint64 session = m_session.load();
+    return session == 0 || session != m_port.session();
 }
 
 HardwareKeyingOutputs::HardwareKeyingOutputs(ParallelPort& parallel)
@@ -93,24 +109,22 @@ bool HardwareKeyingOutputs::attachSerial(int fd, SerialControlLine::Signal signa
 }
 
 bool HardwareKeyingOutputs::openParallel(int baseAddress, QString* error) {
-    if (m_parallel.isOpen() && m_parallel.baseAddress() == baseAddress) {
-        return true;
-    }
-    closeParallel();
-    if (!m_parallel.open(baseAddress)) {
+    if (!(m_parallel.isOpen() && m_parallel.baseAddress() == baseAddress) &&
+        !m_parallel.open(baseAddress)) { // opening sets the resting value
+        m_parallelLine.detach();
         if (error != nullptr) {
             *error = m_parallel.errorString();
         }
         return false;
     }
-    m_parallelLine.setKeyDown(false);
+    m_parallelLine.attach();
     return true;
 }
 
 void HardwareKeyingOutputs::closeParallel() {
+    m_parallelLine.detach();
     if (m_parallel.isOpen()) {
-        m_parallelLine.setKeyDown(false);
-        m_parallel.close();
+        m_parallel.close(); // rests the key and lets go in one step
     }
 }
 

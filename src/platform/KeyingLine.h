@@ -10,6 +10,7 @@
 
 #include <QString>
 
+#include <atomic>
 #include <mutex>
 
 namespace ditlog {
@@ -21,6 +22,9 @@ public:
     virtual ~KeyingLine() = default;
     // Sets the line; false when the output refused (port gone, not attached).
     virtual bool setKeyDown(bool down) noexcept = 0;
+    // After a refusal: true when the output was let go or taken over on purpose (its port
+    // closed, or opened anew by another user) rather than failed.
+    virtual bool released() const noexcept { return false; }
 };
 
 class SilentLine final : public KeyingLine {
@@ -44,6 +48,7 @@ public:
     Signal signal() const { return m_signal; }
     void setSignal(Signal signal);
     bool setKeyDown(bool down) noexcept override;
+    bool released() const noexcept override;
 
 private:
     bool setLocked(bool down) noexcept;
@@ -53,17 +58,20 @@ private:
     int m_fd = -1;
 };
 
-// Bit 0 of the parallel port's control register: 3 keys down, 2 up.
+// Bit 0 of the parallel port's control register: 3 keys down, 2 up. The line keys the
+// opening of the port it was attached to; once the port is closed or opened anew (by
+// another user, at another address) it refuses and counts as released.
 class ParallelControlLine final : public KeyingLine {
 public:
-    static constexpr quint8 kKeyDown = 3;
-    static constexpr quint8 kKeyUp = 2;
-
     explicit ParallelControlLine(ParallelPort& port) : m_port(port) {}
+    void attach(); // to the port's current opening
+    void detach() { m_session = 0; }
     bool setKeyDown(bool down) noexcept override;
+    bool released() const noexcept override;
 
 private:
     ParallelPort& m_port;
+    std::atomic<quint64> m_session{0};
 };
 
 // The keying outputs of one user: a control line of its serial port and the parallel

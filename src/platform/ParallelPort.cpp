@@ -1,6 +1,8 @@
 // ppdev parallel port and the base-address rule.
 #include "platform/ParallelPort.h"
 
+#include "platform/EmergencyKeyUp.h"
+
 #include <QDir>
 #include <QFile>
 
@@ -74,8 +76,8 @@ PpdevParallelPort::PpdevParallelPort(QString procRoot, QString deviceStem)
 PpdevParallelPort::~PpdevParallelPort() { close(); }
 
 bool PpdevParallelPort::open(int baseAddress) {
-    close();
     std::lock_guard lock(m_mutex);
+    closeLocked();
     const int n = parallelPortNumberForBase(baseAddress, m_procRoot);
     if (n < 0) {
         m_error = QStringLiteral("No parallel port at address &H%1.").arg(baseAddress, 0, 16);
@@ -83,21 +85,27 @@ bool PpdevParallelPort::open(int baseAddress) {
     }
 #ifdef Q_OS_LINUX
     const QByteArray path = (m_deviceStem + QString::number(n)).toLocal8Bit();
+    const auto fail = [&](int fd) {
+        m_error = QStringLiteral("%1: %2").arg(QString::fromLocal8Bit(path),
+                                               QString::fromLocal8Bit(std::strerror(errno)));
+        if (fd >= 0) {
+            ::close(fd);
+        }
+        return false;
+    };
     const int fd = ::open(path.constData(), O_RDWR | O_CLOEXEC);
     if (fd < 0) {
-        m_error = QStringLiteral("%1: %2").arg(QString::fromLocal8Bit(path),
-                                               QString::fromLocal8Bit(std::strerror(errno)));
-        return false;
+        return fail(fd);
     }
     if (::ioctl(fd, PPCLAIM) != 0) {
-        m_error = QStringLiteral("%1: %2").arg(QString::fromLocal8Bit(path),
-                                               QString::fromLocal8Bit(std::strerror(errno)));
-        ::close(fd);
-        return false;
+        return fail(fd);
     }
     m_fd = fd;
     m_base = baseAddress;
+    m_session = ++m_openings;
     m_error.clear();
+    m_emergencySlot = emergency::watch(emergency::Output::Parallel, fd, kRestingControl);
+    writeLocked(kRestingControl);
     return true;
 #else
     m_error = QStringLiteral("Parallel ports are not supported on this system.");
@@ -107,14 +115,23 @@ bool PpdevParallelPort::open(int baseAddress) {
 
 void PpdevParallelPort::close() {
     std::lock_guard lock(m_mutex);
+    closeLocked();
+}
+
+void PpdevParallelPort::closeLocked() {
 #ifdef Q_OS_LINUX
     if (m_fd >= 0) {
+        // The register keeps its value after release: leave it resting.
+        writeLocked(kRestingControl);
+        emergency::unwatch(m_emergencySlot);
+        m_emergencySlot = -1;
         ::ioctl(m_fd, PPRELEASE);
         ::close(m_fd);
     }
 #endif
     m_fd = -1;
     m_base = 0;
+    m_session = 0;
 }
 
 bool PpdevParallelPort::isOpen() const {
@@ -122,13 +139,29 @@ bool PpdevParallelPort::isOpen() const {
     return m_fd >= 0;
 }
 
+quint64 PpdevParallelPort::session() const {
+    std::lock_guard lock(m_mutex);
+    return m_session;
+}
+
 bool PpdevParallelPort::writeControl(quint8 value) noexcept {
     std::lock_guard lock(m_mutex);
+    return writeLocked(value);
+}
+
+bool PpdevParallelPort::writeControlInSession(quint8 value, quint64 session) noexcept {
+    std::lock_guard lock(m_mutex);
+    return session != 0 && session == m_session && writeLocked(value);
+}
+
+bool PpdevParallelPort::writeLocked(quint8 value) noexcept {
 #ifdef Q_OS_LINUX
     if (m_fd < 0) {
         return false;
     }
-    unsigned char byte = value;
+    bool down = (value & 1) != (kRestingControl & 1);
+    const emergency::KeyingWrite guard(down);
+    unsigned char byte = down ? value : quint8((value & ~1) | (kRestingControl & 1));
     return ::ioctl(m_fd, PPWCONTROL, &byte) == 0;
 #else
     Q_UNUSED(value);

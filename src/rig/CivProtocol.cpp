@@ -14,15 +14,21 @@ constexpr quint8 kReadFrequency = 0x03;
 constexpr quint8 kReadMode = 0x04;
 constexpr qsizetype kMaxFrameData = 64;
 
-// A frequency from the reply digits (least significant byte first on the wire): the first
-// four digits are whole MHz, the rest the fraction. Nothing unless every digit is decimal.
-std::optional<double> civFrequency(const QByteArray& data) {
-    if (data.size() < 4 || data.size() > 6) {
+// A frequency from the reply digits (least significant byte first on the wire). Four and
+// five bytes: the first four digits are whole MHz, the rest the fraction. Six bytes come
+// from radios above 1 GHz and hold the hertz in twelve digits (10,368.1 MHz is 010368100000);
+// they are read only where asked for. Nothing unless every digit is decimal.
+std::optional<double> civFrequency(const QByteArray& data, bool sixBytes) {
+    if (data.size() < 4 || data.size() > (sixBytes ? 6 : 5)) {
         return std::nullopt;
     }
     QByteArray reversed;
     for (qsizetype i = data.size() - 1; i >= 0; --i) {
         reversed.append(data.at(i));
+    }
+    if (reversed.size() == 6) {
+        const auto hz = bcdDigitsValue(reversed, 1, 12);
+        return hz ? std::optional<double>(double(*hz) / 1e6) : std::nullopt;
     }
     const auto whole = bcdDigitsValue(reversed, 1, 4);
     const int fractionDigits = int(reversed.size()) * 2 - 4;
@@ -37,11 +43,11 @@ std::optional<double> civFrequency(const QByteArray& data) {
     return double(*whole) + double(*fraction) / scale;
 }
 
-std::optional<double> lastFrequency(const QByteArray& buffer) {
+std::optional<double> lastFrequency(const QByteArray& buffer, bool sixBytes) {
     std::optional<double> mhz;
     for (const CivFrame& f : civFrames(buffer)) {
         if (f.command == kReadFrequency && f.ended && !f.data.isEmpty()) {
-            if (const auto value = civFrequency(f.data)) {
+            if (const auto value = civFrequency(f.data, sixBytes)) {
                 mhz = value;
             }
         }
@@ -122,7 +128,7 @@ RigReading parseIcomReply(const QByteArray& buffer, const RigQueries&, bool last
         return civMode(buffer);
     }
     RigReading r;
-    if (const auto mhz = lastFrequency(buffer)) {
+    if (const auto mhz = lastFrequency(buffer, true)) {
         r.frequency = *mhz;
     }
     return r;
@@ -132,8 +138,10 @@ RigReading parseIcom735Reply(const QByteArray& buffer, const RigQueries&, bool l
     if (!lastWasFrequency) {
         return civMode(buffer);
     }
+    // The 735 is an HF radio whose four bytes read a hundredfold high; a six-byte reply is
+    // not its own and would read a hundredfold low: it is refused.
     RigReading r;
-    if (const auto mhz = lastFrequency(buffer)) {
+    if (const auto mhz = lastFrequency(buffer, false)) {
         r.frequency = *mhz / 100;
     }
     return r;

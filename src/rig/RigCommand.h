@@ -29,17 +29,26 @@ struct RigStep {
     QString path;
     int report = 0; // index into RigCommand::reports: how a failure here is told
     QString text;   // Fail: the fault's description
+    // Write: sent instead when the far end refuses bytes (a rig daemon that does not take
+    // a newer form of a command); once refused, every write of the same form (the same
+    // form name) goes out as its alternative at once for the rest of the run.
+    QByteArray alternative;
+    QString form;
 
-    static RigStep stopPolling() { return {Kind::StopPolling, {}, 0, {}, 0, {}}; }
-    static RigStep discardInput() { return {Kind::DiscardInput, {}, 0, {}, 0, {}}; }
-    static RigStep write(const QByteArray& b, int report = 0) { return {Kind::Write, b, 0, {}, report, {}}; }
-    static RigStep drain(int report = 0) { return {Kind::Drain, {}, 0, {}, report, {}}; }
-    static RigStep delay(int ms, int report = 0) { return {Kind::Delay, {}, ms, {}, report, {}}; }
-    static RigStep writeFile(const QString& path, const QByteArray& b, int report = 0) {
-        return {Kind::WriteFile, b, 0, path, report, {}};
+    static RigStep stopPolling() { return {Kind::StopPolling, {}, 0, {}, 0, {}, {}, {}}; }
+    static RigStep discardInput() { return {Kind::DiscardInput, {}, 0, {}, 0, {}, {}, {}}; }
+    static RigStep write(const QByteArray& b, int report = 0) { return {Kind::Write, b, 0, {}, report, {}, {}, {}}; }
+    static RigStep writeOr(const QByteArray& b, const QByteArray& alternative, const QString& form,
+                           int report = 0) {
+        return {Kind::Write, b, 0, {}, report, {}, alternative, form};
     }
-    static RigStep resumePolling() { return {Kind::ResumePolling, {}, 0, {}, 0, {}}; }
-    static RigStep fail(const QString& why, int report = 0) { return {Kind::Fail, {}, 0, {}, report, why}; }
+    static RigStep drain(int report = 0) { return {Kind::Drain, {}, 0, {}, report, {}, {}, {}}; }
+    static RigStep delay(int ms, int report = 0) { return {Kind::Delay, {}, ms, {}, report, {}, {}, {}}; }
+    static RigStep writeFile(const QString& path, const QByteArray& b, int report = 0) {
+        return {Kind::WriteFile, b, 0, path, report, {}, {}, {}};
+    }
+    static RigStep resumePolling() { return {Kind::ResumePolling, {}, 0, {}, 0, {}, {}, {}}; }
+    static RigStep fail(const QString& why, int report = 0) { return {Kind::Fail, {}, 0, {}, report, why, {}, {}}; }
 };
 
 // How a failure is reported: a message box titled title with the fault's description

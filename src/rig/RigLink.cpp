@@ -2,6 +2,7 @@
 // collected until whole (or a quiet line), decoded and reported.
 #include "rig/RigLink.h"
 
+#include "platform/TimerClock.h"
 #include "rig/BandConversion.h"
 #include "rig/PegasusFile.h"
 #include "rig/RigHex.h"
@@ -32,21 +33,20 @@ QString traceText(const QByteArray& bytes) {
 }
 } // namespace
 
-RigLink::RigLink(RigTransport& transport, QObject* parent) : QObject(parent), m_transport(transport) {
-    m_clock.start();
-    m_pollTimer.setObjectName(QStringLiteral("tmrGetData"));
-    m_pollTimer.setTimerType(Qt::PreciseTimer);
-    m_quietTimer.setSingleShot(true);
-    m_quietTimer.setTimerType(Qt::PreciseTimer);
-    m_stepTimer.setSingleShot(true);
-    m_stepTimer.setTimerType(Qt::PreciseTimer);
-    m_drainTimeout.setSingleShot(true);
-    m_drainPoll.setSingleShot(true);
-    connect(&m_pollTimer, &QTimer::timeout, this, &RigLink::tmrGetData_Timer);
-    connect(&m_quietTimer, &QTimer::timeout, this, &RigLink::onQuietGap);
-    connect(&m_stepTimer, &QTimer::timeout, this, &RigLink::stepDone);
-    connect(&m_drainTimeout, &QTimer::timeout, this, &RigLink::stepDone);
-    connect(&m_drainPoll, &QTimer::timeout, this, &RigLink::drainCheck);
+RigLink::RigLink(RigTransport& transport, TimerClock& clock, QObject* parent)
+    : QObject(parent), m_transport(transport), m_clock(clock), m_pollTimer(clock.createTimer(this)),
+      m_quietTimer(clock.createTimer(this)), m_stepTimer(clock.createTimer(this)),
+      m_drainTimeout(clock.createTimer(this)), m_drainPoll(clock.createTimer(this)) {
+    m_pollTimer->setObjectName(QStringLiteral("tmrGetData"));
+    m_quietTimer->setSingleShot(true);
+    m_stepTimer->setSingleShot(true);
+    m_drainTimeout->setSingleShot(true);
+    m_drainPoll->setSingleShot(true);
+    connect(m_pollTimer, &ClockTimer::timeout, this, &RigLink::tmrGetData_Timer);
+    connect(m_quietTimer, &ClockTimer::timeout, this, &RigLink::onQuietGap);
+    connect(m_stepTimer, &ClockTimer::timeout, this, &RigLink::stepDone);
+    connect(m_drainTimeout, &ClockTimer::timeout, this, &RigLink::stepDone);
+    connect(m_drainPoll, &ClockTimer::timeout, this, &RigLink::drainCheck);
     connect(&m_transport, &RigTransport::readyRead, this, &RigLink::onReadyRead);
     connect(&m_transport, &RigTransport::drained, this, &RigLink::drainCheck);
     connect(&m_transport, &RigTransport::failed, this, &RigLink::onLineFailed);
@@ -56,10 +56,15 @@ RigLink::~RigLink() = default;
 
 void RigLink::setSettings(const RigSettings& settings) {
     m_settings = settings;
-    const int interval = pollTimerIntervalMs(m_settings.pollRate);
-    if (m_pollTimer.interval() != interval) {
-        m_pollTimer.setInterval(interval);
-    }
+    m_pollTimer->setInterval(pollTimerIntervalMs(m_settings.pollRate));
+}
+
+int RigLink::pollIntervalMs() const {
+    return m_pollTimer->interval();
+}
+
+qint64 RigLink::nowNs() const {
+    return m_clock.nowNs();
 }
 
 bool RigLink::isOpen() const {
@@ -93,17 +98,21 @@ RigLink::StartResult RigLink::startPolling() {
     m_silentPolls = 0;
     m_responding = false;
     m_collector.clear();
+    m_refusedForms.clear();
     setPolling(true);
+    // A line that fails at the first query failed to open: told once, by the result.
+    m_starting = true;
     tmrGetData_Timer();
+    m_starting = false;
     if (m_polling) {
-        m_pollTimer.start(pollTimerIntervalMs(m_settings.pollRate));
+        m_pollTimer->start(pollTimerIntervalMs(m_settings.pollRate));
     }
     return m_polling ? StartResult::Polling : StartResult::OpenFailed;
 }
 
 void RigLink::stopPolling() {
-    m_pollTimer.stop();
-    m_quietTimer.stop();
+    m_pollTimer->stop();
+    m_quietTimer->stop();
     m_queue.clear();
     if (m_command) {
         endCommand();
@@ -236,7 +245,7 @@ void RigLink::receiveTick() {
 void RigLink::finishExchange() {
     m_awaiting = false;
     m_receiveDue = false;
-    m_quietTimer.stop();
+    m_quietTimer->stop();
 }
 
 void RigLink::onReadyRead() {
@@ -265,7 +274,7 @@ void RigLink::absorb(const QByteArray& bytes) {
         }
         return;
     }
-    m_quietTimer.start(int(quietGapNs() / kNsPerMs));
+    m_quietTimer->start(int(quietGapNs() / kNsPerMs));
 }
 
 void RigLink::onQuietGap() {
@@ -351,7 +360,7 @@ void RigLink::onLineFailed(const QString& description) {
         return;
     }
     stopPolling();
-    if (wasPolling) {
+    if (wasPolling && !m_starting) {
         Q_EMIT lineFailed(description);
     }
 }

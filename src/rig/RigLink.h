@@ -11,16 +11,18 @@
 #include "rig/RigSettings.h"
 #include "rig/ReplyCollector.h"
 
-#include <QElapsedTimer>
 #include <QObject>
-#include <QTimer>
+#include <QSet>
+#include <QString>
 
 #include <deque>
 #include <optional>
 
 namespace ditlog {
 
+class ClockTimer;
 class RigTransport;
+class TimerClock;
 
 class RigLink : public QObject {
     Q_OBJECT
@@ -28,8 +30,8 @@ public:
     // Replies missing in a row before the radio counts as not answering.
     static constexpr int kSilentPollsForNoResponse = 3;
 
-    // Times come from the monotonic clock the link's timers run on.
-    explicit RigLink(RigTransport& transport, QObject* parent = nullptr);
+    // Times and timers come from the clock (the steady clock in the program).
+    RigLink(RigTransport& transport, TimerClock& clock, QObject* parent = nullptr);
     ~RigLink() override;
 
     void setSettings(const RigSettings& settings);
@@ -51,7 +53,7 @@ public:
     QString errorString() const;
     // The line, for its connection status (the rig daemon's).
     RigTransport& transport() const { return m_transport; }
-    int pollIntervalMs() const { return m_pollTimer.interval(); }
+    int pollIntervalMs() const;
 
     const RigStatus& status() const { return m_status; }
     void clearMode() { m_status.mode.clear(); }
@@ -106,7 +108,7 @@ private:
     void onQuietGap();
     void onLineFailed(const QString& description);
     qint64 quietGapNs() const;
-    qint64 nowNs() const { return m_clock.nsecsElapsed(); }
+    qint64 nowNs() const;
     QString traceTime() const;
     bool writeTraced(const QByteArray& bytes);
     void setPolling(bool polling);
@@ -117,16 +119,17 @@ private:
     void stepDone();
     void stepFailed(const QString& description);
     void drainCheck();
+    bool sendAlternative();
     void endCommand();
 
     RigTransport& m_transport;
-    QElapsedTimer m_clock;
+    TimerClock& m_clock;
     RigSettings m_settings;
     QList<BandPlanRow> m_bandPlan;
     RigStatus m_status;
 
-    QTimer m_pollTimer;
-    QTimer m_quietTimer;
+    ClockTimer* m_pollTimer;
+    ClockTimer* m_quietTimer;
     bool m_polling = false;
     bool m_awaiting = false;          // awaiting-reply flag: the next tick reads
     bool m_lastWasFrequency = false;
@@ -145,9 +148,13 @@ private:
     int m_step = 0;
     bool m_stoppedPolling = false;    // the running command stopped the poll timer
     bool m_awaitingDrain = false;
-    QTimer m_stepTimer;
-    QTimer m_drainTimeout;
-    QTimer m_drainPoll;
+    int m_lastWrite = -1;             // the running command's last Write step
+    bool m_alternativeSent = false;   // its alternative went out after a refusal
+    QSet<QString> m_refusedForms;     // refused since polling started: their alternatives go
+    bool m_starting = false;          // the first poll tick of startPolling runs
+    ClockTimer* m_stepTimer;
+    ClockTimer* m_drainTimeout;
+    ClockTimer* m_drainPoll;
 };
 
 } // namespace ditlog

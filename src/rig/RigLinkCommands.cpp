@@ -4,6 +4,7 @@
 #include "rig/RigLink.h"
 
 #include "log/RecordFile.h"
+#include "platform/TimerClock.h"
 #include "rig/RigLogging.h"
 #include "rig/RigTransport.h"
 #include "rig/RigctldTuning.h"
@@ -82,6 +83,7 @@ void RigLink::startNextCommand() {
     m_command = m_queue.front();
     m_queue.pop_front();
     m_step = -1;
+    m_lastWrite = -1;
     m_stoppedPolling = false;
     stepDone();
 }
@@ -91,8 +93,8 @@ void RigLink::stepDone() {
         return;
     }
     m_awaitingDrain = false;
-    m_drainTimeout.stop();
-    m_drainPoll.stop();
+    m_drainTimeout->stop();
+    m_drainPoll->stop();
     ++m_step;
     if (m_step >= m_command->steps.size()) {
         endCommand();
@@ -106,8 +108,8 @@ void RigLink::runStep() {
     const RigStep& step = m_command->steps.at(m_step);
     switch (step.kind) {
     case RigStep::Kind::StopPolling:
-        m_pollTimer.stop();
-        m_quietTimer.stop();
+        m_pollTimer->stop();
+        m_quietTimer->stop();
         m_awaiting = false;
         m_stoppedPolling = true;
         stepDone();
@@ -123,7 +125,9 @@ void RigLink::runStep() {
             onLineFailed(QStringLiteral("The port is not open."));
             return;
         }
-        if (!writeTraced(step.bytes)) {
+        m_lastWrite = m_step;
+        m_alternativeSent = !step.alternative.isEmpty() && m_refusedForms.contains(step.form);
+        if (!writeTraced(m_alternativeSent ? step.alternative : step.bytes)) {
             stepFailed(m_transport.errorString());
             return;
         }
@@ -132,11 +136,11 @@ void RigLink::runStep() {
         return;
     case RigStep::Kind::Drain:
         m_awaitingDrain = true;
-        m_drainTimeout.start(kDrainTimeoutMs);
+        m_drainTimeout->start(kDrainTimeoutMs);
         drainCheck();
         return;
     case RigStep::Kind::Delay:
-        m_stepTimer.start(std::max(0, step.ms));
+        m_stepTimer->start(std::max(0, step.ms));
         return;
     case RigStep::Kind::WriteFile:
         if (const auto error = writeFileAtomically(step.path, step.bytes)) {
@@ -153,7 +157,7 @@ void RigLink::runStep() {
         m_stoppedPolling = false;
         if (m_polling) {
             m_awaiting = false;
-            m_pollTimer.start();
+            m_pollTimer->start();
         }
         stepDone();
         return;
@@ -168,19 +172,43 @@ void RigLink::drainCheck() {
     if (left < 1) {
         // Continue from the event loop, not from inside the port's signal.
         m_awaitingDrain = false;
-        m_drainTimeout.stop();
-        m_drainPoll.stop();
+        m_drainTimeout->stop();
+        m_drainPoll->stop();
         if (const QString refusal = m_transport.takeRefusal(); !refusal.isEmpty()) {
-            stepFailed(refusal); // the rig daemon answered the command with an error
+            if (!sendAlternative()) {
+                stepFailed(refusal); // the rig daemon answered the command with an error
+            }
             return;
         }
-        m_stepTimer.start(0);
+        m_stepTimer->start(0);
         return;
     }
     // The last bytes sit in the driver, which tells nothing when they are out: look again
     // when they should be.
     const int cps = std::max(1, m_transport.charactersPerSecond());
-    m_drainPoll.start(int(std::clamp<qint64>((left * 1000 + cps - 1) / cps, 1, 100)));
+    m_drainPoll->start(int(std::clamp<qint64>((left * 1000 + cps - 1) / cps, 1, 100)));
+}
+
+bool RigLink::sendAlternative() {
+    if (m_lastWrite < 0 || m_alternativeSent) {
+        return false;
+    }
+    const RigStep& written = m_command->steps.at(m_lastWrite);
+    if (written.alternative.isEmpty()) {
+        return false;
+    }
+    m_refusedForms.insert(written.form);
+    m_alternativeSent = true;
+    qCDebug(lcRig).noquote() << "refused; the older form instead";
+    if (!writeTraced(written.alternative)) {
+        stepFailed(m_transport.errorString());
+        return true;
+    }
+    m_transport.flush();
+    m_awaitingDrain = true;
+    m_drainTimeout->start(kDrainTimeoutMs);
+    drainCheck();
+    return true;
 }
 
 void RigLink::stepFailed(const QString& description) {
@@ -194,7 +222,7 @@ void RigLink::stepFailed(const QString& description) {
             ++m_step;
         }
         Q_EMIT commandFailed(report.title, description + report.suffix);
-        m_stepTimer.start(0);
+        m_stepTimer->start(0);
         return;
     }
     // The poll stays stopped when this command stopped it; polling resumes with Test.
@@ -202,7 +230,7 @@ void RigLink::stepFailed(const QString& description) {
     m_queue.clear();
     endCommand();
     if (pollStopped) {
-        m_pollTimer.stop();
+        m_pollTimer->stop();
         setPolling(false);
     }
     Q_EMIT commandFailed(report.title, description + report.suffix);
@@ -211,9 +239,9 @@ void RigLink::stepFailed(const QString& description) {
 void RigLink::endCommand() {
     m_command.reset();
     m_awaitingDrain = false;
-    m_stepTimer.stop();
-    m_drainTimeout.stop();
-    m_drainPoll.stop();
+    m_stepTimer->stop();
+    m_drainTimeout->stop();
+    m_drainPoll->stop();
     m_stoppedPolling = false;
 }
 

@@ -221,6 +221,16 @@ RigReading parseRigctldReply(const QByteArray& buffer, const RigQueries&, bool) 
     return reading;
 }
 
+namespace {
+// The mode with the passband left as it is (Hamlib's "no change", -1), so that the
+// operator's filter survives a spot click; a daemon that does not take -1 is sent 0, its
+// backend's normal width.
+RigStep modeStep(const QByteArray& name, int report) {
+    return RigStep::writeOr(rigctldLine("M " + name + " -1"), rigctldLine("M " + name + " 0"),
+                            QStringLiteral("passband no change"), report);
+}
+} // namespace
+
 std::optional<RigCommand> rigctldFrequencyCommand(double mhz, const QString& modeWord) {
     const auto hz = rigctldHertz(mhz);
     if (!hz) {
@@ -233,7 +243,7 @@ std::optional<RigCommand> rigctldFrequencyCommand(double mhz, const QString& mod
                                         QLatin1Char(' ') + modeWord.trimmed(), false}};
     command.steps = {RigStep::stopPolling(), RigStep::discardInput()};
     if (const auto name = rigctldModeName(modeWord)) {
-        command.steps += {RigStep::write(rigctldLine("M " + *name + " 0"), 1), RigStep::drain(1)};
+        command.steps += {modeStep(*name, 1), RigStep::drain(1)};
     }
     command.steps += {RigStep::write(rigctldLine("F " + QByteArray::number(*hz))), RigStep::drain(),
                       RigStep::resumePolling()};
@@ -249,7 +259,7 @@ std::optional<RigCommand> rigctldModeCommand(const QString& modeWord) {
     command.key = QStringLiteral("mode");
     command.reports = {RigFailureReport{QStringLiteral("Error Changing Mode"),
                                         QLatin1Char(' ') + modeWord.trimmed(), true}};
-    command.steps = {RigStep::write(rigctldLine("M " + *name + " 0")), RigStep::drain()};
+    command.steps = {modeStep(*name, 0), RigStep::drain()};
     return command;
 }
 

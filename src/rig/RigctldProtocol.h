@@ -65,8 +65,9 @@ bool rigctldRepliesComplete(const QByteArray& buffer, const PollQueries& sent);
 RigReading parseRigctldReply(const QByteArray& buffer, const RigQueries& queries, bool lastWasFrequency);
 
 // The commands that move the radio through the daemon. The frequency command stops the
-// poll, sets the mode first when a mode word is given ("M name 0": the radio's default
-// passband), then the frequency, each waited for until the daemon answered, and resumes
+// poll, sets the mode first when a mode word is given ("M name -1": the passband stays as
+// the operator set it; "M name 0", the backend's normal width, where the daemon refuses
+// -1), then the frequency, each waited for until the daemon answered, and resumes
 // the poll; a refused mode is reported ("Error Changing Mode") and the frequency still
 // goes, a refused frequency ends the command ("Error Changing Frequency"). Nothing when
 // the frequency cannot be sent. The mode command runs beside the poll.

@@ -34,7 +34,7 @@ bool SerialRigTransport::open(const RigSettings& settings, const RigFamily& fami
     if (!family.hardwareHandshake) {
         m_port.setRts(false);
     }
-    if (settings.power == QLatin1String("R")) {
+    if (settings.power == QLatin1String("R") && !family.hardwareHandshake) {
         m_port.setRts(true);
     } else if (settings.power == QLatin1String("D")) {
         m_port.setDtr(true);

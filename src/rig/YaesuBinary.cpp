@@ -52,12 +52,14 @@ RigReading parseYaesuReply(const QByteArray& buffer, const RigQueries&, bool) {
     if (buffer.size() < kMinimumReply) {
         return r;
     }
-    const auto modeByte = quint8(buffer.at(4));
-    if ((modeByte >> 4) > 9 || (modeByte & 0x0F) > 9) {
-        return r; // not a reply: nothing of it is used
-    }
     if (const auto digits = bcdDigitsValue(buffer, 1, 8)) {
         r.frequency = double(*digits) / 1e5;
+    }
+    // A data mode (0A, 0C, 8A, ...) has no log mode: the mode stays as it was, while the
+    // frequency still counts.
+    const auto modeByte = quint8(buffer.at(4));
+    if ((modeByte >> 4) > 9 || (modeByte & 0x0F) > 9) {
+        return r;
     }
     switch ((modeByte >> 4) * 10 + (modeByte & 0x0F)) {
     case 0: case 1: case 4: case 8: case 84: case 88:

@@ -4,6 +4,8 @@
 #include "spots/SpotConsole.h"
 #include "spots/SpotText.h"
 
+#include <utility>
+
 namespace ditlog {
 
 namespace {
@@ -11,6 +13,16 @@ namespace {
 const QString kCrLf = QStringLiteral("\r\n");
 
 bool beginsWithDx(QStringView text) { return text.startsWith(u"DX", Qt::CaseInsensitive); }
+
+// Whether an unfinished line can still become a spot line, whose first "DX" stands at its
+// first or second character.
+bool mayBecomeSpotLine(QStringView text) {
+    const qsizetype dx = text.indexOf(u"DX", 0, Qt::CaseInsensitive);
+    if (dx >= 0) {
+        return dx <= 1;
+    }
+    return text.size() < 2 || (text.size() == 2 && text.at(1).toUpper() == u'D');
+}
 
 // Every CR and every LF becomes CR LF (so a CR LF becomes two line ends).
 QString withCrLf(QStringView text) {
@@ -46,6 +58,7 @@ SpotIntake::SpotIntake(SpotConsole& console, QObject* parent)
 void SpotIntake::setConnectedStation(const QString& call) {
     if (call.compare(m_connected, Qt::CaseInsensitive) != 0) {
         m_agwLines.clear();
+        m_agwShown = 0;
     }
     m_connected = call;
 }
@@ -56,6 +69,7 @@ void SpotIntake::resetStreams() {
     m_tncLines.clear();
     m_telnetLines.clear();
     m_agwLines.clear();
+    m_agwShown = 0;
 }
 
 void SpotIntake::endTelnetPrompt() {
@@ -118,6 +132,32 @@ void SpotIntake::examineAgwLine(const QString& plain, bool fromConnected) {
     }
 }
 
+void SpotIntake::takeAgwLine(const ReceivedLine& received) {
+    if (m_agwShown > 0) {
+        // Begun as a prompt: the rest of it, and no spot.
+        const qsizetype shown = std::exchange(m_agwShown, 0);
+        if (!m_dxOnly) {
+            m_console.show(received.text.mid(shown) + kCrLf);
+        }
+        return;
+    }
+    if (!received.text.isEmpty() && !received.cut) {
+        examineAgwLine(received.text + kCrLf, true);
+    }
+}
+
+void SpotIntake::showAgwPending(bool evenSpotStart) {
+    const QString pending = m_agwLines.pending();
+    if (m_dxOnly || pending.size() <= m_agwShown) {
+        return;
+    }
+    if (m_agwShown == 0 && !evenSpotStart && mayBecomeSpotLine(pending)) {
+        return;
+    }
+    m_console.show(pending.mid(m_agwShown));
+    m_agwShown = pending.size();
+}
+
 void SpotIntake::ExamineAgwFrame(char kind, const QString& fromCall, const QByteArray& data) {
     // Each frame stands alone: a sequence cut off at its end does not reach into the next.
     ReceivedTextFilter frameFilter;
@@ -143,10 +183,11 @@ void SpotIntake::ExamineAgwFrame(char kind, const QString& fromCall, const QByte
         // Connected data arrives in packets that may end inside a line: lines are taken
         // whole, one by one, once they have ended.
         for (const ReceivedLine& received : m_agwLines.feed(m_agwFilter.filter(data))) {
-            if (!received.text.isEmpty() && !received.cut) {
-                examineAgwLine(received.text + kCrLf, true);
-            }
+            takeAgwLine(received);
         }
+        // Text without its line end yet (a prompt, a question) is shown as it comes,
+        // unless it may still turn out to be a spot line.
+        showAgwPending(false);
     } else {
         // A frame may carry several lines; each one is examined.
         for (const QStringView line : QStringView(plain).split(kCrLf, Qt::SkipEmptyParts)) {

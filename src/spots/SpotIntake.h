@@ -41,6 +41,11 @@ public:
     // The waiting Telnet line was a prompt (it sat unfinished, or was answered): what
     // follows starts a new line. A line that may still become a spot keeps waiting.
     void endTelnetPrompt();
+    // The connected station's line still waiting for its end (a node prompt).
+    QString pendingAgwText() const { return m_agwLines.pending(); }
+    // Shows the part of that line not shown yet, even one that may still become a spot
+    // line: it sat unfinished for a whole tick, so it is a prompt.
+    void showAgwPrompt() { showAgwPending(true); }
 
 Q_SIGNALS:
     void spotPosted(const QString& frequency, const QString& call, const QString& record);
@@ -50,6 +55,8 @@ Q_SIGNALS:
 private:
     void PostSpot(const QString& line);
     void examineAgwLine(const QString& plain, bool fromConnected);
+    void takeAgwLine(const ReceivedLine& received);
+    void showAgwPending(bool evenSpotStart);
 
     SpotConsole& m_console;
     bool m_dxOnly = false;
@@ -59,6 +66,7 @@ private:
     LineSplitter m_tncLines;
     LineSplitter m_telnetLines;
     LineSplitter m_agwLines; // data of the connected station
+    qsizetype m_agwShown = 0; // characters of its unfinished line shown as they came
 };
 
 } // namespace ditlog

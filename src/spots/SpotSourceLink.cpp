@@ -261,6 +261,12 @@ void SpotSourceLink::tick() {
         PollTnc();
     } else if (SpotSource::is(m_settings.Source, SpotSource::Agw)) {
         PollAgwEngine();
+        // The connected station's unfinished line that sat for a whole tick is a prompt.
+        const QString pending = m_intake.pendingAgwText();
+        if (!pending.isEmpty() && pending == m_lastPending) {
+            m_intake.showAgwPrompt();
+        }
+        m_lastPending = pending;
     } else if (SpotSource::is(m_settings.Source, SpotSource::Telnet)) {
         // A line that stays unfinished for a whole tick is a prompt.
         const QString pending = m_intake.pendingTelnetText();

@@ -109,7 +109,7 @@ private:
     bool m_agwPollScheduled = false;
     bool m_agwOpen = false;
     int m_labelCounter = 0;
-    QString m_lastPending; // the unfinished Telnet line at the last tick
+    QString m_lastPending; // the unfinished Telnet or packet line at the last tick
 };
 
 } // namespace ditlog

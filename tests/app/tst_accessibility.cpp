@@ -14,6 +14,8 @@
 #include "log/windows/StationWindow.h"
 #include "platform/PortOwnership.h"
 #include "platform/WinKeyer.h"
+#include "spots/windows/BandMapStrip.h"
+#include "spots/windows/SpotDesk.h"
 #include "voice/windows/VoiceKeyer.h"
 
 #include <QAccessible>
@@ -22,6 +24,7 @@
 #include <QDialog>
 #include <QGroupBox>
 #include <QLabel>
+#include <QSet>
 #include <QTest>
 #include <QTreeView>
 
@@ -287,6 +290,65 @@ private Q_SLOTS:
                                 QStringLiteral("\n  columns read ") + names(columns);
             }
         }
+        QVERIFY2(problems.isEmpty(), qPrintable(problems.join(QLatin1Char('\n'))));
+    }
+
+    // The band map as a screen reader meets it: one stop of Tab where the window reads it,
+    // and from there every spot label reached with the arrow keys and named by its call,
+    // frequency and age.
+    void bandMapSpotsReachedAndNamed() {
+        MainWindow& w = f->window();
+        SpotDesk& desk = w.spots();
+        w.selectBand(QStringLiteral("20"));
+        desk.settings().Source = QStringLiteral("Telnet");
+        desk.settings().ShowAsList = false;
+        desk.PacketResize();
+        const QStringList calls{"OH2BH", "K1ABC", "W9XYZ", "G3XYZ", "DL1AA", "JA1XX", "VE3AB", "K5ZD"};
+        const QStringList kHz{"14025.1", "14010.0", "14030.0", "14020.0", "14020.0", "7010.0", "14001.5", "14049.9"};
+        for (qsizetype i = 0; i < calls.size(); ++i) {
+            desk.BandMapSpots(calls[i], kHz[i], QStringLiteral("de W3LPL: ") + kHz[i] + QLatin1Char(' ') + calls[i]);
+        }
+        BandMapStrip* strip = desk.lblDX();
+        QTRY_VERIFY(strip->spotLabel(49)->isVisible());
+        w.show();
+        QApplication::setActiveWindow(&w);
+        QVERIFY(QTest::qWaitForWindowActive(&w));
+
+        const QList<QWidget*> chain = tabChain(&w);
+        QVERIFY(chain.contains(strip));
+        QList<QWidget*> ring = chain;
+        const QList<QWidget*> rows = readingOrder(chain, false);
+        std::rotate(ring.begin(), ring.begin() + ring.indexOf(rows.first()), ring.end());
+        QCOMPARE(names(ring), names(rows));
+
+        QSet<QWidget*> shown;
+        for (int i = 0; i < 50; ++i) {
+            if (strip->spotLabel(i)->isVisible()) {
+                shown.insert(strip->spotLabel(i));
+            }
+        }
+        QCOMPARE(shown.size(), 7); // the 40 m spot is not on the 20 m map
+        QWidget* before = chain.at((chain.indexOf(strip) + chain.size() - 1) % chain.size());
+        before->setFocus(Qt::OtherFocusReason);
+        QTest::keyClick(before, Qt::Key_Tab);
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Home);
+        QSet<QWidget*> reached;
+        QWidget* at = nullptr;
+        while (QApplication::focusWidget() != at) {
+            at = QApplication::focusWidget();
+            reached.insert(at);
+            QAccessibleInterface* iface = QAccessible::queryAccessibleInterface(at);
+            QVERIFY(iface->state().focused);
+            const QString name = iface->text(QAccessible::Name);
+            QVERIFY2(name.startsWith(static_cast<QLabel*>(at)->toolTip().section(QLatin1Char(' '), 0, 0) +
+                                     QStringLiteral(", ")) &&
+                         name.contains(QLatin1String(" MHz, ")) && name.endsWith(QLatin1String(" old")),
+                     qPrintable(name));
+            QTest::keyClick(at, Qt::Key_Right);
+        }
+        QCOMPARE(reached, shown);
+        QStringList problems;
+        collectProblems(QAccessible::queryAccessibleInterface(&w), problems);
         QVERIFY2(problems.isEmpty(), qPrintable(problems.join(QLatin1Char('\n'))));
     }
 

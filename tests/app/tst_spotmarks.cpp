@@ -1,6 +1,8 @@
-// Marks of spots through the main window: a call worked on the spot's band is greyed, a
-// new state, province or DX entity stands on a colour of its own, on the band map, the
-// spectrum map and the spot list, and the marks follow the log and the call history.
+// Marks of spots through the main window (DX Spotting > "&Mark Dupes and Multipliers"): a
+// call worked on the spot's band is greyed, a new state, province or DX entity stands on
+// a colour of its own, on the band map, the spectrum map and the spot list, said by the
+// keyboard path and the list; the marks follow the log and the call history, and none
+// are drawn with the option off.
 #include "MainWindowFixture.h"
 #include "app/AssistDesk.h"
 #include "app/EntryPanel.h"
@@ -34,7 +36,9 @@ class TestSpotMarks : public QObject {
         QVERIFY(history.open(QIODevice::WriteOnly));
         history.write("!!Order!!,Call,Name,State\nW2ABC,Al,CT\n");
         history.close();
+        f->settings().setValue(QLatin1String(AssistDesk::kSpotMarksKey), QStringLiteral("1"));
         f->startUp();
+        QVERIFY(f->window().action(QStringLiteral("mnuSpotMarks"))->isChecked());
         f->window().show();
         f->window().selectBand(QStringLiteral("20"));
         desk().settings().Source = QStringLiteral("Telnet");
@@ -86,6 +90,11 @@ private Q_SLOTS:
         QCOMPARE(france->palette().color(QPalette::Window), QColor::fromRgb(QRgb(kMultiplierSpotBackground)));
         QCOMPARE(textColour(france), QColor(255, 255, 128));
         QCOMPARE(onBandMap(QStringLiteral("W2ABC"))->mark(), SpotMark::None); // its state is unknown
+        // The keyboard path says what the marks are, after the call, frequency and age.
+        QVERIFY(onBandMap(QStringLiteral("K1ABC"))->accessibleName().endsWith(QLatin1String("old, dupe")));
+        QVERIFY(france->accessibleName().startsWith(QLatin1String("F5XX, 14.030 MHz, ")));
+        QVERIFY(france->accessibleName().endsWith(QLatin1String(", new multiplier")));
+        QVERIFY(!onBandMap(QStringLiteral("W2ABC"))->accessibleName().contains(QLatin1String("multiplier")));
 
         // The list says what the marks are.
         QCOMPARE(listData(QStringLiteral("K1ABC"), Qt::AccessibleTextRole).toString(), QStringLiteral("K1ABC, dupe"));
@@ -112,11 +121,21 @@ private Q_SLOTS:
         QVERIFY(!onBandMap(QStringLiteral("F5XX"))->autoFillBackground());
         QCOMPARE(listData(QStringLiteral("F5XX"), Qt::AccessibleTextRole).toString(), QStringLiteral("F5XX, dupe"));
 
+        // Marks off: the maps draw spots by their age alone, as without them.
+        f->window().action(QStringLiteral("mnuSpotMarks"))->trigger();
+        QCOMPARE(onBandMap(QStringLiteral("F5XX"))->mark(), SpotMark::None);
+        QCOMPARE(textColour(onBandMap(QStringLiteral("F5XX"))), QColor(255, 255, 128));
+        QVERIFY(!onBandMap(QStringLiteral("F5XX"))->accessibleName().contains(QLatin1String("dupe")));
+        QVERIFY(!listData(QStringLiteral("F5XX"), Qt::ForegroundRole).isValid());
+        QCOMPARE(f->settings().value(QLatin1String(AssistDesk::kSpotMarksKey)), QStringLiteral("0"));
+        f->window().action(QStringLiteral("mnuSpotMarks"))->trigger();
+
         desk().openSpectrumMap();
         HfSpectrumMapWindow* map = desk().spectrumMap();
         QVERIFY(map != nullptr);
         map->BandMapLabelDisplay();
         QCOMPARE(map->spotLabel(slotOf(QStringLiteral("F5XX")))->mark(), SpotMark::Dupe);
+        QVERIFY(map->spotLabel(slotOf(QStringLiteral("F5XX")))->accessibleName().endsWith(QLatin1String(", dupe")));
         QCOMPARE(map->spotLabel(slotOf(QStringLiteral("W2ABC")))->mark(), SpotMark::NewMultiplier);
         // W3ABC is on 40, where nothing is worked, and its state is unknown.
         QCOMPARE(map->spotLabel(slotOf(QStringLiteral("W3ABC")))->mark(), SpotMark::None);

@@ -9,6 +9,7 @@
 #include <QAction>
 #include <QLabel>
 #include <QPushButton>
+#include <QSet>
 #include <QTest>
 
 using namespace ditlog;
@@ -139,6 +140,37 @@ private Q_SLOTS:
         QVERIFY(!contactMoment(QStringLiteral("08/12/2026"), QStringLiteral("20:01:00")).isValid());
     }
 
+    // The time axis tells distinct moments for any span: minutes for a long log, seconds
+    // for a few minutes, and no moment twice.
+    void timeAxisMoments() {
+        const auto texts = [](qint64 span) {
+            QList<RateContact> log;
+            for (int i = 0; i < 7; ++i) {
+                log.append(at(span * i / 6));
+            }
+            const auto t = timeAxisTexts(*DrawRateGraph(log));
+            return QStringList(t.begin(), t.end());
+        };
+        const QStringList hours = texts(3 * 3600);
+        QCOMPARE(hours.first(), QStringLiteral("20:00"));
+        QCOMPARE(hours.at(7), QStringLiteral("21:30"));
+        QCOMPARE(hours.last(), QStringLiteral("23:00"));
+        const QStringList minutes = texts(4 * 60 + 40);
+        QCOMPARE(minutes.first(), QStringLiteral("20:00:00"));
+        QCOMPARE(minutes.at(7), QStringLiteral("20:02:20"));
+        QCOMPARE(minutes.last(), QStringLiteral("20:04:40"));
+        const QStringList seconds = texts(6);
+        QCOMPARE(seconds.first(), QStringLiteral("20:00:00"));
+        QCOMPARE(seconds.last(), QStringLiteral("20:00:06"));
+        QCOMPARE(texts(0), QStringList({"20:00:00"}) + QStringList(14, QString()));
+        for (const QStringList& axis : {hours, minutes, seconds, texts(14 * 60), texts(20 * 60), texts(5 * 3600)}) {
+            QStringList shown = axis;
+            shown.removeAll(QString());
+            QCOMPARE(QSet<QString>(shown.begin(), shown.end()).size(), shown.size());
+            QVERIFY(!axis.first().isEmpty());
+        }
+    }
+
     void plotGeometry() {
         QList<RateContact> log;
         for (int i = 0; i < 10; ++i) {
@@ -194,9 +226,36 @@ private Q_SLOTS:
             red = red || c == QColor(255, 0, 0);
             green = green || c == QColor(0, 255, 0);
         }
-        QVERIFY(red || green);
+        QVERIFY(red && green);
         w->close();
         QTRY_VERIFY(f.window().findChild<GraphQSOWindow*>() == nullptr);
+    }
+
+    // A log of a few minutes: the axis shows seconds, each moment once, none touching.
+    void shortLogAxisInTheWindow() {
+        MainWindowFixture f(logLines(12, 25));
+        f.startUp();
+        f.window().findChild<QAction*>(QStringLiteral("mnuGraph"))->trigger();
+        auto* w = f.window().findChild<GraphQSOWindow*>();
+        QVERIFY(w != nullptr);
+        QTRY_VERIFY(w->isVisible());
+        QCOMPARE(w->lblTime[0]->text(), QStringLiteral("20:00:00"));
+        QCOMPARE(w->lblTime[14]->text(), QStringLiteral("20:04:35"));
+        QStringList seen;
+        int lastRight = -1;
+        for (QLabel* l : w->lblTime) {
+            if (l->text().isEmpty()) {
+                continue;
+            }
+            QVERIFY2(!seen.contains(l->text()), qPrintable(l->text()));
+            seen << l->text();
+            const int width = l->fontMetrics().horizontalAdvance(l->text());
+            const int left = l->geometry().center().x() - width / 2;
+            QVERIFY2(left > lastRight, qPrintable(l->text()));
+            lastRight = left + width;
+        }
+        QVERIFY(seen.size() >= 5);
+        w->close();
     }
 };
 

@@ -158,6 +158,113 @@ private Q_SLOTS:
         QVERIFY(rig->outputs.serial.edges().empty()); // port 0 keys nothing
     }
 
+    // A calling loop ends after the message being sent when its interval becomes 0 or is
+    // refused, whether typed (0 takes effect at once) or left in the field; a repeat that
+    // is counting down stops too. Never F1 back to back.
+    void repeatEndsWhenTheIntervalGoes_data() {
+        QTest::addColumn<QString>("text");
+        QTest::addColumn<bool>("typed");
+        QTest::addColumn<bool>("whileSending");
+        QTest::newRow("0 typed while sending") << "0" << true << true;
+        QTest::newRow("0 left while sending") << "0" << false << true;
+        QTest::newRow("60 refused while sending") << "60" << false << true;
+        QTest::newRow("-1 refused while waiting") << "-1" << false << false;
+        QTest::newRow("0 typed while waiting") << "0" << true << false;
+    }
+    void repeatEndsWhenTheIntervalGoes() {
+        QFETCH(QString, text);
+        QFETCH(bool, typed);
+        QFETCH(bool, whileSending);
+        rig->keyer.setKeyingLine(KeyingLineChoice::Rts); // port 0: timed, nothing keyed
+        rig->keyer.setMessage(0, QStringLiteral("TEST"));
+        rig->keyer.applyRepeatText(QStringLiteral("5"));
+        rig->keyer.FKeyCW(112);
+        QVERIFY(rig->keyer.repeatArmed());
+        if (!whileSending) {
+            QVERIFY(rig->runOut());
+            QVERIFY(rig->keyer.repeatTimer()->isActive());
+        } else {
+            rig->advanceMs(100);
+            QVERIFY(rig->keyer.isSending());
+        }
+        if (typed) {
+            rig->keyer.editRepeatText(text);
+        } else {
+            QCOMPARE(rig->keyer.applyRepeatText(text), QStringLiteral("0"));
+        }
+        if (whileSending) {
+            QVERIFY(rig->runOut());
+            QCOMPARE(rig->started(), QStringLiteral("TEST")); // the message is finished
+        }
+        QTest::qWait(50);
+        QCoreApplication::processEvents();
+        QVERIFY(!rig->keyer.repeatArmed());
+        QVERIFY(!rig->keyer.repeatTimer()->isActive());
+        QVERIFY(!rig->keyer.isSending());
+        QCOMPARE(rig->finished.count(), 1);
+        // F1 with no interval sends once and arms nothing.
+        rig->keyer.FKeyCW(112);
+        QVERIFY(!rig->keyer.repeatArmed());
+        QVERIFY(rig->runOut());
+        QTest::qWait(50);
+        QVERIFY(!rig->keyer.isSending());
+    }
+
+    // Changing the keying line during a message: the next character uses the line in
+    // force, the line given up is left key-up and keyed no more, and the operator's own
+    // change is never a fault.
+    void lineChangedDuringAMessage() {
+        PseudoTerminal device;
+        useSerial(device, KeyingLineChoice::Dtr);
+        rig->keyer.setMessage(0, QStringLiteral("TEST TEST TEST"));
+        rig->keyer.setKeyingLine(KeyingLineChoice::Printer);
+        rig->keyer.FKeyCW(112);
+        rig->advanceMs(700);
+        QVERIFY(!rig->outputs.parallel.changes().empty());
+        rig->keyer.setKeyingLine(KeyingLineChoice::Dtr); // leaving "Printer"
+        QVERIFY(!rig->outputs.parallel.isDown());
+        QCOMPARE(rig->outputs.parallelBase, -1);
+        const qsizetype printerEdges = rig->outputs.parallel.edges().size();
+        rig->advanceMs(1500);
+        QVERIFY(rig->keyer.isSending());
+        QCOMPARE(rig->outputs.parallel.edges().size(), printerEdges);
+        QVERIFY(!rig->outputs.serial.changes().empty()); // the rest goes out on DTR
+        rig->keyer.setKeyingLine(KeyingLineChoice::None); // and "None" ends it
+        QVERIFY(!rig->outputs.serial.isDown());
+        const qsizetype serialEdges = rig->outputs.serial.edges().size();
+        QVERIFY(rig->runOut());
+        QCOMPARE(rig->outputs.serial.edges().size(), serialEdges);
+        QVERIFY(rig->started().size() < 10);
+        QCOMPARE(invalidPortMessages(), 0);
+        QCOMPARE(prompts.beeps(), 0);
+    }
+
+    // The push-to-talk port or the WinKeyer takes the shared port mid-message: the send
+    // ends quietly, key-up, with a word on the status line instead of "Invalid port.".
+    void sharedPortTakenDuringAMessage_data() {
+        QTest::addColumn<int>("user");
+        QTest::newRow("push-to-talk") << int(PortUser::VoicePtt);
+        QTest::newRow("WinKeyer") << int(PortUser::WinKeyer);
+    }
+    void sharedPortTakenDuringAMessage() {
+        QFETCH(int, user);
+        PseudoTerminal device;
+        useSerial(device);
+        rig->keyer.applyRepeatText(QStringLiteral("5"));
+        rig->keyer.setMessage(0, QStringLiteral("CQ CQ CQ TEST"));
+        rig->keyer.FKeyCW(112);
+        rig->advanceMs(400);
+        QVERIFY(rig->keyer.isSending());
+        rig->owners.claim(PortUser(user));
+        QVERIFY(!rig->keyer.keyingPortOpen());
+        QVERIFY(!rig->outputs.serial.isDown());
+        QVERIFY(rig->runOut());
+        QCOMPARE(invalidPortMessages(), 0);
+        QVERIFY(host.status.contains(QStringLiteral("keying port is now used")));
+        QVERIFY(!rig->keyer.repeatArmed());
+        QVERIFY(rig->buffer.isEmpty());
+    }
+
     void repeatField_data() {
         QTest::addColumn<QString>("text");
         QTest::addColumn<QString>("field");

@@ -3,6 +3,7 @@
 // and buttons, the message list, code practice and the serial-port window.
 #include "KeyerRig.h"
 #include "MainWindowFixture.h"
+#include "PseudoTerminal.h"
 #include "app/EntryPanel.h"
 #include "app/MainWindowKeyer.h"
 #include "keyer/CodePractice.h"
@@ -119,6 +120,54 @@ private Q_SLOTS:
         QVERIFY(!rig->keyer.repeatTimer()->isActive());
         QVERIFY(!rig->keyer.repeatArmed());
         QVERIFY(e->txtName->text().isEmpty()); // idle: Esc also clears the entry row
+    }
+
+    // Ctrl pressed alone, or with a window shortcut (Ctrl+W), leaves a calling loop going.
+    void ctrlKeepsACallingLoop() {
+        start({QStringLiteral("E")});
+        rig->keyer.applyRepeatText(QStringLiteral("5"));
+        key(Qt::Key_F1);
+        QVERIFY(rig->runOut());
+        QVERIFY(rig->keyer.repeatTimer()->isActive());
+        QTest::keyPress(QApplication::focusWidget(), Qt::Key_Control, Qt::ControlModifier);
+        QTest::keyRelease(QApplication::focusWidget(), Qt::Key_Control, Qt::NoModifier);
+        QTest::keyPress(QApplication::focusWidget(), Qt::Key_Control, Qt::NoModifier);
+        QTest::keyRelease(QApplication::focusWidget(), Qt::Key_Control, Qt::NoModifier);
+        QVERIFY(rig->keyer.repeatArmed());
+        key(Qt::Key_W, Qt::ControlModifier);
+        QVERIFY(rig->keyer.repeatArmed());
+        QVERIFY(rig->keyer.repeatTimer()->isActive());
+        f->window().activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(&f->window()));
+        e->focusCall();
+        key(Qt::Key_A); // any other key ends it
+        QVERIFY(!rig->keyer.repeatArmed());
+    }
+
+    // While keyboard CW is on, the status line keeps its pale yellow under every text:
+    // the speed after an arrow key, what remains to be sent, an entry message.
+    void keyboardCwColourStays() {
+        start({QStringLiteral("CQ CQ TEST")});
+        rig->keyer.setDisplay(true);
+        const QColor yellow(255, 255, 192);
+        const auto colour = [&] { return e->lblDialog->palette().color(QPalette::Window); };
+        key(Qt::Key_F12);
+        QCOMPARE(colour(), yellow);
+        key(Qt::Key_Up);
+        QCOMPARE(e->lblDialog->text(), QStringLiteral("21 WPM"));
+        QCOMPARE(colour(), yellow);
+        key(Qt::Key_Down);
+        key(Qt::Key_F1);
+        rig->advanceMs(50);
+        QVERIFY(e->lblDialog->text().startsWith(QStringLiteral("Q CQ")));
+        QCOMPARE(colour(), yellow);
+        QVERIFY(rig->runOut());
+        QCOMPARE(e->lblDialog->text(), QStringLiteral("Keyboard CW Mode is on.  Press F12 to exit."));
+        QCOMPARE(colour(), yellow);
+        key(Qt::Key_F12);
+        QCOMPARE(colour(), QColor(0, 192, 192));
+        key(Qt::Key_Up);
+        QCOMPARE(colour(), QColor(0, 192, 192));
     }
 
     void keyboardCw() {
@@ -257,6 +306,45 @@ private Q_SLOTS:
         QCOMPARE(saved.keyingLine, KeyingLineChoice::WinKey);
         QCOMPARE(rig->settings.value(QStringLiteral("UserCWSelection")), QStringLiteral("Loop"));
         QVERIFY(wiring().stringsWindow().isVisible()); // shown minimized once a line is set
+    }
+
+    // The operator's 5 s calling loop, then "0" typed in the repeat field: the loop ends
+    // after the message being sent. The Serial field left unchanged leaves its port alone.
+    void cwWindowRepeatAndPortFields() {
+        start({QStringLiteral("CQ TEST")});
+        CwKeyerWindow& w = wiring().cwWindow();
+        wiring().showCwSetup();
+        QVERIFY(QTest::qWaitForWindowActive(&w));
+        w.txtCWLoop->setFocus();
+        w.txtCWLoop->selectAll();
+        QTest::keyClicks(w.txtCWLoop, QStringLiteral("5"));
+        leave(w.txtCWLoop);
+        QCOMPARE(rig->keyer.repeatIntervalMs(), 5000);
+        rig->keyer.FKeyCW(112);
+        rig->advanceMs(200);
+        QVERIFY(rig->keyer.repeatArmed());
+        w.txtCWLoop->setFocus();
+        w.txtCWLoop->selectAll();
+        QTest::keyClicks(w.txtCWLoop, QStringLiteral("0"));
+        QVERIFY(!rig->keyer.repeatArmed());
+        QVERIFY(rig->runOut());
+        QCOMPARE(keyed(), QStringLiteral("CQ TEST"));
+        QVERIFY(!rig->keyer.repeatTimer()->isActive());
+
+        PseudoTerminal device;
+        rig->map.setMappedPath(3, device.devicePath());
+        w.optRTS->click();
+        w.Text10->setFocus();
+        w.Text10->selectAll();
+        QTest::keyClicks(w.Text10, QStringLiteral("3"));
+        leave(w.Text10);
+        QVERIFY(rig->keyer.keyingPortOpen());
+        QCOMPARE(rig->outputs.attaches, 1);
+        w.Text10->setFocus();
+        leave(w.Text10);
+        leave(w.Text10);
+        QCOMPARE(rig->outputs.attaches, 1);
+        QCOMPARE(rig->outputs.detaches, 0);
     }
 
     void testButton() {

@@ -1,6 +1,7 @@
 // The Morse table and the keying engine on a manual clock: patterns, unit lengths, word
 // space, speeds that cannot be keyed, characters that key nothing, "!", line failures,
 // schedules that continue across characters, and the line left key-up when stopped.
+#include "InternationalMorse.h"
 #include "KeyingDoubles.h"
 #include "keyer/CwBuffer.h"
 #include "keyer/KeyingEngine.h"
@@ -64,13 +65,45 @@ struct Rig {
         }
         return out;
     }
+    // The events of the sends (the thread's start announces its priority first).
+    std::vector<KeyingEvent> events() {
+        std::vector<KeyingEvent> out;
+        for (KeyingEvent& e : engine->takeEvents()) {
+            if (e.kind != KeyingEvent::Kind::PriorityDecided) {
+                out.push_back(std::move(e));
+            }
+        }
+        return out;
+    }
     QList<KeyingEvent::Kind> kinds() {
         QList<KeyingEvent::Kind> out;
-        for (const KeyingEvent& e : engine->takeEvents()) {
+        for (const KeyingEvent& e : events()) {
             out << e.kind;
         }
         return out;
     }
+};
+// Passes waits on to a manual clock and notes the longest spin asked for.
+class SpanClock final : public KeyingClock {
+public:
+    explicit SpanClock(ManualKeyingClock& clock) : m_clock(clock) {}
+    qint64 now() const override { return m_clock.now(); }
+    void sleepUntil(qint64 deadline, const std::atomic<bool>& cancel) override {
+        m_clock.sleepUntil(deadline, cancel);
+    }
+    void spinUntil(qint64 deadline, const std::atomic<bool>& cancel) override {
+        qint64 span = deadline - m_clock.now();
+        qint64 longest = m_longest.load();
+        while (span > longest && !m_longest.compare_exchange_weak(longest, span)) {
+        }
+        m_clock.spinUntil(deadline, cancel);
+    }
+    void interrupt() override { m_clock.interrupt(); }
+    qint64 longestSpin() const { return m_longest.load(); }
+
+private:
+    ManualKeyingClock& m_clock;
+    std::atomic<qint64> m_longest{0};
 };
 } // namespace
 
@@ -87,16 +120,13 @@ private Q_SLOTS:
                      qPrintable(QString(c)));
         }
         QCOMPARE(MorseTable::ElementPattern(QLatin1Char(' ')), QStringLiteral("00000000"));
-        // Letters, digits and the prosign characters are the international code.
-        const std::pair<char, const char*> code[] = {
-            {'A', ".-"},    {'K', "-.-"},    {'Q', "--.-"},   {'Y', "-.--"},   {'0', "-----"},
-            {'5', "....."}, {'9', "----."},  {'?', "..--.."}, {'/', "-..-."},  {'-', "-...-"},
-            {'=', "-...-"}, {'[', ".-.-."},  {']', "...-.-"}, {';', "-.--."},  {'\\', "-.-..-.."},
-            {',', "--..--"}, {'.', ".-.-.-"}};
-        for (const auto& [c, expected] : code) {
-            QCOMPARE(elements(MorseTable::ElementPattern(QLatin1Char(c))), QLatin1String(expected));
+        // Every character is the published international code, in either case.
+        QCOMPARE(internationalMorse().size(), 45);
+        for (const MorseCode& code : internationalMorse()) {
+            QCOMPARE(MorseTable::ElementPattern(code.character), patternForDots(code.dots));
+            QCOMPARE(MorseTable::ElementPattern(code.character.toLower()), patternForDots(code.dots));
         }
-        QCOMPARE(MorseTable::ElementPattern(QLatin1Char('q')), MorseTable::ElementPattern(QLatin1Char('Q')));
+        QCOMPARE(MorseTable::ElementPattern(QLatin1Char('-')), patternForDots(QStringLiteral("-...-")));
         for (const QChar c : QStringLiteral("#*!\t\n\r\"%")) {
             QVERIFY(MorseTable::ElementPattern(c).isEmpty());
         }
@@ -177,7 +207,7 @@ private Q_SLOTS:
     void logContactCharacterKeysNothing() {
         Rig rig;
         QCOMPARE(rig.send(QStringLiteral("!E!")), 4 * 60 * kMs);
-        const auto events = rig.engine->takeEvents();
+        const auto events = rig.events();
         QCOMPARE(events.size(), std::size_t(4));
         QCOMPARE(events[0].kind, KeyingEvent::Kind::LogContact);
         QCOMPARE(events[1].kind, KeyingEvent::Kind::CharacterStarted);
@@ -224,6 +254,111 @@ private Q_SLOTS:
         rig.engine->start();
         rig.clock.runUntilIdle(rig.idle);
         QCOMPARE(rig.line.changes().front().ns - start, 600 * kMs + KeyingEngine::kStartLeadNs);
+    }
+
+    // The keying thread is held up for 150 ms inside a dash (3 units at 20 WPM = 180 ms):
+    // that edge comes late, but every element and gap after it keeps its length instead
+    // of being fired back to back to catch up.
+    void lateEdgeKeepsTheRestWhole() {
+        Rig rig(20, 0, TimingMethod::Sleep); // waits end exactly at the edges
+        rig.buffer.set(QStringLiteral("TEST"));
+        rig.engine->start();
+        rig.clock.settle(rig.idle);
+        rig.clock.stepBy(60 * kMs, rig.idle); // inside T's dash
+        QVERIFY(rig.line.isDown());
+        const qint64 due = rig.clock.parkedAt();
+        rig.clock.advance(due - rig.clock.now() + 150 * kMs, rig.idle); // a stall past the edge
+        rig.clock.runUntilIdle(rig.idle);
+        const auto changes = rig.line.changes();
+        QCOMPARE(changes.size(), std::size_t(2 + 2 + 6 + 2));
+        QCOMPARE(changes[1].ns - changes[0].ns, (180 + 150) * kMs); // the stalled dash
+        // From the late edge on, the schedule is the pattern's: E, S and T in full.
+        const QString rest = QStringLiteral("000") + MorseTable::ElementPattern(u'E') +
+                             MorseTable::ElementPattern(u'S') + MorseTable::ElementPattern(u'T');
+        QString levels;
+        std::size_t next = 1;
+        bool level = false;
+        for (qint64 t = changes[1].ns; t < changes.back().ns + 60 * kMs; t += 60 * kMs) {
+            while (next < changes.size() && changes[next].ns <= t) {
+                level = changes[next++].down;
+            }
+            levels += level ? u'1' : u'0';
+        }
+        QCOMPARE(levels, rest.left(levels.size()));
+        QVERIFY(rest.startsWith(levels) && levels.size() >= rest.size() - 3);
+        // An edge late by less than a quarter unit is not a stall: nothing moves.
+        Rig small(20, 0, TimingMethod::Sleep);
+        small.buffer.set(QStringLiteral("EE"));
+        small.engine->start();
+        small.clock.settle(small.idle);
+        small.clock.stepBy(10 * kMs, small.idle);
+        small.clock.advance(small.clock.parkedAt() - small.clock.now() + 10 * kMs, small.idle);
+        small.clock.runUntilIdle(small.idle);
+        const auto e = small.line.changes();
+        QCOMPARE(e.size(), std::size_t(4));
+        QCOMPARE(e[2].ns - e[0].ns, 4 * 60 * kMs);
+    }
+
+    // A new line while a dash is keyed: the old line is keyed up at once and never
+    // written again, the rest of the character goes unkeyed, and the next character goes
+    // to the new line.
+    void replacingTheLineMidElement() {
+        Rig rig;
+        RecordingKeyingLine other{&rig.clock};
+        rig.buffer.set(QStringLiteral("TT"));
+        rig.engine->start();
+        rig.clock.settle(rig.idle);
+        rig.clock.stepBy(90 * kMs, rig.idle); // inside the first dash
+        QVERIFY(rig.line.isDown());
+        rig.engine->setLine(&other);
+        QVERIFY(!rig.line.isDown());
+        const std::size_t oldWrites = rig.line.edges().size();
+        rig.clock.runUntilIdle(rig.idle);
+        QCOMPARE(rig.line.edges().size(), oldWrites);
+        const auto changes = other.changes();
+        QCOMPARE(changes.size(), std::size_t(2)); // the second T only
+        QCOMPARE(changes[1].ns - changes[0].ns, 180 * kMs);
+        QVERIFY(!other.isDown());
+        // A line let go on purpose ends the drain as released, not as failed.
+        other.clear();
+        other.setFailing(true);
+        other.setReleased(true);
+        rig.engine->setLine(&other);
+        rig.send(QStringLiteral("TEST"));
+        const QList<KeyingEvent::Kind> kinds = rig.kinds();
+        QVERIFY(kinds.contains(KeyingEvent::Kind::LineReleased));
+        QVERIFY(!kinds.contains(KeyingEvent::Kind::LineFailed));
+        QVERIFY(rig.buffer.isEmpty());
+    }
+
+    // "Loop" and "Timer" spin only the last stretch before an edge, never a whole
+    // element: a real-time thread spinning for a character could starve the machine.
+    void spinningIsBounded_data() {
+        QTest::addColumn<int>("method");
+        QTest::newRow("Timer") << int(TimingMethod::Timer);
+        QTest::newRow("Loop") << int(TimingMethod::Loop);
+        QTest::newRow("Sleep") << int(TimingMethod::Sleep);
+    }
+    void spinningIsBounded() {
+        QFETCH(int, method);
+        CwBuffer buffer;
+        ManualKeyingClock manual;
+        SpanClock clock(manual);
+        RecordingKeyingLine line(&manual);
+        KeyingEngine engine(buffer, clock);
+        KeyingParameters p;
+        p.wpm = 5; // 240 ms units
+        p.method = TimingMethod(method);
+        engine.setParameters(p);
+        engine.setLine(&line);
+        buffer.set(QStringLiteral("TEST"));
+        engine.start();
+        manual.runUntilIdle([&] { return !engine.sending(); });
+        QCOMPARE(line.changes().size(), std::size_t(12));
+        QVERIFY2(clock.longestSpin() <= KeyingEngine::kSpinLeadRealTimeNs,
+                 qPrintable(QString::number(clock.longestSpin())));
+        QVERIFY(TimingMethod(method) == TimingMethod::Sleep ? clock.longestSpin() == 0
+                                                            : clock.longestSpin() > 0);
     }
 
     void stoppingMidElementLeavesKeyUp() {

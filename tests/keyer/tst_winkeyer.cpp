@@ -10,6 +10,7 @@
 #include "WinKeyerEmulator.h"
 #include "app/EntryPanel.h"
 #include "app/MainWindowKeyer.h"
+#include "keyer/CodePractice.h"
 #include "keyer/WinKeyerLink.h"
 #include "keyer/windows/CwKeyerWindow.h"
 #include "keyer/windows/WinKeyWindow.h"
@@ -20,6 +21,7 @@
 #include <QPushButton>
 #include <QRadioButton>
 #include <QScopeGuard>
+#include <QSignalSpy>
 #include <QTest>
 #include <QTimer>
 
@@ -174,6 +176,27 @@ private Q_SLOTS:
         QVERIFY(!s.open());
         QCOMPARE(s.link.statusText(), QStringLiteral("Com Open Failed"));
         QCOMPARE(messageTitles().size(), 1);
+    }
+
+    // Code practice on a keyer that cannot be opened ends with the keyer's message (once),
+    // and the practice window's sender is ready for the next try.
+    void codePracticeWhenTheKeyerCannotOpen() {
+        Station s(prompts);
+        s.rig.map.setMappedPath(kPort, s.rig.dir.filePath(QStringLiteral("none")));
+        CodePracticeSender sender(s.rig.keyer);
+        QSignalSpy finished(&sender, &CodePracticeSender::finished);
+        sender.start([] { return QStringLiteral("ABCDE FGHIJ"); });
+        QVERIFY(QTest::qWaitFor([&] { return !finished.isEmpty(); }, 10000));
+        QVERIFY(!sender.running());
+        QCOMPARE(messageTitles(), QStringList{QStringLiteral("Unable to establish connection with Winkey.")});
+        QVERIFY(s.rig.buffer.isEmpty());
+        // With the keyer back, the same sender sends.
+        s.rig.map.setMappedPath(kPort, s.emulator.devicePath());
+        QSignalSpy sent(&sender, &CodePracticeSender::characterSent);
+        sender.start([] { return QStringLiteral("EE"); });
+        QVERIFY(s.playUntil([&] { return !sender.running() && s.emulator.keyed == QStringLiteral("EE"); }));
+        QCOMPARE(sent.count(), 2); // each character shown as the keyer takes it
+        QCOMPARE(finished.count(), 2);
     }
 
     void feedsThirtyCharactersFourAtATime() {

@@ -2,6 +2,7 @@
 // counted however they arrive, mode names both ways, the set commands as steps, and the
 // connection against a small stand-in server that refuses, answers slowly, closes
 // mid-answer, babbles an endless line or refuses commands.
+#include "platform/TimerClock.h"
 #include "rig/RigLink.h"
 #include "rig/RigctldProtocol.h"
 #include "rig/RigctldTransport.h"
@@ -215,8 +216,10 @@ private Q_SLOTS:
                 writes.append(step.bytes);
             }
         }
-        // Mode first, then the frequency; each waited for; the poll paused around both.
-        QCOMPARE(writes, (QList<QByteArray>{"+M CW 0\n", "+F 14025000\n"}));
+        // Mode first, its passband left alone (0, the normal width, only where -1 is
+        // refused), then the frequency; each waited for; the poll paused around both.
+        QCOMPARE(writes, (QList<QByteArray>{"+M CW -1\n", "+F 14025000\n"}));
+        QCOMPARE(command->steps.at(2).alternative, QByteArray("+M CW 0\n"));
         QCOMPARE(kinds.first(), RigStep::Kind::StopPolling);
         QCOMPARE(kinds.last(), RigStep::Kind::ResumePolling);
         QCOMPARE(kinds.count(RigStep::Kind::Drain), 2);
@@ -231,7 +234,8 @@ private Q_SLOTS:
         QCOMPARE(alone->steps.at(2).bytes, QByteArray("+F 1830000\n"));
 
         const auto mode = rigctldModeCommand(QStringLiteral("USB"));
-        QCOMPARE(mode->steps.at(0).bytes, QByteArray("+M USB 0\n"));
+        QCOMPARE(mode->steps.at(0).bytes, QByteArray("+M USB -1\n"));
+        QCOMPARE(mode->steps.at(0).alternative, QByteArray("+M USB 0\n"));
         QVERIFY(!rigctldModeCommand(QStringLiteral("CW-X")));
     }
 
@@ -361,7 +365,8 @@ private Q_SLOTS:
         StandIn daemon;
         QVERIFY(daemon.listen());
         RigctldTransport line;
-        RigLink link(line);
+        SystemTimerClock clock;
+        RigLink link(line, clock);
         link.setSettings(daemonSettings(daemon.port()));
         QList<double> reported;
         connect(&link, &RigLink::frequencyReported, this, [&](double mhz) { reported.append(mhz); });
@@ -401,7 +406,8 @@ private Q_SLOTS:
             return l == "+f" ? kFrequencyAnswer : l == "+m" ? kModeAnswer : QByteArray("RPRT 0\n");
         };
         RigctldTransport line;
-        RigLink link(line);
+        SystemTimerClock clock;
+        RigLink link(line, clock);
         link.setSettings(daemonSettings(daemon.port(), "M"));
         QSignalSpy failed(&link, &RigLink::commandFailed);
         link.startPolling();
@@ -411,10 +417,45 @@ private Q_SLOTS:
         QCOMPARE(failed.at(0).at(0).toString(), QStringLiteral("Error Changing Frequency"));
         QCOMPARE(failed.at(0).at(1).toString(),
                  QStringLiteral("rigctld refused \"F 14025000\": Command rejected by the rig (RPRT -9)"));
-        QVERIFY(daemon.lines.contains("+M CW 0")); // the mode went first
+        QVERIFY(daemon.lines.contains("+M CW -1")); // the mode went first
         QVERIFY(!link.isPolling()); // as for any failed frequency change: Test again
         QTest::qWait(300);
         QCOMPARE(failed.size(), 1);
+    }
+
+    // A daemon that does not know the "no change" passband refuses -1: the mode goes
+    // again with 0, nothing is reported, and later modes go with 0 at once.
+    void olderDaemonGetsTheNormalPassband() {
+        StandIn daemon;
+        QVERIFY(daemon.listen());
+        daemon.answer = [](const QByteArray& l) -> QByteArray {
+            if (l.startsWith("+M ") && l.endsWith(" -1")) {
+                return "set_mode: CW -1\nRPRT -1\n";
+            }
+            return l == "+f" ? kFrequencyAnswer : l == "+m" ? kModeAnswer : QByteArray("RPRT 0\n");
+        };
+        RigctldTransport line;
+        SystemTimerClock clock;
+        RigLink link(line, clock);
+        link.setSettings(daemonSettings(daemon.port(), "M"));
+        QSignalSpy failed(&link, &RigLink::commandFailed);
+        QSignalSpy finished(&link, &RigLink::commandsFinished);
+        link.startPolling();
+        QTRY_VERIFY(line.isReady());
+        link.enqueue(*rigctldFrequencyCommand(14.025, QStringLiteral("CW")));
+        QTRY_COMPARE(finished.size(), 1);
+        link.enqueue(*rigctldModeCommand(QStringLiteral("USB")));
+        QTRY_COMPARE(finished.size(), 2);
+        QList<QByteArray> sets;
+        for (const QByteArray& l : std::as_const(daemon.lines)) {
+            if (l.startsWith("+M") || l.startsWith("+F")) {
+                sets.append(l);
+            }
+        }
+        QCOMPARE(sets, (QList<QByteArray>{"+M CW -1", "+M CW 0", "+F 14025000", "+M USB 0"}));
+        QCOMPARE(failed.size(), 0);
+        QVERIFY(link.isPolling());
+        link.stopPolling();
     }
 };
 

@@ -119,6 +119,21 @@ private Q_SLOTS:
         QCOMPARE(lines.at(16).trimmed(), QByteArray::number(peer->daemonPort()));
     }
 
+    // The operator's CW filter (250 Hz, not the dummy's normal 500 Hz) survives a spot
+    // click, read back once the daemon's mode cache has expired.
+    void spotClickKeepsTheFilter() {
+        QVERIFY(peer->rigctl({QStringLiteral("M"), QStringLiteral("CW"), QStringLiteral("250")}));
+        startDaemonRig(quint16(peer->daemonPort()));
+        QTRY_COMPARE_WITH_TIMEOUT(rigWindow().lblMode->text(), QStringLiteral("CW"), kLong);
+        f->window().rig().ChangeFrequency(14.03); // CW by the band plan
+        QTRY_COMPARE_WITH_TIMEOUT(radio("f"), QStringLiteral("14030000"), kLong);
+        QTest::qWait(700);
+        const auto mode = peer->rigctl({QStringLiteral("m")});
+        QVERIFY(mode);
+        QCOMPARE(mode->split(QLatin1Char('\n')).mid(0, 2), QStringList({"CW", "250"}));
+        QVERIFY(f->prompts.callsOf(QStringLiteral("message")).isEmpty());
+    }
+
     void daemonRestartsAndTheLinkComesBack() {
         startDaemonRig(quint16(peer->daemonPort()));
         QTRY_COMPARE_WITH_TIMEOUT(status(), QStringLiteral("Connected to rigctld 127.0.0.1:%1").arg(peer->daemonPort()), kLong);

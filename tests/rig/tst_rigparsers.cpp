@@ -80,6 +80,12 @@ private Q_SLOTS:
         row("icom echo and reply", "Icom", hex("FE FE 64 E0 03 FD FE FE E0 64 03 00 50 02 14 00 FD"), true, reading(14.025));
         row("icom 735 four bytes", "Icom 735", hex("FE FE E0 64 03 00 50 02 14 FD"), true, reading(14.025));
         row("icom 2 m", "Icom", hex("FE FE E0 64 03 00 00 20 44 01 FD"), true, reading(144.2));
+        // Above 1 GHz the radio sends six bytes: the hertz in twelve digits.
+        row("icom 3 cm", "Icom", hex("FE FE E0 64 03 00 00 10 68 03 01 FD"), true, reading(10368.1));
+        row("icom 23 cm", "Icom", hex("FE FE E0 64 03 00 00 20 96 12 00 FD"), true, reading(1296.2));
+        row("icom six bytes, bad digit", "Icom", hex("FE FE E0 64 03 00 00 10 6B 03 01 FD"), true, reading({}));
+        row("icom seven bytes", "Icom", hex("FE FE E0 64 03 00 00 10 68 03 01 00 FD"), true, reading({}));
+        row("icom 735 six bytes", "Icom 735", hex("FE FE E0 64 03 00 00 10 68 03 01 FD"), true, reading({}));
         row("icom half reply", "Icom", hex("FE FE 64 E0 03 FD FE FE E0 64 03 00 50"), true, reading({}));
         row("icom stale then new", "Icom", hex("FE FE E0 64 03 00 00 00 07 00 FD FE FE E0 64 03 00 50 02 14 00 FD"), true, reading(14.025));
         row("icom not good", "Icom", hex("FE FE E0 64 FA FD"), true, reading({}));
@@ -92,7 +98,10 @@ private Q_SLOTS:
         row("yaesu cw", "Yaesu", hex("01 40 25 00 82"), true, reading(14.025, CW));
         row("yaesu 160 phone", "Yaesu", hex("00 18 00 00 01"), true, reading(1.8, PH));
         row("yaesu 0.5 phone", "Yaesu", hex("00 05 00 00 04"), true, reading(0.5, PH));
-        row("yaesu letter in mode", "Yaesu", hex("01 40 25 00 0A"), true, reading({}));
+        // A radio left in a data mode still reports where it is; its mode stays unknown.
+        row("yaesu data mode", "Yaesu", hex("01 40 25 00 0A"), true, reading(14.025));
+        row("yaesu packet fm", "Yaesu", hex("14 52 00 00 8C"), true, reading(145.2));
+        row("yaesu data mode, not digits", "Yaesu", hex("01 4A 25 00 0A"), true, reading({}));
         row("yaesu unknown mode", "Yaesu", hex("01 40 25 00 06"), true, reading(14.025));
         row("yaesu four bytes", "Yaesu", hex("01 40 25 00"), true, reading({}));
         row("yaesu 890", "Yaesu 890", hex("00 00 15 66 84 00 00 02"), true, reading(14.025, CW));

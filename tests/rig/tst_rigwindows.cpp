@@ -10,7 +10,10 @@
 #include "charts/windows/BandPlanWindow.h"
 #include "log/StationPreferences.h"
 #include "rig/windows/RigControlWindow.h"
+#include "spots/windows/BandMapStrip.h"
+#include "spots/windows/SpotDesk.h"
 
+#include <QApplication>
 #include <QCheckBox>
 #include <QLabel>
 #include <QLineEdit>
@@ -217,6 +220,42 @@ private Q_SLOTS:
         QTest::qWait(300);
         QCOMPARE(messageTitles(), QStringList{QStringLiteral("Invalid Comm Settings.")});
         QVERIFY(!w.Label2->isVisible());
+    }
+
+    // The band map reaches the radio through the real rig link: Enter on a spot tunes the
+    // Kenwood at the far end of the port, the mode by the band plan first.
+    void bandMapSpotTunesTheRadio() {
+        start();
+        RigControlWindow& w = rigWindow();
+        w.List1->setCurrentRow(listRow(w.List1, QStringLiteral("Kenwood")));
+        control<QRadioButton>(&w, "optComm5")->click();
+        control<QRadioButton>(&w, "optPollF")->click();
+        QTest::mouseClick(w.Command1, Qt::LeftButton);
+        QTRY_VERIFY(f->window().rig().link().status().frequency > 0);
+        w.hide();
+        SpotDesk& desk = f->window().spots();
+        desk.settings().Source = QStringLiteral("Telnet");
+        desk.settings().ShowAsList = false;
+        desk.PacketResize();
+        desk.BandMapSpots(QStringLiteral("OH2BH"), QStringLiteral("14030.5"), QStringLiteral("de W3LPL: 14030.5 OH2BH"));
+        QTRY_VERIFY(desk.lblDX()->spotLabel(49)->isVisible());
+        QApplication::setActiveWindow(&f->window());
+        QVERIFY(QTest::qWaitForWindowActive(&f->window()));
+        desk.lblDX()->setFocus(Qt::TabFocusReason);
+        QCOMPARE(QApplication::focusWidget(), desk.lblDX()->spotLabel(49));
+        radio->clearReceived();
+        QTest::keyClick(desk.lblDX()->spotLabel(49), Qt::Key_Return);
+        QTRY_VERIFY(!radio->receivedStartingWith("FA00014030500;").isEmpty());
+        QStringList commands;
+        for (const auto& r : radio->received()) {
+            if (r.bytes != "FA;" && r.bytes != "MD;") {
+                commands << QString::fromLatin1(r.bytes);
+            }
+        }
+        QCOMPARE(commands, QStringList({"MD3;", "FA00014030500;"}));
+        QTRY_COMPARE(f->window().rig().link().status().frequency, 14.0305);
+        QCOMPARE(f->window().entry().txtCall->text(), QStringLiteral("OH2BH"));
+        QVERIFY(messageTitles().isEmpty());
     }
 
     void modeSourceOptions() {

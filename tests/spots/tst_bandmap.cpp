@@ -3,6 +3,8 @@
 #include "MainWindowFixture.h"
 
 #include "app/EntryPanel.h"
+#include "app/ListsPanel.h"
+#include "spots/SpotSourceLink.h"
 #include "rig/RigTuning.h"
 #include "spots/BandMapGeometry.h"
 #include "spots/SpotSourceSettings.h"
@@ -10,7 +12,10 @@
 #include "spots/windows/HfSpectrumMapWindow.h"
 #include "spots/windows/SpotDesk.h"
 
+#include <QAccessible>
 #include <QAction>
+#include <QListView>
+#include <QApplication>
 #include <QFrame>
 #include <QLabel>
 #include <QLineEdit>
@@ -165,7 +170,7 @@ private Q_SLOTS:
         QLabel* k1 = strip().spotLabel(45);
         QCOMPARE(oh2->text(), QStringLiteral("OH2"));
         QCOMPARE(oh2->toolTip(), QStringLiteral("OH2BH  14.025  14:05:33"));
-        QCOMPARE(oh2->accessibleName(), oh2->toolTip());
+        QCOMPARE(oh2->accessibleName(), QStringLiteral("OH2BH, 14.025 MHz, 11 minutes old"));
         QCOMPARE(textColour(oh2), QColor(0xFF, 0xFF, 0xFF));
         QCOMPARE(textColour(k1), QColor(0xFF, 0xFF, 0x80));
         QVERIFY(!strip().spotLabel(46)->isVisible());
@@ -298,7 +303,8 @@ private Q_SLOTS:
         QCOMPARE(map->windowTitle(), QStringLiteral(" HF Spectrum Map"));
         QCOMPARE(map->windowModality(), Qt::WindowModal);
         QTRY_VERIFY(map->isVisible());
-        QCOMPARE(map->size(), QSize(1000, 700));
+        // The whole window, its frame included, takes the work area.
+        QCOMPARE(map->frameGeometry(), QRect(0, 0, 1000, 700));
         QCOMPARE(map->findChildren<QLabel*>(QRegularExpression(QStringLiteral("^lblFreqSpot_\\d+$"))).size(), 55);
         QLabel* k1 = map->spotLabel(47);
         QLabel* oh2 = map->spotLabel(48);
@@ -332,6 +338,174 @@ private Q_SLOTS:
         desk().spectrumMap()->close();
         QTRY_VERIFY(desk().spectrumMap() == nullptr);
     }
+
+    // A spot of a row's band outside the row's zoomed scale (slot 0 does not zoom) is not
+    // drawn at the window's edge: it is left off.
+    void spectrumLeavesOffSpotsOutsideTheScale() {
+        start(QStringLiteral("20"));
+        spot(QStringLiteral("W1AW"), QStringLiteral("14100.0"));
+        spot(QStringLiteral("K1ABC"), QStringLiteral("14010.0"));
+        spot(QStringLiteral("K2ABC"), QStringLiteral("14030.0"));
+        for (int i = 0; i < 47; ++i) {
+            spot(QStringLiteral("DL%1XX").arg(i), QStringLiteral("7010.0"));
+        }
+        QCOMPARE(desk().store().slot(0).Call, QStringLiteral("W1AW"));
+        desk().openSpectrumMap();
+        HfSpectrumMapWindow* map = desk().spectrumMap();
+        QTRY_VERIFY(map != nullptr && map->isVisible());
+        QCOMPARE(map->row(4).scaleLabel(4)->text(), QStringLiteral("14.031"));
+        QVERIFY(map->spotLabel(1)->isVisible() && map->spotLabel(2)->isVisible());
+        QVERIFY(!map->spotLabel(0)->isVisible());
+        map->close();
+    }
+
+    // The keyboard on the strip: one stop of Tab, the arrows from spot to spot in frequency
+    // order, each said by name and focus; Enter tunes as a right click does, Delete
+    // withdraws as a left click does; the spot keeps the focus when others arrive.
+    void stripByKeyboard() {
+        start(QStringLiteral("20"));
+        spot(QStringLiteral("OH2BH"), QStringLiteral("14025.1"));
+        spot(QStringLiteral("K1ABC"), QStringLiteral("14010.0"));
+        spot(QStringLiteral("JA1XYZ"), QStringLiteral("7010.0"));
+        spot(QStringLiteral("W9XYZ"), QStringLiteral("14030.0"));
+        QTRY_VERIFY(strip().spotLabel(49)->isVisible());
+        QApplication::setActiveWindow(&f->window());
+        QVERIFY(QTest::qWaitForWindowActive(&f->window()));
+        QWidget* before = f->window().lists().List1();
+        before->setFocus(Qt::OtherFocusReason);
+        QTest::keyClick(before, Qt::Key_Tab);
+        // The newest spot first, focused as a screen reader sees it.
+        QCOMPARE(QApplication::focusWidget(), strip().spotLabel(49));
+        QAccessibleInterface* spoken = QAccessible::queryAccessibleInterface(strip().spotLabel(49));
+        QVERIFY(spoken->state().focused);
+        QCOMPARE(spoken->text(QAccessible::Name), QStringLiteral("W9XYZ, 14.030 MHz, less than a minute old"));
+        QList<QWidget*> visited;
+        const auto record = [&visited] { visited.append(QApplication::focusWidget()); };
+        const auto keyOnFocus = [](Qt::Key key) { QTest::keyClick(QApplication::focusWidget(), key); };
+        for (const Qt::Key key : {Qt::Key_Home, Qt::Key_Right, Qt::Key_Right, Qt::Key_Down, Qt::Key_Left}) {
+            keyOnFocus(key);
+            record();
+        }
+        // K1ABC 14.010, OH2BH 14.025, W9XYZ 14.030 (the last stays), OH2BH.
+        QCOMPARE(visited, (QList<QWidget*>{strip().spotLabel(47), strip().spotLabel(46), strip().spotLabel(49),
+                                           strip().spotLabel(49), strip().spotLabel(46)}));
+        // The focus is seen: a frame in the spot's colour.
+        const QImage shot = strip().spotLabel(46)->grab().toImage();
+        QCOMPARE(shot.pixelColor(1, shot.height() / 2), textColour(strip().spotLabel(46)));
+        // A new spot shifts the slots: the focus stays on OH2BH.
+        spot(QStringLiteral("G3XYZ"), QStringLiteral("14020.0"));
+        QTRY_COMPARE(QApplication::focusWidget(), strip().spotLabel(45));
+        QCOMPARE(strip().spotLabel(45)->text(), QStringLiteral("OH2"));
+        // Delete withdraws it; the focus goes to the next spot up.
+        keyOnFocus(Qt::Key_Delete);
+        QCOMPARE(desk().store().slot(45).FreqMHz, 0.0f);
+        QVERIFY(!strip().spotLabel(45)->isVisible());
+        QCOMPARE(QApplication::focusWidget(), strip().spotLabel(48)); // W9XYZ, 14.030
+        QCOMPARE(m_rig.tuned.size(), 0);
+        // Shift+Tab goes back to what stands before the map.
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Backtab);
+        QCOMPARE(QApplication::focusWidget(), before);
+        QTest::keyClick(before, Qt::Key_Tab);
+        QCOMPARE(QApplication::focusWidget(), strip().spotLabel(48));
+        // Enter: tuned, the call into the call box, which is then left as by Tab.
+        keyOnFocus(Qt::Key_Return);
+        QCOMPARE(m_rig.tuned.size(), 1);
+        QVERIFY(qAbs(m_rig.tuned[0] - 14.030) < 1e-4);
+        QCOMPARE(f->window().entry().txtCall->text(), QStringLiteral("W9XYZ"));
+        QTRY_COMPARE(QApplication::focusWidget(), f->window().entry().txtRSTR);
+        // The menu key does the same.
+        before->setFocus(Qt::OtherFocusReason);
+        QTest::keyClick(before, Qt::Key_Tab);
+        keyOnFocus(Qt::Key_Home);
+        keyOnFocus(Qt::Key_Menu);
+        QCOMPARE(m_rig.tuned.size(), 2);
+        QVERIFY(qAbs(m_rig.tuned[1] - 14.010) < 1e-4);
+    }
+
+    // Every spot withdrawn: the strip itself keeps the focus and finds a spot that comes.
+    void stripWithoutSpots() {
+        start(QStringLiteral("20"));
+        spot(QStringLiteral("OH2BH"), QStringLiteral("14025.1"));
+        QTRY_VERIFY(strip().spotLabel(49)->isVisible());
+        QApplication::setActiveWindow(&f->window());
+        QVERIFY(QTest::qWaitForWindowActive(&f->window()));
+        strip().setFocus(Qt::TabFocusReason);
+        QCOMPARE(QApplication::focusWidget(), strip().spotLabel(49));
+        QTest::keyClick(strip().spotLabel(49), Qt::Key_Delete);
+        QCOMPARE(QApplication::focusWidget(), &strip());
+        spot(QStringLiteral("K1ABC"), QStringLiteral("14010.0"));
+        QTRY_VERIFY(strip().spotLabel(49)->isVisible());
+        QTest::keyClick(&strip(), Qt::Key_Right);
+        QCOMPARE(QApplication::focusWidget(), strip().spotLabel(49));
+    }
+
+    // The spectrum map by keyboard: the newest spot first, Left and Right along a band,
+    // Up and Down to the next band with spots, Enter tunes and closes the map.
+    void spectrumByKeyboard() {
+        start(QStringLiteral("20"));
+        spot(QStringLiteral("K1ABC"), QStringLiteral("3510.0"));
+        spot(QStringLiteral("OH2BH"), QStringLiteral("14025.0"));
+        spot(QStringLiteral("W9XYZ"), QStringLiteral("14010.0"));
+        spot(QStringLiteral("G3XYZ"), QStringLiteral("28020.0"));
+        desk().openSpectrumMap();
+        HfSpectrumMapWindow* map = desk().spectrumMap();
+        QTRY_VERIFY(map != nullptr && map->isVisible());
+        QVERIFY(QTest::qWaitForWindowActive(map));
+        QTRY_COMPARE(QApplication::focusWidget(), map->spotLabel(49)); // G3XYZ, 10 m
+        const auto keyOnFocus = [](Qt::Key key) { QTest::keyClick(QApplication::focusWidget(), key); };
+        keyOnFocus(Qt::Key_Up);
+        QVERIFY(QApplication::focusWidget() == map->spotLabel(47) || QApplication::focusWidget() == map->spotLabel(48));
+        keyOnFocus(Qt::Key_Home);
+        QCOMPARE(QApplication::focusWidget(), map->spotLabel(48)); // W9XYZ, 14.010
+        keyOnFocus(Qt::Key_Right);
+        QCOMPARE(QApplication::focusWidget(), map->spotLabel(47)); // OH2BH, 14.025
+        keyOnFocus(Qt::Key_Up);
+        QCOMPARE(QApplication::focusWidget(), map->spotLabel(46)); // K1ABC, 80 m
+        QCOMPARE(map->spotLabel(46)->accessibleName(), QStringLiteral("K1ABC, 3.510 MHz, less than a minute old"));
+        keyOnFocus(Qt::Key_Up);
+        QCOMPARE(QApplication::focusWidget(), map->spotLabel(46)); // nothing above
+        keyOnFocus(Qt::Key_Delete);
+        QCOMPARE(desk().store().slot(46).FreqMHz, 0.0f);
+        QVERIFY(map->spotLabel(48)->hasFocus() || map->spotLabel(47)->hasFocus() || map->spotLabel(49)->hasFocus());
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_End);
+        keyOnFocus(Qt::Key_Return);
+        QTRY_VERIFY(desk().spectrumMap() == nullptr);
+        QCOMPARE(m_rig.tuned.size(), 1);
+        QCOMPARE(f->window().entry().txtCall->text().isEmpty(), false);
+    }
+
+    // Without new spots the band map renews its age colours every 360 ticks of the spot
+    // reader; a spot resets the count.
+    void ageColoursRenewedWithoutSpots() {
+        start(QStringLiteral("20"));
+        spot(QStringLiteral("OH2BH"), QStringLiteral("14025.1"));
+        QTRY_VERIFY(strip().spotLabel(49)->isVisible());
+        SpotSourceLink& link = desk().link();
+        QCOMPARE(link.labelUpdateTimeCounter(), 0);
+        QCOMPARE(textColour(strip().spotLabel(49)), QColor(0xFF, 0xFF, 0x80));
+        f->clock.advanceSeconds(700);
+        for (int i = 0; i < 300; ++i) {
+            link.tick();
+        }
+        // A spot of another band, as the cluster sends it, resets the count (and redraws).
+        desk().intake().ExamineTelnetBlock(QStringLiteral("DX de W3LPL:    %1  %2 %3 1234Z\r\n")
+                                               .arg(QStringLiteral("7010.0").rightJustified(8),
+                                                    QStringLiteral("JA1XYZ").leftJustified(12),
+                                                    QStringLiteral("CQ").leftJustified(30))
+                                               .toLatin1());
+        QCOMPARE(link.labelUpdateTimeCounter(), 0);
+        QTRY_COMPARE(textColour(strip().spotLabel(48)), QColor(0xFF, 0xFF, 0xFF));
+        f->clock.advanceSeconds(1200); // grey now, when drawn
+        for (int i = 0; i < 360; ++i) {
+            link.tick();
+        }
+        QCoreApplication::processEvents();
+        QCOMPARE(textColour(strip().spotLabel(48)), QColor(0xFF, 0xFF, 0xFF));
+        link.tick();
+        QTRY_COMPARE(textColour(strip().spotLabel(48)), QColor(0xC0, 0xC0, 0xC0));
+        QCOMPARE(link.labelUpdateTimeCounter(), 0);
+    }
+
 };
 
 QTEST_MAIN(TestBandMap)

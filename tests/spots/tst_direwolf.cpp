@@ -1,8 +1,9 @@
 // An independent packet engine: Debian's Dire Wolf decodes spot packets from audio made
-// by its gen_packets tool and hands them to the spot link over the AGW interface. Dire
-// Wolf listens on every interface, so the test runs itself again inside a private network
-// namespace where only its own loopback exists. Skipped where Dire Wolf, gen_packets,
-// unshare or ip is missing or a namespace cannot be made.
+// by its gen_packets tool and hands them to the spot link over the AGW interface; and two
+// Dire Wolfs whose sound goes to each other carry a connection from the spot link to a
+// node. Dire Wolf listens on every interface, so the test runs itself again inside a
+// private network namespace where only its own loopback exists. Skipped where Dire Wolf,
+// gen_packets, unshare or ip is missing or a namespace cannot be made.
 #include "TestDoubles.h"
 #include "log/StationPreferences.h"
 #include "platform/AgwEngine.h"
@@ -23,6 +24,11 @@
 #include <QTemporaryDir>
 #include <QTest>
 
+#include <QElapsedTimer>
+#include <QTimer>
+
+#include <fcntl.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 using namespace ditlog;
@@ -46,6 +52,95 @@ QByteArray packet(const QString& call, const QString& kHz) {
     return QStringLiteral("N0DXC>DX:DX de W3LPL:    %1  %2 %3 1234Z\n")
         .arg(kHz.rightJustified(8), call.leftJustified(12), QStringLiteral("CQ TEST").leftJustified(30))
         .toLatin1();
+}
+// Two Dire Wolfs on one channel: each one's transmitted sound (written by ALSA's file
+// plugin into a pipe) is fed to the other's standard input at the sound's own pace, with
+// silence between transmissions, as a receiver hears the air.
+class Air {
+public:
+    static constexpr int kRate = 44100;
+
+    explicit Air(const QString& dir) : m_dir(dir) {
+        for (const char* name : {"a_in", "b_in", "a_out", "b_out"}) {
+            const QByteArray path = QFile::encodeName(m_dir + QLatin1Char('/') + QLatin1String(name));
+            ::mkfifo(path.constData(), 0600);
+            // Held open both ways: nobody blocks opening an end, nobody meets its end.
+            m_fds.append(::open(path.constData(), O_RDWR | O_NONBLOCK));
+        }
+        QFile rc(m_dir + QStringLiteral("/.asoundrc"));
+        if (rc.open(QIODevice::WriteOnly)) {
+            rc.write(QStringLiteral("pcm.outA { type file; slave.pcm \"null\"; file \"%1/a_out\"; format \"raw\" }\n"
+                                    "pcm.outB { type file; slave.pcm \"null\"; file \"%1/b_out\"; format \"raw\" }\n")
+                         .arg(m_dir)
+                         .toUtf8());
+        }
+        m_clock.start();
+        m_timer.setInterval(10);
+        QObject::connect(&m_timer, &QTimer::timeout, [this] { carry(); });
+        m_timer.start();
+    }
+    ~Air() {
+        for (const int fd : std::as_const(m_fds)) {
+            ::close(fd);
+        }
+    }
+    bool ready() const { return !m_fds.contains(-1); }
+    QString input(char station) const { return m_dir + QStringLiteral("/%1_in").arg(QLatin1Char(station)); }
+
+private:
+    void carry() {
+        const qint64 now = m_clock.elapsed();
+        const qint64 bytes = (now - m_last) * kRate / 1000 * 2;
+        m_last = now;
+        carry(m_fds[2], m_fds[1], m_fromA, bytes); // a_out to b_in
+        carry(m_fds[3], m_fds[0], m_fromB, bytes); // b_out to a_in
+    }
+    static void carry(int from, int to, QByteArray& waiting, qint64 bytes) {
+        char chunk[65536];
+        for (ssize_t n = ::read(from, chunk, sizeof chunk); n > 0; n = ::read(from, chunk, sizeof chunk)) {
+            waiting.append(chunk, n);
+        }
+        QByteArray sound = waiting.left(bytes);
+        waiting.remove(0, sound.size());
+        sound.append(QByteArray(bytes - sound.size(), '\0'));
+        if (::write(to, sound.constData(), size_t(sound.size())) < 0) {
+            return; // the reader is behind: this much sound is lost, as on the air
+        }
+    }
+
+    QString m_dir;
+    QList<int> m_fds;
+    QByteArray m_fromA;
+    QByteArray m_fromB;
+    QElapsedTimer m_clock;
+    qint64 m_last = 0;
+    QTimer m_timer;
+};
+
+bool listening(quint16 port) {
+    QTcpSocket probe;
+    probe.connectToHost(QStringLiteral("127.0.0.1"), port);
+    return probe.waitForConnected(200);
+}
+
+void startDirewolf(QProcess& p, const QString& dir, const QString& name, const QString& input,
+                   const char* config) {
+    QFile conf(dir + QLatin1Char('/') + name + QStringLiteral(".conf"));
+    if (conf.open(QIODevice::WriteOnly)) {
+        conf.write(config);
+        conf.close();
+    }
+    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+    env.insert(QStringLiteral("HOME"), dir); // its ALSA configuration
+    p.setProcessEnvironment(env);
+    p.setProcessChannelMode(QProcess::MergedChannels);
+    p.setStandardInputFile(input);
+    p.start(QStringLiteral("direwolf"), {QStringLiteral("-c"), conf.fileName(), QStringLiteral("-t"), QStringLiteral("0")});
+}
+
+void stopProcess(QProcess& p) {
+    p.kill();
+    p.waitForFinished();
 }
 } // namespace
 
@@ -129,6 +224,81 @@ private Q_SLOTS:
                                   kWait);
         QVERIFY(console.text().contains(QLatin1String("DX de W3LPL:")));
         link.CloseSource();
+    }
+
+    // ":C node" over the air to a second Dire Wolf: the typed line reaches the node as
+    // AX.25 text (PID F0, which Dire Wolf otherwise reports as invalid), and the node's
+    // prompt, which has no line end, shows in the console as it comes.
+    void connectedLinesReachANode() {
+        QTemporaryDir dir;
+        QVERIFY(run(QStringLiteral("ip"), {QStringLiteral("link"), QStringLiteral("set"),
+                                           QStringLiteral("lo"), QStringLiteral("up")}));
+        Air air(dir.path());
+        QVERIFY(air.ready());
+        QProcess station;
+        QProcess node;
+        const auto stop = qScopeGuard([&] {
+            stopProcess(station);
+            stopProcess(node);
+        });
+        startDirewolf(station, dir.path(), QStringLiteral("station"), air.input('a'),
+                      "ADEVICE stdin outA\nARATE 44100\nCHANNEL 0\nMYCALL N0CALL\nMODEM 1200\n"
+                      "AGWPORT 8000\nKISSPORT 0\n");
+        startDirewolf(node, dir.path(), QStringLiteral("node"), air.input('b'),
+                      "ADEVICE stdin outB\nARATE 44100\nCHANNEL 0\nMYCALL N0NODE\nMODEM 1200\n"
+                      "AGWPORT 8001\nKISSPORT 0\n");
+        QVERIFY(station.waitForStarted());
+        QVERIFY(node.waitForStarted());
+        QTRY_VERIFY_WITH_TIMEOUT((listening(8000) && listening(8001)) || station.state() != QProcess::Running ||
+                                     node.state() != QProcess::Running,
+                                 kWait);
+        QCOMPARE(station.state(), QProcess::Running);
+        QCOMPARE(node.state(), QProcess::Running);
+
+        // The node's end: a program of its own registered as N0NODE.
+        TcpAgwEngine nodeEngine(QStringLiteral("127.0.0.1"), 8001);
+        nodeEngine.AGWStartPoll(QStringLiteral("N0NODE"), QString());
+        QTRY_VERIFY_WITH_TIMEOUT(nodeEngine.isRegistered(), kWait);
+        QList<AgwFrame> atNode;
+        const auto nodeReceives = [&](char kind) {
+            while (const auto frame = nodeEngine.AGWGetData()) {
+                atNode.append(*frame);
+            }
+            return std::any_of(atNode.cbegin(), atNode.cend(), [kind](const AgwFrame& f) { return f.kind == kind; });
+        };
+
+        QTemporaryDir settingsDir;
+        QtSettingsStore settings(settingsDir.filePath(QStringLiteral("s.ini")));
+        PortMap map(settings);
+        QtSerialPort serial(map);
+        QtTcpClient telnet;
+        TcpAgwEngine engine;
+        ScriptedPrompts prompts;
+        StationPreferences prefs;
+        prefs.OwnCall = QStringLiteral("N0CALL");
+        SpotSourceSettings source;
+        source.Source = SpotSource::Agw;
+        SpotConsole console;
+        SpotIntake intake(console);
+        SpotSourceLink link(source, console, intake, serial, telnet, engine, prompts, prefs);
+        link.OpenSource();
+        QTRY_VERIFY_WITH_TIMEOUT(link.timerRunning(), kWait);
+        link.SendLine(QStringLiteral(":c n0node"));
+        QTRY_COMPARE_WITH_TIMEOUT(link.connectedStation(), QStringLiteral("N0NODE"), kWait);
+        QTRY_VERIFY_WITH_TIMEOUT(nodeReceives('c'), kWait); // the engine's C, as the library reports it
+
+        link.SendLine(QStringLiteral("sh/dx"));
+        QTRY_VERIFY_WITH_TIMEOUT(nodeReceives('D'), kWait);
+        const auto text = std::find_if(atNode.cbegin(), atNode.cend(), [](const AgwFrame& f) { return f.kind == 'D'; });
+        QCOMPARE(text->data, QByteArray("sh/dx\r"));
+        QCOMPARE(text->pid, quint8(0xF0));
+        const QByteArray said = station.readAll();
+        QVERIFY2(!said.contains("invalid PID"), said.constData());
+
+        nodeEngine.AGWPutData(QStringLiteral("N0CALL"), "Welcome\rN0NODE> ", 'D');
+        QTRY_VERIFY_WITH_TIMEOUT(console.text().endsWith(QLatin1String("N0NODE> ")), kWait);
+        link.CloseSource();
+        nodeEngine.AGWClose();
     }
 };
 

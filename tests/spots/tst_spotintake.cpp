@@ -207,6 +207,41 @@ private Q_SLOTS:
         intake.ExamineAgwFrame('U', QStringLiteral("K9ZZ"), "chatter\r");
         QVERIFY(!console.text().contains(QLatin1String("chatter")));
     }
+
+    // A node's prompt or question has no line end: it shows as it comes. Text that may
+    // still become a spot line waits for its end, or for a whole tick without more.
+    void agwPromptsShowAsTheyCome() {
+        SpotConsole console;
+        SpotIntake intake(console);
+        QSignalSpy spots(&intake, &SpotIntake::spotPosted);
+        intake.setConnectedStation(QStringLiteral("N0DXC"));
+        intake.ExamineAgwFrame('D', QStringLiteral("N0DXC"), "Welcome\rPlease enter your call: ");
+        QVERIFY(console.text().endsWith(QLatin1String("Welcome\r\nPlease enter your call: ")));
+        intake.ExamineAgwFrame('D', QStringLiteral("N0DXC"), "N0DXC-7");
+        QVERIFY(console.text().endsWith(QLatin1String("call: N0DXC-7")));
+        intake.ExamineAgwFrame('D', QStringLiteral("N0DXC"), ">\r");
+        QVERIFY(console.text().endsWith(QLatin1String("call: N0DXC-7>\r\n")));
+        // A spot line in pieces: nothing of it shows before it is whole, then once.
+        const QByteArray line = bytes(spotLine(QStringLiteral("K1ABC")));
+        intake.ExamineAgwFrame('D', QStringLiteral("N0DXC"), line.left(1));
+        intake.ExamineAgwFrame('D', QStringLiteral("N0DXC"), line.mid(1, 30));
+        QVERIFY(console.text().endsWith(QLatin1String("N0DXC-7>\r\n")));
+        intake.ExamineAgwFrame('D', QStringLiteral("N0DXC"), line.mid(31) + "\r");
+        QCOMPARE(posted(spots), QStringList{QStringLiteral("K1ABC")});
+        QCOMPARE(console.text().count(QLatin1String("K1ABC")), 1);
+        // A one-character prompt could still be the start of a spot: shown at the tick.
+        intake.ExamineAgwFrame('D', QStringLiteral("N0DXC"), ">");
+        QVERIFY(!console.text().endsWith(QLatin1String(">")));
+        QCOMPARE(intake.pendingAgwText(), QStringLiteral(">"));
+        intake.showAgwPrompt();
+        QVERIFY(console.text().endsWith(QLatin1String("\r\n>")));
+        intake.ExamineAgwFrame('D', QStringLiteral("N0DXC"), " bye\r");
+        QVERIFY(console.text().endsWith(QLatin1String("\r\n> bye\r\n")));
+        // "List DX Only" keeps prompts out too.
+        intake.setDxOnly(true);
+        intake.ExamineAgwFrame('D', QStringLiteral("N0DXC"), "login: ");
+        QVERIFY(!console.text().contains(QLatin1String("login")));
+    }
 };
 
 QTEST_GUILESS_MAIN(TestSpotIntake)

@@ -4,6 +4,7 @@
 #include "PseudoTerminal.h"
 #include "SpotServers.h"
 #include "TestDoubles.h"
+#include "VoiceDoubles.h"
 #include "log/StationPreferences.h"
 #include "platform/AgwEngine.h"
 #include "platform/PortMap.h"
@@ -80,6 +81,47 @@ class TestSpotSources : public QObject {
     Q_OBJECT
 
 private Q_SLOTS:
+    // A TNC powered from the port: both lines low when the port opens, then the chosen
+    // one raised; under RTS handshaking the driver keeps RTS and only DTR can power it.
+    void tncPowerLines_data() {
+        QTest::addColumn<QString>("power");
+        QTest::addColumn<int>("handshake");
+        QTest::addColumn<bool>("dtr");
+        QTest::addColumn<bool>("rts");
+        QTest::newRow("none") << "N" << 1 << false << false;
+        QTest::newRow("RTS") << "R" << 1 << false << true;
+        QTest::newRow("DTR") << "D" << 1 << true << false;
+        QTest::newRow("DTR with Xon Xoff") << "D" << 2 << true << false;
+        QTest::newRow("RTS under RTS handshaking") << "R" << 3 << false << false;
+    }
+    void tncPowerLines() {
+        QFETCH(QString, power);
+        QFETCH(int, handshake);
+        QFETCH(bool, dtr);
+        QFETCH(bool, rts);
+        RecordingSerialPort tnc;
+        QtTcpClient telnet;
+        TcpAgwEngine agw;
+        ScriptedPrompts prompts;
+        StationPreferences prefs;
+        SpotSourceSettings source;
+        source.Source = SpotSource::Tnc;
+        source.Port = 3;
+        source.PowerLine = power;
+        source.Handshake = handshake;
+        SpotConsole console;
+        SpotIntake intake(console);
+        SpotSourceLink link(source, console, intake, tnc, telnet, agw, prompts, prefs);
+        link.OpenSource();
+        QVERIFY(link.tncPortOpen());
+        QCOMPARE(tnc.events.first(), QStringLiteral("open 3"));
+        QCOMPARE(tnc.dtr(), dtr);
+        QCOMPARE(tnc.rts(), rts);
+        QVERIFY(!console.text().contains(QLatin1String("refused")));
+        link.CloseSource();
+        QCOMPARE(tnc.events.last(), QStringLiteral("close"));
+    }
+
     void telnetLogsInAndTakesEverySpotOnce() {
         Station st;
         st.openTelnet(st.cluster.port());

@@ -223,6 +223,36 @@ private Q_SLOTS:
         QVERIFY(window().txtSent->text().isEmpty());
         QTRY_COMPARE_WITH_TIMEOUT(m_engine->receivedOfKind('D').size(), 1, kWait);
         QCOMPARE(m_engine->receivedOfKind('D').at(0).data, QByteArray(71, 'b') + "\r");
+        // Text to a node is AX.25 without layer 3; the connect request carries no PID.
+        QCOMPARE(m_engine->receivedOfKind('D').at(0).pid, quint8(0xF0));
+        QCOMPARE(m_engine->receivedOfKind('C').at(0).pid, quint8(0));
+        // The node's prompt shows without waiting for a line end.
+        m_engine->sendFrame({0, 'D', 0, "N0DXC", "N0CALL", "Welcome to the node\rN0DXC-7> "});
+        QTRY_VERIFY_WITH_TIMEOUT(console().endsWith(QLatin1String("N0DXC-7> ")), kWait);
+    }
+
+    // Esc on a control that does not take it runs the window's rule once: one attempt to
+    // open, one message box.
+    void escRunsTheWindowRuleOnce() {
+        start();
+        f->window().preferences().OwnCall.clear();
+        window().show();
+        window().List1->setCurrentRow(3); // the packet engine, with no call to register
+        f->prompts.clear();
+        QTest::keyClick(window().List1, Qt::Key_Escape);
+        QCOMPARE(f->prompts.callsOf(QStringLiteral("message")).size(), 1);
+        QCOMPARE(f->prompts.callsOf(QStringLiteral("message")).at(0).title, QStringLiteral("Call Sign Required!"));
+        QVERIFY(window().isVisible());
+
+        // A TNC whose port cannot be opened, Esc on a serial option.
+        window().List1->setCurrentRow(1);
+        m_map->setMappedPath(5, m_dir->filePath(QStringLiteral("no-such-port")));
+        window().tncOptions().optComm.at(4)->click();
+        f->prompts.clear();
+        QTest::keyClick(window().tncOptions().optBaud.at(0), Qt::Key_Escape);
+        QCOMPARE(f->prompts.callsOf(QStringLiteral("message")).size(), 1);
+        QCOMPARE(f->prompts.callsOf(QStringLiteral("message")).at(0).title, QStringLiteral("Invalid Comm Settings."));
+        QCOMPARE(f->prompts.callsOf(QStringLiteral("beep")).size(), 1);
     }
 
     void spotLastDoneAndTheLayout() {

@@ -1,6 +1,8 @@
 // The test keyer.
 #include "KeyerRig.h"
 
+#include "InternationalMorse.h"
+
 #include "keyer/MorseTable.h"
 
 #include <QCoreApplication>
@@ -73,33 +75,11 @@ QString KeyerRig::changeLevels(const RecordingKeyingLine& line) {
 }
 
 QString KeyerRig::decode(const RecordingKeyingLine& line, qint64 unitNs) {
-    static const QHash<QString, QChar> reverse = [] {
-        QHash<QString, QChar> r;
-        for (const QChar c : QStringLiteral("ABCDEFGHIJKLMNOPQRSTUVWXYZ0123456789.,?/=[];\\")) {
-            r.insert(MorseTable::ElementPattern(c), c);
-        }
-        return r;
-    }();
-    const auto changes = line.changes();
-    QString out;
-    QString pattern;
-    for (std::size_t i = 0; i + 1 < changes.size(); i += 2) {
-        const qint64 down = (changes[i + 1].ns - changes[i].ns + unitNs / 2) / unitNs;
-        pattern += down >= 3 ? QStringLiteral("111") : QStringLiteral("1");
-        const qint64 gap = i + 2 < changes.size()
-                               ? (changes[i + 2].ns - changes[i + 1].ns + unitNs / 2) / unitNs
-                               : 3;
-        if (gap == 1) {
-            pattern += QLatin1Char('0');
-            continue;
-        }
-        out += reverse.value(pattern + QStringLiteral("000"), QLatin1Char('?'));
-        pattern.clear();
-        if (gap >= 5) {
-            out += QLatin1Char(' ');
-        }
+    std::vector<std::pair<qint64, bool>> changes;
+    for (const LineEdge& e : line.changes()) {
+        changes.emplace_back(e.ns, e.down);
     }
-    return out;
+    return decodeMorse(changes, unitNs);
 }
 
 QString KeyerRig::started() const {

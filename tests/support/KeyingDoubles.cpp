@@ -51,20 +51,49 @@ void RecordingKeyingLine::clear() {
 
 bool RecordingParallelPort::open(int baseAddress) {
     std::lock_guard lock(m_mutex);
+    if (m_open) {
+        m_writes.append(kRestingControl);
+    }
+    m_open = false;
+    m_session = 0;
     m_number = parallelPortNumberForBase(baseAddress, QStringLiteral("/nonexistent"));
     if (m_openFails || m_number < 0) {
         m_error = QStringLiteral("No parallel port at this address.");
-        m_open = false;
         return false;
     }
     m_base = baseAddress;
     m_open = true;
+    m_session = ++m_openings;
+    m_writes.append(kRestingControl);
     return true;
+}
+
+void RecordingParallelPort::close() {
+    std::lock_guard lock(m_mutex);
+    if (m_open) {
+        m_writes.append(kRestingControl);
+    }
+    m_open = false;
+    m_session = 0;
+}
+
+quint64 RecordingParallelPort::session() const {
+    std::lock_guard lock(m_mutex);
+    return m_session;
 }
 
 bool RecordingParallelPort::writeControl(quint8 value) noexcept {
     std::lock_guard lock(m_mutex);
     if (!m_open) {
+        return false;
+    }
+    m_writes.append(value);
+    return true;
+}
+
+bool RecordingParallelPort::writeControlInSession(quint8 value, quint64 session) noexcept {
+    std::lock_guard lock(m_mutex);
+    if (!m_open || session == 0 || session != m_session) {
         return false;
     }
     m_writes.append(value);
@@ -174,13 +203,20 @@ bool RecordingKeyingOutputs::attachSerial(int fd, SerialControlLine::Signal s, Q
     signal = s;
     ++attaches;
     serial.setFailing(false);
-    serial.setKeyDown(false);
+    serial.setReleased(false);
     return true;
 }
 
 void RecordingKeyingOutputs::detachSerial() {
     ++detaches;
     serial.setFailing(true);
+    serial.setReleased(true);
+}
+
+void RecordingKeyingOutputs::closeParallel() {
+    parallelBase = -1;
+    parallel.setFailing(true);
+    parallel.setReleased(true);
 }
 
 bool RecordingKeyingOutputs::openParallel(int baseAddress, QString* error) {
@@ -192,6 +228,8 @@ bool RecordingKeyingOutputs::openParallel(int baseAddress, QString* error) {
         return false;
     }
     parallelBase = baseAddress;
+    parallel.setFailing(false);
+    parallel.setReleased(false);
     return true;
 }
 

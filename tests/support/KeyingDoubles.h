@@ -41,6 +41,9 @@ public:
     void clear();
     // From now on every set fails (the port vanished); the level is still recorded.
     void setFailing(bool failing) { m_failing = failing; }
+    // Refusals count as a line let go on purpose (detached), not as failures.
+    void setReleased(bool released) { m_released = released; }
+    bool released() const noexcept override { return m_released.load(); }
 
 private:
     const KeyingClock* m_clock;
@@ -48,16 +51,20 @@ private:
     std::vector<LineEdge> m_edges;
     std::atomic<bool> m_down{false};
     std::atomic<bool> m_failing{false};
+    std::atomic<bool> m_released{false};
 };
 
 // A parallel port that accepts any address the base-address rule maps.
+// Like the real port, opening and closing write the resting value (2).
 class RecordingParallelPort final : public ParallelPort {
 public:
     bool open(int baseAddress) override;
-    void close() override { m_open = false; }
+    void close() override;
     bool isOpen() const override { return m_open; }
     int baseAddress() const override { return m_base; }
+    quint64 session() const override;
     bool writeControl(quint8 value) noexcept override;
+    bool writeControlInSession(quint8 value, quint64 session) noexcept override;
     QString errorString() const override { return m_error; }
 
     QList<quint8> writes() const;
@@ -68,10 +75,12 @@ public:
 private:
     mutable std::mutex m_mutex;
     QList<quint8> m_writes;
-    bool m_open = false;
+    std::atomic<bool> m_open{false};
     bool m_openFails = false;
     int m_base = 0;
     int m_number = -1;
+    quint64 m_session = 0;
+    quint64 m_openings = 0;
     QString m_error;
 };
 
@@ -115,6 +124,9 @@ public:
     explicit RecordingKeyingOutputs(const KeyingClock* clock = nullptr)
         : serial(clock), parallel(clock) {
         serial.setFailing(true);
+        serial.setReleased(true);
+        parallel.setFailing(true);
+        parallel.setReleased(true);
     }
 
     bool attachSerial(int fd, SerialControlLine::Signal signal, QString* error) override;
@@ -122,7 +134,7 @@ public:
     void setSerialSignal(SerialControlLine::Signal s) override { signal = s; }
     KeyingLine& serialLine() override { return serial; }
     bool openParallel(int baseAddress, QString* error) override;
-    void closeParallel() override { parallelBase = -1; }
+    void closeParallel() override;
     bool parallelOpenAt(int baseAddress) const override { return parallelBase == baseAddress; }
     KeyingLine& parallelLine() override { return parallel; }
 

@@ -158,16 +158,16 @@ void TestPhoneKeyer::parallelPort() {
     s.apply();
     s.keyer.FKeyPhone(kF9);
     QCOMPARE(s.parallel.baseAddress(), 0x278); // control register 0x27A
-    QCOMPARE(s.parallel.writes(), QList<quint8>{3});
+    QCOMPARE(s.parallel.writes(), QList<quint8>({2, 3})); // opened resting, then keyed
     s.player.endPlayback();
-    QCOMPARE(s.parallel.writes(), QList<quint8>({3, 2}));
+    QCOMPARE(s.parallel.writes(), QList<quint8>({2, 3, 2}));
     QVERIFY(s.port.events.isEmpty());
     // The choice changed while keyed: the line that was keyed is the one released.
     s.keyer.FKeyPhone(kF9);
     s.settings.pttLine = PhonePttLine::Rts;
     s.apply();
     s.player.endPlayback();
-    QCOMPARE(s.parallel.writes(), QList<quint8>({3, 2, 3, 2}));
+    QCOMPARE(s.parallel.writes(), QList<quint8>({2, 3, 2, 3, 2}));
 }
 
 void TestPhoneKeyer::dtrWithoutPortKeysNoSerialLine() {

@@ -9,6 +9,7 @@
 #include <QPushButton>
 #include <QVBoxLayout>
 
+#include <algorithm>
 #include <cmath>
 
 namespace ditlog {
@@ -116,7 +117,12 @@ void RateGraphView::paintEvent(QPaintEvent*) {
     }
     painter.setRenderHint(QPainter::Antialiasing);
     painter.setPen(QPen(QColor(0, 0, 255), 1.5));
-    painter.drawPolyline(curve);
+    // Stroked in short runs that share their end points: the raster engine fills the
+    // outline of one long zig-zag line many times slower than the same pixels in pieces.
+    constexpr qsizetype kRun = 32;
+    for (qsizetype from = 0; from + 1 < curve.size(); from += kRun) {
+        painter.drawPolyline(curve.constData() + from, int(std::min(kRun + 1, curve.size() - from)));
+    }
 }
 
 // ---- the window --------------------------------------------------------------------------
@@ -149,10 +155,11 @@ void GraphQSOWindow::buildLabels() {
     };
     for (int i = 0; i < 15; ++i) {
         const int centre = int(std::lround(kPlotLeft + i * (kPlotRight - kPlotLeft) / 14.0));
+        // Room for "hh:mm:ss"; neighbours that would touch are thinned out when shown.
         lblTime[std::size_t(i)] = label(QStringLiteral("lblTime_%1").arg(i), Qt::AlignCenter);
-        m_canvas->place(lblTime[std::size_t(i)], centre - 330, 5720, 660, 240);
+        m_canvas->place(lblTime[std::size_t(i)], centre - 550, 5720, 1100, 240);
         lblDate[std::size_t(i)] = label(QStringLiteral("lblDate_%1").arg(i), Qt::AlignCenter);
-        m_canvas->place(lblDate[std::size_t(i)], centre - 330, 5960, 660, 240);
+        m_canvas->place(lblDate[std::size_t(i)], centre - 550, 5960, 1100, 240);
     }
     for (int i = 0; i <= 16; ++i) {
         lblY[std::size_t(i)] = label(QStringLiteral("lblY_%1").arg(i), Qt::AlignRight | Qt::AlignVCenter);
@@ -180,13 +187,8 @@ void GraphQSOWindow::buildLabels() {
 }
 
 void GraphQSOWindow::writeLabels() {
-    for (int i = 0; i < 15; ++i) {
-        const QDateTime& at = m_graph.times[std::size_t(i)];
-        lblTime[std::size_t(i)]->setText(at.toString(QStringLiteral("HH:mm")));
-        lblDate[std::size_t(i)]->setText(at.toString(QStringLiteral("MM/dd")));
-        lblTime[std::size_t(i)]->setAccessibleName(
-            QStringLiteral("Time %1 %2").arg(lblDate[std::size_t(i)]->text(), lblTime[std::size_t(i)]->text()));
-    }
+    m_timeTexts = timeAxisTexts(m_graph);
+    thinTimeLabels();
     for (int i = 0; i <= 16; ++i) {
         const QString text = QString::number(m_graph.rates[std::size_t(i)], 'f', 1);
         lblY[std::size_t(i)]->setText(text);
@@ -197,6 +199,55 @@ void GraphQSOWindow::writeLabels() {
             .arg(m_graph.times.front().toString(QStringLiteral("MM/dd HH:mm")),
                  m_graph.times.back().toString(QStringLiteral("MM/dd HH:mm")),
                  QString::number(m_graph.minimum, 'f', 1), QString::number(m_graph.maximum, 'f', 1)));
+}
+
+void GraphQSOWindow::thinTimeLabels() {
+    // Left to right, a moment is shown when its text clears the last one shown; the last
+    // moment always is, in place of its neighbour if need be.
+    std::array<bool, 15> shown{};
+    int lastShown = -1;
+    const auto span = [this](int i) {
+        const QLabel* l = lblTime[std::size_t(i)];
+        const int width = l->fontMetrics().horizontalAdvance(m_timeTexts[std::size_t(i)]) + 8;
+        const int centre = l->geometry().center().x();
+        return std::pair(centre - width / 2, centre + width / 2);
+    };
+    for (int i = 0; i < 15; ++i) {
+        if (m_timeTexts[std::size_t(i)].isEmpty()) {
+            continue;
+        }
+        if (lastShown >= 0 && span(i).first < span(lastShown).second) {
+            if (i < 14) {
+                continue;
+            }
+            if (lastShown > 0) {
+                shown[std::size_t(lastShown)] = false;
+            }
+        }
+        shown[std::size_t(i)] = true;
+        lastShown = i;
+    }
+    for (int i = 0; i < 15; ++i) {
+        const QDateTime& at = m_graph.times[std::size_t(i)];
+        const bool on = shown[std::size_t(i)];
+        lblTime[std::size_t(i)]->setText(on ? m_timeTexts[std::size_t(i)] : QString());
+        lblDate[std::size_t(i)]->setText(on ? at.toString(QStringLiteral("MM/dd")) : QString());
+        lblTime[std::size_t(i)]->setAccessibleName(
+            on ? QStringLiteral("Time %1 %2").arg(lblDate[std::size_t(i)]->text(), lblTime[std::size_t(i)]->text())
+               : QStringLiteral("Time"));
+        lblTime[std::size_t(i)]->setAccessibleDescription(QStringLiteral("A moment of the time axis"));
+        lblDate[std::size_t(i)]->setAccessibleDescription(QStringLiteral("The date of the moment above"));
+    }
+}
+
+void GraphQSOWindow::resizeEvent(QResizeEvent* event) {
+    QDialog::resizeEvent(event);
+    thinTimeLabels();
+}
+
+void GraphQSOWindow::showEvent(QShowEvent* event) {
+    QDialog::showEvent(event);
+    thinTimeLabels(); // the labels stand where the scaled window put them
 }
 
 void GraphQSOWindow::applyBackground() {

@@ -54,9 +54,14 @@ public:
     std::array<QLabel*, kLegendBands> lblBnd{};
     QLabel* lblBandTitle = nullptr;
 
+protected:
+    void resizeEvent(QResizeEvent* event) override;
+    void showEvent(QShowEvent* event) override;
+
 private:
     void buildLabels();
     void writeLabels();
+    void thinTimeLabels();
     void Command1_Click();
     void applyBackground();
 
@@ -64,6 +69,7 @@ private:
     DesignCanvas* m_canvas = nullptr;
     RateGraphView* m_view = nullptr;
     bool m_white = false;
+    std::array<QString, 15> m_timeTexts;
 };
 
 } // namespace ditlog

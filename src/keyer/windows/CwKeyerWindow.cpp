@@ -223,7 +223,7 @@ void CwKeyerWindow::connectFields() {
         m_keyer.setWordSpaceText(txtSpace->text());
     });
     connect(Text14, &QLineEdit::textEdited, this, [this](const QString& t) { m_keyer.setParallelText(t); });
-    connect(txtCWLoop, &QLineEdit::textEdited, this, [this](const QString& t) { m_keyer.setRepeatTextRaw(t); });
+    connect(txtCWLoop, &QLineEdit::textEdited, this, [this](const QString& t) { m_keyer.editRepeatText(t); });
     connect(txtLoop, &QLineEdit::textEdited, this, [this](const QString& t) {
         if (isNumericText(t)) {
             m_keyer.setLoopsPer60ms(leadingNumber(t));
@@ -276,7 +276,7 @@ void CwKeyerWindow::refresh() {
         ->setChecked(true);
     txtLoop->setText(QString::number(qint64(m_keyer.loopsPer60ms())));
     showLoopControls();
-    lblPriority->setText(QStringLiteral("Keying thread: ") + m_keyer.engine().priorityDescription());
+    showPriority();
     if (messageKeys != nullptr) {
         messageKeys->refresh();
     }
@@ -291,7 +291,15 @@ void CwKeyerWindow::showNormalInFront() {
 
 void CwKeyerWindow::showEvent(QShowEvent* event) {
     QWidget::showEvent(event);
-    lblPriority->setText(QStringLiteral("Keying thread: ") + m_keyer.engine().priorityDescription());
+    showPriority();
+}
+
+void CwKeyerWindow::showPriority() {
+    const KeyingEngine& engine = m_keyer.engine();
+    lblPriority->setText(engine.realTime() ? QStringLiteral("Keying thread: real-time")
+                                           : QStringLiteral("Keying thread: normal priority: timing may vary"));
+    lblPriority->setToolTip(engine.priorityDescription()); // how, or why not
+    lblPriority->setAccessibleDescription(engine.priorityDescription());
 }
 
 void CwKeyerWindow::keyingOptionChosen(KeyingLineChoice line) {
@@ -375,9 +383,13 @@ void CwKeyerWindow::fieldLeft(QLineEdit* field) {
         if (!isNumericText(Text10->text())) {
             Text10->setText(QStringLiteral("0"));
         }
+        // A port that is open and was not changed is left alone (reopening it would
+        // drop and clear its lines for nothing).
+        const bool changed = Text10->text() != m_keyer.settings().portText;
         m_keyer.setPortText(Text10->text());
         const KeyingLineChoice line = m_keyer.keyingLine();
-        if (line == KeyingLineChoice::Rts || line == KeyingLineChoice::Dtr) {
+        if ((line == KeyingLineChoice::Rts || line == KeyingLineChoice::Dtr) &&
+            (changed || !m_keyer.keyingPortOpen()) && !m_keyer.isSending()) {
             m_keyer.CWSetup();
         }
     } else if (field == Text11) {

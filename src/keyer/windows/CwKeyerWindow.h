@@ -79,6 +79,8 @@ protected:
     void showEvent(QShowEvent* event) override;
 
 private:
+    // How the keying thread runs: real-time or not (the details as tool tip).
+    void showPriority();
     void buildMessages(DesignCanvas& canvas);
     void buildKeyingOptions(DesignCanvas& canvas);
     void buildSpeed(DesignCanvas& canvas);

@@ -426,7 +426,9 @@ void RigControlWindow::cmdDone_Click() {
         m_prompts.message(QStringLiteral("Unable to write file."), *error, PromptButtons::Ok,
                           PromptIcon::Critical);
     }
-    hide();
+    // Hidden as a dialog ends, so that a window opened window-modal after a failed start
+    // is a plain window again the next time it is shown.
+    accept();
 }
 
 void RigControlWindow::unload() {
@@ -508,8 +510,9 @@ void RigControlWindow::invalidCommSettings() {
                                      "select another combination or choose None for your rig selection."),
                       PromptButtons::Ok, PromptIcon::Critical);
     if (!isVisible()) {
-        // Shown so that the operator can correct the settings.
-        show();
+        // Window-modal, so that the operator corrects the settings before going on (the
+        // event loop goes on: no nested loop).
+        open();
         raise();
         activateWindow();
     }

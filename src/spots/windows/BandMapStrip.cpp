@@ -3,10 +3,12 @@
 
 #include "log/StationPreferences.h"
 #include "platform/Clock.h"
+#include "spots/SpotDescription.h"
 #include "spots/SpotStore.h"
 
 #include <QEvent>
 #include <QFontInfo>
+#include <QKeyEvent>
 #include <QMouseEvent>
 
 #include <algorithm>
@@ -20,7 +22,10 @@ BandMapStrip::BandMapStrip(const SpotStore& store, const Clock& clock,
       m_axis(this, QStringLiteral("LineDX"), 0) {
     setObjectName(QStringLiteral("lblDX"));
     setAccessibleName(QStringLiteral("Band map"));
-    setAccessibleDescription(QStringLiteral("Spots of the current band"));
+    setAccessibleDescription(
+        QStringLiteral("Spots of the current band; the arrow keys go from spot to spot"));
+    // Tab only: a click on the strip opens the spotting window and leaves the keyboard be.
+    setFocusPolicy(Qt::TabFocus);
     setAutoFillBackground(true);
     QPalette navy = palette();
     navy.setColor(QPalette::Window, QColor(0, 0, 128));
@@ -29,6 +34,9 @@ BandMapStrip::BandMapStrip(const SpotStore& store, const Clock& clock,
         auto* label = new SpotLabel(i, this);
         connect(label, &SpotLabel::hovered, this, &BandMapStrip::spotHovered);
         connect(label, &SpotLabel::clicked, this, &BandMapStrip::spotClicked);
+        connect(label, &SpotLabel::stepRequested, this, &BandMapStrip::step);
+        connect(label, &SpotLabel::focused, this, [this, label] { m_focus.remember(label); });
+        connect(label, &SpotLabel::tabbed, this, [this](bool next) { passFocusBy(this, next); });
         m_labels[std::size_t(i)] = label;
     }
     // The newest spot is drawn above the others.
@@ -69,8 +77,9 @@ void BandMapStrip::DisplayBandMapLabels() {
             continue;
         }
         quint32 colour = 0xFFFF80u;
+        const qint64 age = spot.Time.isValid() ? spot.Time.secsTo(now) : -1;
         if (spot.Time.isValid()) {
-            const std::optional<quint32> aged = SpotAgeColour(spot.Time.secsTo(now));
+            const std::optional<quint32> aged = SpotAgeColour(age);
             if (!aged) {
                 break; // the slots below are older still
             }
@@ -78,13 +87,58 @@ void BandMapStrip::DisplayBandMapLabels() {
         }
         SpotLabel* label = m_labels[std::size_t(i)];
         const SpotMark mark = m_marker ? m_marker(spot.Call, spot.FreqMHz) : SpotMark::None;
-        label->showSpot(spot.LabelText, spotHoverText(spot, m_prefs.UtcOffset),
+        label->showSpot(spot, spotHoverText(spot, m_prefs.UtcOffset), spotDescription(spot, age, mark),
                         markedTextColour(colour, mark));
         label->showMark(mark);
         shown.append({label, *centre});
     }
     m_axis.placeSpots(shown);
+    // The keyboard stays on its spot (or the nearest) before the labels not needed go.
+    m_redrawing = true;
+    m_focus.keepFocus(shown, this);
+    m_redrawing = false;
     hideAllBut(m_labels, shown);
+}
+
+void BandMapStrip::focusInEvent(QFocusEvent* event) {
+    QWidget::focusInEvent(event);
+    if (!m_redrawing) {
+        focusSpot(event->reason());
+    }
+}
+
+void BandMapStrip::focusSpot(Qt::FocusReason reason) {
+    QList<PendingSpot> shown;
+    for (SpotLabel* label : m_labels) {
+        if (!label->isHidden()) {
+            shown.append({label, 0});
+        }
+    }
+    if (SpotLabel* target = m_focus.focusTarget(shown)) {
+        target->setFocus(reason);
+    }
+}
+
+void BandMapStrip::keyPressEvent(QKeyEvent* event) {
+    // The strip has the focus itself when it had no spot: an arrow finds one that came.
+    switch (event->key()) {
+    case Qt::Key_Left:
+    case Qt::Key_Right:
+    case Qt::Key_Up:
+    case Qt::Key_Down:
+    case Qt::Key_Home:
+    case Qt::Key_End:
+        focusSpot(Qt::OtherFocusReason);
+        return;
+    default:
+        QWidget::keyPressEvent(event);
+    }
+}
+
+void BandMapStrip::step(int slot, int key) {
+    if (SpotLabel* next = m_focus.neighbour(m_labels[std::size_t(slot)], key)) {
+        next->setFocus(Qt::OtherFocusReason);
+    }
 }
 
 void BandMapStrip::resizeEvent(QResizeEvent* event) {

@@ -1,6 +1,8 @@
 // The band map at the bottom of the main window (lblDX): the spots of the current band
 // on a white frequency axis (LineDX) with five scale labels under it and one label per
-// store slot above it, coloured by age.
+// store slot above it, coloured by age. One stop in the tab order: from there the arrow
+// keys go from spot to spot in frequency order, Enter or the menu key tunes as a right
+// click does, Delete withdraws as a left click does.
 #pragma once
 
 #include "spots/windows/SpotLabel.h"
@@ -41,6 +43,8 @@ Q_SIGNALS:
     void stripDoubleClicked();
 
 protected:
+    void focusInEvent(QFocusEvent* event) override;
+    void keyPressEvent(QKeyEvent* event) override;
     void resizeEvent(QResizeEvent* event) override;
     void changeEvent(QEvent* event) override;
     void mouseReleaseEvent(QMouseEvent* event) override;
@@ -48,6 +52,8 @@ protected:
 
 private:
     void layOut();
+    void step(int slot, int key);
+    void focusSpot(Qt::FocusReason reason);
 
     const SpotStore& m_store;
     const Clock& m_clock;
@@ -55,6 +61,8 @@ private:
     SpotAxis m_axis;
     std::array<SpotLabel*, 50> m_labels{};
     SpotMarker m_marker;
+    SpotFocus m_focus{m_labels, false};
+    bool m_redrawing = false; // the focus is being kept: the strip passes it on to no spot
 };
 
 } // namespace ditlog

@@ -4,9 +4,11 @@
 #include "log/StationPreferences.h"
 #include "platform/Clock.h"
 #include "platform/Screen.h"
+#include "spots/SpotDescription.h"
 #include "spots/SpotStore.h"
 
 #include <QEvent>
+#include <QKeyEvent>
 #include <QFrame>
 #include <QGuiApplication>
 
@@ -40,6 +42,8 @@ HfSpectrumMapWindow::HfSpectrumMapWindow(const SpotStore& store, const Clock& cl
         auto* label = new SpotLabel(i, this);
         connect(label, &SpotLabel::hovered, this, &HfSpectrumMapWindow::spotHovered);
         connect(label, &SpotLabel::clicked, this, &HfSpectrumMapWindow::spotClicked);
+        connect(label, &SpotLabel::stepRequested, this, &HfSpectrumMapWindow::step);
+        connect(label, &SpotLabel::focused, this, [this, label] { m_focus.remember(label); });
         m_labels[std::size_t(i)] = label;
     }
     m_labels.back()->raise();
@@ -49,12 +53,23 @@ HfSpectrumMapWindow::HfSpectrumMapWindow(const SpotStore& store, const Clock& cl
 
 HfSpectrumMapWindow::~HfSpectrumMapWindow() = default;
 
+QMargins HfSpectrumMapWindow::frame() const {
+    const QRect outer = frameGeometry();
+    const QRect inner = geometry();
+    return {inner.left() - outer.left(), inner.top() - outer.top(), outer.right() - inner.right(),
+            outer.bottom() - inner.bottom()};
+}
+
 void HfSpectrumMapWindow::FitToWorkArea() {
     const QRect area = m_screen.workAreaTwips();
-    const QRect px(area.left() / kTwipsPerPixel, area.top() / kTwipsPerPixel,
-                   std::max(320, area.width() / kTwipsPerPixel),
-                   std::max(240, area.height() / kTwipsPerPixel));
-    setGeometry(px);
+    const QRect px(area.left() / kTwipsPerPixel, area.top() / kTwipsPerPixel, area.width() / kTwipsPerPixel,
+                   area.height() / kTwipsPerPixel);
+    // The frame the window manager puts around the window is known once it is shown (and
+    // may change then): the window is fitted again whenever it differs.
+    m_fittedFrame = frame();
+    QRect client = px.marginsRemoved(m_fittedFrame);
+    client.setSize(client.size().expandedTo(QSize(320, 240)));
+    setGeometry(client);
 }
 
 void HfSpectrumMapWindow::layOut() {
@@ -107,16 +122,18 @@ void HfSpectrumMapWindow::BandMapLabelDisplay() {
         if (k < 0) {
             continue;
         }
-        const SpotAxis& axis = *m_rows[std::size_t(k)];
-        const std::optional<double> centre =
-            axisPosition(spot.FreqMHz, axis.s0(), axis.s4(), axis.x1(), axis.x2());
+        // Outside its row's scale (slot 0 plays no part in the zoom) a spot would stand
+        // at a false frequency: it is left off.
+        const std::optional<double> centre = m_rows[std::size_t(k)]->centreOf(spot.FreqMHz);
         if (!centre) {
             continue;
         }
         const SpotMark mark = m_marker ? m_marker(spot.Call, spot.FreqMHz) : SpotMark::None;
-        label->showSpot(spot.LabelText, spotHoverText(spot, m_prefs.UtcOffset),
+        label->showSpot(spot, spotHoverText(spot, m_prefs.UtcOffset),
+                        spotDescription(spot, spot.Time.isValid() ? spot.Time.secsTo(now) : -1, mark),
                         markedTextColour(colour, mark));
         label->showMark(mark);
+        label->setRow(k);
         placed[std::size_t(k)].append({label, *centre});
     }
     QList<PendingSpot> all;
@@ -124,6 +141,7 @@ void HfSpectrumMapWindow::BandMapLabelDisplay() {
         m_rows[std::size_t(k)]->placeSpots(placed[std::size_t(k)]);
         all += placed[std::size_t(k)];
     }
+    m_focus.keepFocus(all, this);
     hideAllBut(m_labels, all);
     QGuiApplication::restoreOverrideCursor();
 }
@@ -136,7 +154,52 @@ void HfSpectrumMapWindow::resizeEvent(QResizeEvent* event) {
 
 void HfSpectrumMapWindow::showEvent(QShowEvent* event) {
     QDialog::showEvent(event);
+    if (frame() != m_fittedFrame) {
+        FitToWorkArea();
+    }
     BandMapLabelDisplay();
+    focusSpot(); // the newest spot
+}
+
+void HfSpectrumMapWindow::focusSpot() {
+    QList<PendingSpot> shown;
+    for (SpotLabel* label : m_labels) {
+        if (!label->isHidden()) {
+            shown.append({label, 0});
+        }
+    }
+    if (SpotLabel* target = m_focus.focusTarget(shown)) {
+        target->setFocus(Qt::OtherFocusReason);
+    }
+}
+
+void HfSpectrumMapWindow::keyPressEvent(QKeyEvent* event) {
+    // No spot had the focus (none was shown): an arrow finds one that came.
+    switch (event->key()) {
+    case Qt::Key_Left:
+    case Qt::Key_Right:
+    case Qt::Key_Up:
+    case Qt::Key_Down:
+    case Qt::Key_Home:
+    case Qt::Key_End:
+        focusSpot();
+        return;
+    default:
+        QDialog::keyPressEvent(event);
+    }
+}
+
+void HfSpectrumMapWindow::moveEvent(QMoveEvent* event) {
+    QDialog::moveEvent(event);
+    if (isVisible() && frame() != m_fittedFrame) {
+        FitToWorkArea();
+    }
+}
+
+void HfSpectrumMapWindow::step(int slot, int key) {
+    if (SpotLabel* next = m_focus.neighbour(m_labels[std::size_t(slot)], key)) {
+        next->setFocus(Qt::OtherFocusReason);
+    }
 }
 
 void HfSpectrumMapWindow::changeEvent(QEvent* event) {

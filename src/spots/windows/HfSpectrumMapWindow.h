@@ -1,11 +1,15 @@
 // The HF spectrum map (SpectrumMap, " HF Spectrum Map"): eleven bands at once, one row
 // each from 160 m at the top to 2 m at the bottom, every spot on its band's axis.
-// It fills the work area of the screen and lives only while it is open.
+// The whole window, frame included, fills the work area of the screen; it lives only
+// while it is open. The keyboard starts on the newest spot: Left and Right go along a
+// row in frequency order, Up and Down to the next row with spots, Enter or the menu key
+// tunes as a right click does, Delete withdraws as a left click does.
 #pragma once
 
 #include "spots/windows/SpotLabel.h"
 
 #include <QDialog>
+#include <QMargins>
 
 #include <array>
 #include <memory>
@@ -41,11 +45,16 @@ Q_SIGNALS:
 protected:
     void resizeEvent(QResizeEvent* event) override;
     void showEvent(QShowEvent* event) override;
+    void moveEvent(QMoveEvent* event) override;
+    void keyPressEvent(QKeyEvent* event) override;
     void changeEvent(QEvent* event) override;
 
 private:
     void FitToWorkArea();
+    QMargins frame() const;
     void layOut();
+    void step(int slot, int key);
+    void focusSpot();
 
     const SpotStore& m_store;
     const Clock& m_clock;
@@ -55,6 +64,8 @@ private:
     std::array<QLabel*, kSpectrumRows> m_bandNames{};
     std::array<SpotLabel*, 50> m_labels{};
     SpotMarker m_marker;
+    SpotFocus m_focus{m_labels, true};
+    QMargins m_fittedFrame; // the frame the window was last fitted with
 };
 
 } // namespace ditlog

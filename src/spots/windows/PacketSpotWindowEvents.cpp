@@ -169,7 +169,12 @@ bool PacketSpotWindow::eventFilter(QObject* watched, QEvent* event) {
     if (windowKey(key)) {
         return true;
     }
-    return watched == txtSent && sendBoxKey(key);
+    if (watched == txtSent) {
+        return sendBoxKey(key);
+    }
+    // Esc has had its effect. Left to the control, it would go on to the control's parents,
+    // which are watched too, and run the window's rule again at each.
+    return key->key() == Qt::Key_Escape;
 }
 
 bool PacketSpotWindow::windowKey(QKeyEvent* key) {

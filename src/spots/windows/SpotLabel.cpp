@@ -2,7 +2,9 @@
 #include "spots/windows/SpotLabel.h"
 
 #include <QFrame>
+#include <QKeyEvent>
 #include <QMouseEvent>
+#include <QPainter>
 
 #include <algorithm>
 #include <cmath>
@@ -12,20 +14,25 @@ namespace ditlog {
 SpotLabel::SpotLabel(int slot, QWidget* parent) : QLabel(parent), m_slot(slot) {
     setObjectName(QStringLiteral("lblDXSpot_%1").arg(slot));
     setAlignment(Qt::AlignCenter);
+    // The map hands the focus on with the arrow keys; Tab stops at the map alone.
     setFocusPolicy(Qt::NoFocus);
     setAutoFillBackground(false);
     setAttribute(Qt::WA_Hover);
-    setAccessibleDescription(QStringLiteral("Right click tunes the radio; left click withdraws the spot"));
+    setAccessibleDescription(QStringLiteral(
+        "Enter or right click tunes the radio; Delete or left click withdraws the spot"));
     hide();
 }
 
-void SpotLabel::showSpot(const QString& labelText, const QString& hoverText, quint32 rgb) {
-    if (text() != labelText) {
-        setText(labelText);
+void SpotLabel::showSpot(const DxSpot& spot, const QString& hoverText, const QString& spoken, quint32 rgb) {
+    m_spot = spot;
+    if (text() != spot.LabelText) {
+        setText(spot.LabelText);
     }
     if (toolTip() != hoverText) {
         setToolTip(hoverText);
-        setAccessibleName(hoverText);
+    }
+    if (accessibleName() != spoken) {
+        setAccessibleName(spoken);
     }
     const QColor colour = QColor::fromRgb(QRgb(rgb));
     if (palette().color(QPalette::WindowText) != colour) {
@@ -74,6 +81,199 @@ void SpotLabel::mouseDoubleClickEvent(QMouseEvent* event) {
     // The second press of a double click is a click of its own (the strip behind must
     // not take it for a double click on itself).
     mousePressEvent(event);
+}
+
+void SpotLabel::keyPressEvent(QKeyEvent* event) {
+    switch (event->key()) {
+    case Qt::Key_Return:
+    case Qt::Key_Enter:
+    case Qt::Key_Menu:
+        Q_EMIT clicked(m_slot, Qt::RightButton);
+        return;
+    case Qt::Key_Delete:
+        Q_EMIT clicked(m_slot, Qt::LeftButton);
+        return;
+    case Qt::Key_Left:
+    case Qt::Key_Right:
+    case Qt::Key_Up:
+    case Qt::Key_Down:
+    case Qt::Key_Home:
+    case Qt::Key_End:
+        if (event->modifiers() == Qt::NoModifier || event->modifiers() == Qt::KeypadModifier) {
+            Q_EMIT stepRequested(m_slot, event->key());
+            return;
+        }
+        break;
+    default:
+        break;
+    }
+    QLabel::keyPressEvent(event);
+}
+
+void SpotLabel::focusInEvent(QFocusEvent* event) {
+    QLabel::focusInEvent(event);
+    update();
+    Q_EMIT focused(m_slot);
+}
+
+void SpotLabel::focusOutEvent(QFocusEvent* event) {
+    QLabel::focusOutEvent(event);
+    update();
+}
+
+bool SpotLabel::focusNextPrevChild(bool next) {
+    Q_EMIT tabbed(next);
+    return true;
+}
+
+void SpotLabel::paintEvent(QPaintEvent* event) {
+    QLabel::paintEvent(event);
+    if (hasFocus()) {
+        // The focus in the spot's own colour, a frame around its text.
+        QPainter painter(this);
+        painter.setPen(QPen(palette().color(QPalette::WindowText), 2));
+        painter.drawRect(QRectF(rect()).adjusted(1, 1, -1, -1));
+    }
+}
+
+// ---- the keyboard on a map ---------------------------------------------------------------
+
+void passFocusBy(QWidget* map, bool next) {
+    const auto takes = [map](QWidget* w) {
+        return (w->focusPolicy() & Qt::TabFocus) && w->isEnabled() && w->isVisibleTo(w->window()) &&
+               w->window() == map->window() && w != map && !map->isAncestorOf(w);
+    };
+    QWidget* w = map;
+    for (int guard = 0; guard < 10000; ++guard) {
+        w = next ? w->nextInFocusChain() : w->previousInFocusChain();
+        if (w == map) {
+            return;
+        }
+        if (takes(w)) {
+            w->setFocus(next ? Qt::TabFocusReason : Qt::BacktabFocusReason);
+            return;
+        }
+    }
+}
+
+QList<SpotLabel*> SpotFocus::shownLabels() const {
+    QList<SpotLabel*> shown;
+    for (SpotLabel* label : m_labels) {
+        if (!label->isHidden()) {
+            shown.append(label);
+        }
+    }
+    return shown;
+}
+
+QList<SpotLabel*> SpotFocus::rowOf(int row, const QList<SpotLabel*>& shown) const {
+    QList<SpotLabel*> onRow;
+    for (SpotLabel* label : shown) {
+        if (label->row() == row) {
+            onRow.append(label);
+        }
+    }
+    // Frequency order; the newer of two spots on one frequency first.
+    std::sort(onRow.begin(), onRow.end(), [](const SpotLabel* a, const SpotLabel* b) {
+        return a->spot().FreqMHz != b->spot().FreqMHz ? a->spot().FreqMHz < b->spot().FreqMHz
+                                                      : a->slot() > b->slot();
+    });
+    return onRow;
+}
+
+SpotLabel* SpotFocus::neighbour(const SpotLabel* from, int key) const {
+    const QList<SpotLabel*> shown = shownLabels();
+    const QList<SpotLabel*> row = rowOf(from->row(), shown);
+    const qsizetype at = row.indexOf(const_cast<SpotLabel*>(from));
+    if (at < 0) {
+        return nullptr;
+    }
+    const bool vertical = key == Qt::Key_Up || key == Qt::Key_Down;
+    if (vertical && m_rows) {
+        // The row above or below with spots: the spot standing nearest across.
+        const int step = key == Qt::Key_Up ? -1 : 1;
+        for (int r = from->row() + step; r >= 0 && r < 64; r += step) {
+            const QList<SpotLabel*> other = rowOf(r, shown);
+            if (other.isEmpty()) {
+                continue;
+            }
+            const int x = from->geometry().center().x();
+            return *std::min_element(other.begin(), other.end(), [x](const SpotLabel* a, const SpotLabel* b) {
+                return std::abs(a->geometry().center().x() - x) < std::abs(b->geometry().center().x() - x);
+            });
+        }
+        return nullptr;
+    }
+    switch (key) {
+    case Qt::Key_Left:
+    case Qt::Key_Up:
+        return at > 0 ? row.at(at - 1) : nullptr;
+    case Qt::Key_Right:
+    case Qt::Key_Down:
+        return at + 1 < row.size() ? row.at(at + 1) : nullptr;
+    case Qt::Key_Home:
+        return row.first();
+    case Qt::Key_End:
+        return row.last();
+    default:
+        return nullptr;
+    }
+}
+
+void SpotFocus::remember(const SpotLabel* label) {
+    m_current = label->spot();
+    m_currentRow = label->row();
+    m_known = true;
+}
+
+SpotLabel* SpotFocus::focusTarget(const QList<PendingSpot>& shown) const {
+    if (shown.isEmpty()) {
+        return nullptr;
+    }
+    SpotLabel* nearestAbove = nullptr;
+    SpotLabel* nearestBelow = nullptr;
+    for (const PendingSpot& p : shown) {
+        const DxSpot& s = p.label->spot();
+        if (s.Call == m_current.Call && s.Time == m_current.Time && s.FreqMHz == m_current.FreqMHz) {
+            return p.label;
+        }
+        if (!m_known || p.label->row() != m_currentRow) {
+            continue;
+        }
+        if (s.FreqMHz >= m_current.FreqMHz) {
+            if (nearestAbove == nullptr || s.FreqMHz < nearestAbove->spot().FreqMHz) {
+                nearestAbove = p.label;
+            }
+        } else if (nearestBelow == nullptr || s.FreqMHz > nearestBelow->spot().FreqMHz) {
+            nearestBelow = p.label;
+        }
+    }
+    if (nearestAbove != nullptr) {
+        return nearestAbove;
+    }
+    if (nearestBelow != nullptr) {
+        return nearestBelow;
+    }
+    // Nothing on its row (or no spot yet): the newest spot shown.
+    return std::max_element(shown.begin(), shown.end(), [](const PendingSpot& a, const PendingSpot& b) {
+               return a.label->slot() < b.label->slot();
+           })->label;
+}
+
+bool SpotFocus::keepFocus(const QList<PendingSpot>& shown, QWidget* fallback) {
+    // The window's own focus: it stays on a spot while another window is active too.
+    QWidget* focus = fallback->window()->focusWidget();
+    const bool onLabel = std::find(m_labels.begin(), m_labels.end(), focus) != m_labels.end();
+    if (!onLabel) {
+        return false;
+    }
+    SpotLabel* target = focusTarget(shown);
+    if (target == nullptr) {
+        fallback->setFocus(Qt::OtherFocusReason);
+    } else if (target != focus) {
+        target->setFocus(Qt::OtherFocusReason);
+    }
+    return true;
 }
 
 void hideAllBut(const std::array<SpotLabel*, 50>& labels, const QList<PendingSpot>& shown) {

@@ -1,5 +1,6 @@
 // One spot on a band map: a small label showing the spot's prefix in its age colour,
-// reporting hovers and clicks with the store slot it shows. SpotAxis lays out one
+// reporting hovers, clicks and keys with the store slot it shows; it takes the keyboard
+// focus from its map (never by Tab) and shows it with a frame. SpotAxis lays out one
 // frequency axis with its five scale labels and places spot labels on it, stacking
 // labels that would overlap in rows above the axis.
 #pragma once
@@ -20,26 +21,46 @@ class SpotLabel : public QLabel {
 public:
     SpotLabel(int slot, QWidget* parent);
     int slot() const { return m_slot; }
-    // Shows a spot: its prefix, its hover text (also the accessible name) and colour.
-    void showSpot(const QString& labelText, const QString& hoverText, quint32 rgb);
+    // Shows a spot: its prefix, its hover text, what a screen reader says of it (the
+    // accessible name) and its colour.
+    void showSpot(const DxSpot& spot, const QString& hoverText, const QString& spoken, quint32 rgb);
+    // The spot it shows (as of the last showSpot).
+    const DxSpot& spot() const { return m_spot; }
+    // The map row it stands on (the spectrum map's band row; 0 on the band map).
+    int row() const { return m_row; }
+    void setRow(int row) { m_row = row; }
     // A new multiplier stands on its own background (a duplicate is greyed by its colour).
     void showMark(SpotMark mark);
     SpotMark mark() const { return m_mark; }
 
 Q_SIGNALS:
     void hovered(int slot, const QString& hoverText);
-    // A click: the right button tunes, any other withdraws.
+    // A click: the right button tunes, any other withdraws. From the keyboard: Enter or the
+    // menu key as the right button, Delete as the left.
     void clicked(int slot, Qt::MouseButton button);
+    // An arrow key, Home or End while the label has the focus: the map moves it on.
+    void stepRequested(int slot, int key);
+    // The label got the keyboard focus.
+    void focused(int slot);
+    // Tab (next) or Shift+Tab on it: the map hands the focus on past itself.
+    void tabbed(bool next);
 
 protected:
     void enterEvent(QEnterEvent* event) override;
     void mousePressEvent(QMouseEvent* event) override;
     void mouseReleaseEvent(QMouseEvent* event) override;
     void mouseDoubleClickEvent(QMouseEvent* event) override;
+    void keyPressEvent(QKeyEvent* event) override;
+    void focusInEvent(QFocusEvent* event) override;
+    void focusOutEvent(QFocusEvent* event) override;
+    void paintEvent(QPaintEvent* event) override;
+    bool focusNextPrevChild(bool next) override;
 
 private:
     int m_slot;
     SpotMark m_mark = SpotMark::None;
+    int m_row = 0;
+    DxSpot m_spot;
     Qt::MouseButton m_pressed = Qt::NoButton;
 };
 
@@ -94,6 +115,41 @@ private:
 // shows the labels it places and hides only the rest, so an unchanged spot is not
 // hidden and shown again on every redraw.
 void hideAllBut(const std::array<SpotLabel*, 50>& labels, const QList<PendingSpot>& shown);
+
+// The keyboard on a map's spot labels: where each arrow key takes the focus (along a row
+// in frequency order; Up and Down to the neighbouring row with spots where a map has
+// rows, else along the row), and where it goes when a redraw hides its label or gives the
+// label another spot: to the label now showing the same spot, else to the nearest
+// frequency on its row (the next higher first). Nothing moves when the focus is elsewhere.
+class SpotFocus {
+public:
+    SpotFocus(const std::array<SpotLabel*, 50>& labels, bool rows) : m_labels(labels), m_rows(rows) {}
+
+    // The label the key leads to from the given one, or null.
+    SpotLabel* neighbour(const SpotLabel* from, int key) const;
+    // The spot the keyboard is on, remembered when a label gets the focus.
+    void remember(const SpotLabel* label);
+    // The label the keyboard was on before the redraw, when it had the focus; the newest
+    // shown spot when there is none yet.
+    SpotLabel* focusTarget(const QList<PendingSpot>& shown) const;
+    // Call between placing and hiding: moves the focus to its target, or to the fallback
+    // (the map itself) when no spot is shown. True when the focus was on a label.
+    bool keepFocus(const QList<PendingSpot>& shown, QWidget* fallback);
+
+private:
+    QList<SpotLabel*> rowOf(int row, const QList<SpotLabel*>& shown) const;
+    QList<SpotLabel*> shownLabels() const;
+
+    const std::array<SpotLabel*, 50>& m_labels;
+    bool m_rows;
+    DxSpot m_current;
+    int m_currentRow = 0;
+    bool m_known = false; // a spot had the focus
+};
+
+// Tab or Shift+Tab on a spot: the focus goes to the next (or previous) control of the
+// window that Tab stops at, past the map and its spots.
+void passFocusBy(QWidget* map, bool next);
 
 // Half the width of a typical spot label in this font: the axis keeps this much room at
 // each end so that a spot at the band edge is still seen whole.

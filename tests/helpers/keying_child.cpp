@@ -1,0 +1,163 @@
+// A child process that keys through the program's real keying code (the keyer, the
+// engine, the control-line port, ppdev) so that a test can run it under the modem-line
+// shim and kill it mid-element. Port 1 is the device KEYING_SERIAL names; the parallel
+// port's device is KEYING_PARPORT_STEM followed by 0 (base address &H378).
+//
+//   keying_child open-twice                opens port 1 twice, closing it in between
+//   keying_child key <line> <wpm> <text>   sends text on rts, dtr or printer and ends
+//   keying_child switch <wpm> <text> <ms>  sends on the printer line, then after ms
+//                                           switches to DTR, then to None
+//   keying_child hold <wpm> <text>         keys text on the printer line again and again
+//                                           with push-to-talk (RTS of port 1) held, prints
+//                                           "keying" and waits for a signal
+//   keying_child realtime                  asks for the keying thread's real-time priority
+//                                           as the program does (RealtimeKit when the
+//                                           kernel refuses) and prints the outcome:
+//                                           "<real-time 0|1> <policy> <priority> <description>"
+#include "TestDoubles.h"
+#include "keyer/CwBuffer.h"
+#include "keyer/CwKeyer.h"
+#include "keyer/KeyingEngine.h"
+#include "platform/ControlLinePort.h"
+#include "platform/EmergencyKeyUp.h"
+#include "platform/KeyingLine.h"
+#include "platform/ParallelPort.h"
+#include "platform/PortMap.h"
+#include "platform/PortOwnership.h"
+#include "platform/RealtimeKit.h"
+#include "platform/SettingsStore.h"
+
+#include <QCoreApplication>
+#include <QSocketNotifier>
+#include <QTemporaryDir>
+#include <QTimer>
+
+#include <cstdio>
+#include <fcntl.h>
+#include <sched.h>
+#include <unistd.h>
+
+using namespace ditlog;
+using namespace ditlog::testing;
+
+namespace {
+KeyingLineChoice lineNamed(const QString& name) {
+    if (name == QLatin1String("dtr")) {
+        return KeyingLineChoice::Dtr;
+    }
+    if (name == QLatin1String("printer")) {
+        return KeyingLineChoice::Printer;
+    }
+    return KeyingLineChoice::Rts;
+}
+
+int usage() {
+    std::fprintf(stderr, "usage: keying_child open-twice | key <line> <wpm> <text> | "
+                         "switch <wpm> <text> <ms> | hold <wpm> <text>\n");
+    return 2;
+}
+} // namespace
+
+int main(int argc, char* argv[]) {
+    QCoreApplication app(argc, argv);
+    const QStringList args = app.arguments().mid(1);
+    if (args.isEmpty()) {
+        return usage();
+    }
+    const QString scenario = args.at(0);
+
+    int signalPipe[2] = {-1, -1};
+    if (::pipe2(signalPipe, O_CLOEXEC | O_NONBLOCK) != 0) {
+        return 3;
+    }
+    emergency::installSignalHandlers(signalPipe[1]);
+
+    QTemporaryDir dir;
+    QtSettingsStore settings(dir.filePath(QStringLiteral("settings.ini")));
+    PortMap map(settings);
+    map.setMappedPath(1, qEnvironmentVariable("KEYING_SERIAL"));
+    ControlLinePort port(map);
+
+    if (scenario == QLatin1String("open-twice")) {
+        const bool ok = port.open(1);
+        port.close();
+        return ok && port.open(1) ? 0 : 4;
+    }
+
+    PpdevParallelPort parallel(QStringLiteral("/nonexistent"), qEnvironmentVariable("KEYING_PARPORT_STEM"));
+    HardwareKeyingOutputs outputs(parallel);
+    PortOwnership owners;
+    CwBuffer buffer;
+    MonotonicKeyingClock clock;
+    KeyingEngine engine(buffer, clock);
+    ScriptedPrompts prompts;
+    CwKeyer keyer(buffer, engine, port, outputs, owners, settings, prompts);
+    keyer.setPortText(QStringLiteral("1"));
+    if (args.size() < 3 && scenario != QLatin1String("realtime")) {
+        return usage();
+    }
+
+    // A terminating signal: the send ends and the program quits in order.
+    QSocketNotifier terminated(signalPipe[0], QSocketNotifier::Read);
+    QObject::connect(&terminated, &QSocketNotifier::activated, &app, [&] {
+        char byte = 0;
+        [[maybe_unused]] const auto got = ::read(signalPipe[0], &byte, 1);
+        keyer.stopRepeat();
+        keyer.clearSendBuffer();
+        QCoreApplication::exit(128 + byte);
+    });
+    QObject::connect(&keyer, &CwKeyer::portRefused, &app, [] { QCoreApplication::exit(5); });
+
+    if (scenario == QLatin1String("realtime")) {
+        RealtimeKit* kit = nullptr;
+        const auto report = [&engine] {
+            sched_param param{};
+            const int policy = sched_getscheduler(pid_t(engine.threadId())) & ~SCHED_RESET_ON_FORK;
+            sched_getparam(pid_t(engine.threadId()), &param);
+            std::printf("%d %s %d %s\n", engine.realTime() ? 1 : 0,
+                        policy == SCHED_FIFO ? "FIFO" : policy == SCHED_RR ? "RR" : "OTHER",
+                        param.sched_priority, qPrintable(engine.priorityDescription()));
+            std::fflush(stdout);
+            QCoreApplication::exit(0);
+        };
+        kit = new RealtimeKit(&app);
+        keyer.setRealtimeKit(kit);
+        QObject::connect(kit, &RealtimeKit::finished, &app, report, Qt::QueuedConnection);
+        QTimer::singleShot(3000, &app, [&] {
+            if (engine.realTime() && !engine.priorityDescription().contains(u"RealtimeKit")) {
+                report(); // the kernel granted it directly
+            }
+        });
+    } else if (scenario == QLatin1String("key") && args.size() == 4) {
+        keyer.setKeyingLine(lineNamed(args.at(1)));
+        keyer.setSpeedText(args.at(2));
+        keyer.setMessage(0, args.at(3));
+        QObject::connect(&keyer, &CwKeyer::sendingFinished, &app, [] { QCoreApplication::exit(0); });
+        keyer.FKeyCW(112);
+    } else if (scenario == QLatin1String("switch") && args.size() == 4) {
+        keyer.setKeyingLine(KeyingLineChoice::Printer);
+        keyer.setSpeedText(args.at(1));
+        keyer.setMessage(0, args.at(2));
+        const int ms = args.at(3).toInt();
+        QObject::connect(&keyer, &CwKeyer::sendingFinished, &app, [] { QCoreApplication::exit(0); });
+        QTimer::singleShot(ms, &app, [&] { keyer.setKeyingLine(KeyingLineChoice::Dtr); });
+        QTimer::singleShot(2 * ms, &app, [&] { keyer.setKeyingLine(KeyingLineChoice::None); });
+        keyer.FKeyCW(112);
+    } else if (scenario == QLatin1String("hold") && args.size() == 3) {
+        static ControlLinePort ptt(map); // push-to-talk on RTS, as the voice keyer holds it
+        if (!ptt.open(1) || !ptt.setRts(true)) {
+            return 6;
+        }
+        keyer.setKeyingLine(KeyingLineChoice::Printer);
+        keyer.setSpeedText(args.at(1));
+        keyer.setMessage(0, args.at(2));
+        QObject::connect(&keyer, &CwKeyer::sendingFinished, &app, [&] { keyer.FKeyCW(112); });
+        keyer.FKeyCW(112);
+        std::printf("keying\n");
+        std::fflush(stdout);
+    } else {
+        return usage();
+    }
+    QTimer::singleShot(120'000, &app, [] { QCoreApplication::exit(7); });
+    return QCoreApplication::exec();
+}
