@@ -15,6 +15,8 @@ packages+=(rtkit dbus-daemon)
 packages+=(direwolf)
 # Test data of the contest aids: a master call list and a club roster no one here wrote.
 packages+=(tlf)
+# A sound server whose null sinks are real audio outputs for the playback tests.
+packages+=(pulseaudio pulseaudio-utils)
 missing=()
 for p in "${packages[@]}"; do
     dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing+=("$p")

@@ -170,7 +170,14 @@ void EntryPanel::setStatusColour(const QColor& colour) {
 
 void EntryPanel::showStatusOn(const QString& text, const QColor& colour) {
     setBackground(lblDialog, colour);
-    lblDialog->setText(text);
+    setStatusText(text);
+}
+
+void EntryPanel::setStatusText(const QString& text) {
+    if (text != lblDialog->text()) {
+        lblDialog->setText(text);
+        Q_EMIT statusTextChanged(text);
+    }
 }
 
 void EntryPanel::setDupeIdle() {
@@ -591,7 +598,7 @@ void EntryPanel::cmdClear_Click() {
     setDupeIdle();
     setBackground(lblDialog, m_statusColour);
     lblDupe->clear();
-    lblDialog->clear();
+    setStatusText(QString());
     focusCall();
 }
 
