@@ -16,6 +16,8 @@ packages+=(direwolf)
 # The soak run: the real program on a private X display, typed at with xdotool, its spot
 # list read as a screen reader reads it (the accessibility bus and its Python client).
 packages+=(xvfb xdotool python3 python3-pyatspi at-spi2-core)
+# Test data of the contest aids: a master call list and a club roster no one here wrote.
+packages+=(tlf)
 # A sound server whose null sinks are real audio outputs for the playback tests.
 packages+=(pulseaudio pulseaudio-utils)
 missing=()
