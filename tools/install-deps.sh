@@ -11,8 +11,16 @@ packages+=(dpkg-dev lintian desktop-file-utils appstream)
 packages+=(libhamlib-utils socat)
 # RealtimeKit on a private system bus: real-time keying for a normal user, and its test.
 packages+=(rtkit dbus-daemon)
-# Dire Wolf: the independent packet engine of the spot tests.
-packages+=(direwolf)
+# Dire Wolf and its gen_packets: the independent packet engine of the spot tests, run in
+# a private network namespace (unshare from util-linux, ip from iproute2).
+packages+=(direwolf util-linux iproute2)
+# The accessibility check (tools/check_accessibility.sh): Xvfb, a session bus, the AT-SPI
+# bus and Python's AT-SPI bindings.
+packages+=(xvfb xauth dbus at-spi2-core python3-pyatspi)
+# The shipped voice prompts are made with espeak-ng (tools/make_prompts.py).
+packages+=(espeak-ng)
+# The fuzz targets (tools/fuzz.sh) need clang with libFuzzer.
+packages+=(clang-14)
 missing=()
 for p in "${packages[@]}"; do
     dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing+=("$p")

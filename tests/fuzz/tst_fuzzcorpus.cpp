@@ -2,6 +2,7 @@
 // once broke a reader, or reached new code in one, is checked again by each test run.
 #include "FuzzTargets.h"
 #include "FuzzTargetsCountry.h"
+#include "FuzzTargetsFiles.h"
 #include "FuzzTargetsVoice.h"
 #include "FuzzTargetsKeyer.h"
 #include "FuzzTargetsWinKeyer.h"
@@ -37,6 +38,9 @@ constexpr NamedTarget kTargets[] = {
     {"spotlines", &fuzzSpotLines},       {"agwframes", &fuzzAgwFrames},
     {"packspot", &fuzzPackSpot},
     {"rategraph", &fuzzRateGraph},
+    {"logsalvage", &fuzzLogSalvage},     {"wksettings", &fuzzWinKeySettings},
+    {"pegasusstatus", &fuzzPegasusStatus}, {"adifcountries", &fuzzAdifCountries},
+    {"serialsettings", &fuzzSerialSettings},
 };
 
 QDir corpusFolder(const char* target) {
@@ -47,9 +51,17 @@ QDir corpusFolder(const char* target) {
 class TestFuzzCorpus : public QObject {
     Q_OBJECT
 private Q_SLOTS:
+    // Every libFuzzer entry in fuzz/ is replayed here, and has seeds.
     void everyTargetHasSeeds() {
+        QStringList listed;
         for (const NamedTarget& target : kTargets) {
             QVERIFY2(!corpusFolder(target.folder).isEmpty(QDir::Files), target.folder);
+            listed.append(QStringLiteral("fuzz_%1.cpp").arg(QLatin1String(target.folder)));
+        }
+        const QStringList entries =
+            QDir(QStringLiteral(DITLOG_SOURCE_DIR "/fuzz")).entryList({QStringLiteral("fuzz_*.cpp")}, QDir::Files);
+        for (const QString& entry : entries) {
+            QVERIFY2(listed.contains(entry), qPrintable(entry + QStringLiteral(" is not replayed")));
         }
     }
 
