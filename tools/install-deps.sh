@@ -21,6 +21,8 @@ packages+=(xvfb xauth dbus at-spi2-core python3-pyatspi)
 packages+=(espeak-ng)
 # The fuzz targets (tools/fuzz.sh) need clang with libFuzzer.
 packages+=(clang-14)
+# A sound server whose null sinks are real audio outputs for the playback tests.
+packages+=(pulseaudio pulseaudio-utils)
 missing=()
 for p in "${packages[@]}"; do
     dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing+=("$p")

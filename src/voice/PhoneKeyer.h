@@ -1,6 +1,7 @@
 // The voice message keyer: F1 ... F9 play their wave files into the transmitter with
 // push-to-talk keyed on RTS or DTR of a serial port or on the parallel port, and F1 can
-// repeat at a fixed interval. The end of each playback releases push-to-talk.
+// repeat at a fixed interval. The end of each playback releases push-to-talk. A message
+// is never played while a push-to-talk line that is set up cannot be keyed.
 #pragma once
 
 #include "voice/PhoneSettings.h"
@@ -32,7 +33,8 @@ public:
 
     const PhoneSettings& settings() const { return m_settings; }
     // Takes new settings (read at start, or from the window's "Done"). The repeat
-    // interval follows the repeat field; a changed port number is opened anew on next use.
+    // interval follows the repeat field; a changed port number is opened anew on next use;
+    // the player takes the keyer's output at its next file.
     void setSettings(const PhoneSettings& settings);
 
     // Plays the file of a function key (112 = F1 ... 120 = F9); other codes do nothing.
@@ -58,18 +60,31 @@ public:
 
 Q_SIGNALS:
     void repeatArmedChanged(bool armed);
+    void settingsChanged();
     // The PTT port could not be opened and the operator was told: the settings window
     // shows itself so that the port can be corrected.
     void pttPortRefused();
+    // A message was not played, or was stopped, because push-to-talk could not be keyed
+    // or was lost; why says so in a line for the status line. Emitted every time, while
+    // the message box comes once.
+    void notKeyed(const QString& why);
 
 private:
-    void keyPtt();
+    // Keys every line that is set up; false (the operator told) when one cannot be.
+    bool keyPtt();
+    bool keySerial();
+    bool keyParallel();
     void releasePtt();
     void endOfPlayback();
+    // Push-to-talk is gone while a message plays: the sound stops with it, and so does
+    // the repeat.
+    void lostPtt(const QString& why);
+    void abandon(const QString& why);
     void setRepeatArmed(bool armed);
     void applyRepeatInterval();
-    void keyParallel();
-    void tellRefused();
+    // Tells a failure once for the same port and line: a beep and a message box.
+    void tellOnce(const QString& which, const QString& title, const QString& text);
+    void tellRefused(const QString& which);
 
     WavePlayer& m_player;
     SerialPort& m_port;
@@ -86,8 +101,9 @@ private:
     bool m_serialRtsKeyed = false;
     bool m_parallelKeyed = false;
     bool m_awaitingEnd = false;
-    // The port whose refusal the operator has been told about ("3", or "&H278" for the
-    // parallel port): told once, not again at every repeat or key until it changes.
+    // The port and line whose failure the operator has been told about ("3", "3 RTS",
+    // or "&H278" for the parallel port): told once, not again at every repeat or key
+    // until it changes or has worked.
     QString m_refused;
 };
 
