@@ -5,6 +5,8 @@ packages=(cmake ninja-build g++ pkg-config qt6-base-dev qt6-serialport-dev qt6-m
           libgl-dev libxkbcommon-dev)
 # Text-to-speech with an offline voice; its CMake package needs the QML integration module.
 packages+=(qt6-speech-dev qt6-speech-flite-plugin qt6-declarative-dev)
+# The speech voice, loaded at run time.
+packages+=(libflite1)
 # The Debian package and its checks.
 packages+=(dpkg-dev lintian desktop-file-utils appstream)
 # Hamlib's rigctld and rigctlcom and socat: the independent peer of the rig tests.

@@ -72,6 +72,9 @@ bool EntryPanel::eventFilter(QObject* watched, QEvent* event) {
     }
     auto* keyEvent = static_cast<QKeyEvent*>(event);
     if (m_keyHold->take(field, *keyEvent)) {
+        if (keyCode(keyEvent) == kEnter) {
+            endHoldForEnter();
+        }
         return true; // typed later, into the field that has the focus then
     }
     const int key = keyCode(keyEvent);
