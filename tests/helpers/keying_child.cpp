@@ -106,7 +106,7 @@ int main(int argc, char* argv[]) {
     ScriptedPrompts prompts;
     CwKeyer keyer(buffer, engine, port, outputs, owners, settings, prompts);
     keyer.setPortText(QStringLiteral("1"));
-    if (args.size() < 3 && scenario != QLatin1String("realtime")) {
+    if (args.size() < 3 && scenario != QLatin1String("realtime") && scenario != QLatin1String("unplug-ptt")) {
         return usage();
     }
 
