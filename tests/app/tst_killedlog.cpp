@@ -7,7 +7,8 @@
 // contacts typed key by key through the window's own key handling, one key per turn of
 // the event loop. Right after the Enter handler has returned, the child says "entered
 // CALL" and waits for the parent's word before its event loop turns again: an append left
-// to a timer or a queued event would then be missing when the parent kills it there.
+// to a timer or a queued event (such as the keys held after a duplicate) would then be
+// missing when the parent kills it there.
 // Other rounds kill it at a random moment, in the middle of a call, a report or a write.
 #include "TestDoubles.h"
 #include "app/EntryPanel.h"
@@ -51,7 +52,12 @@ QString callOf(int n) {
     return QStringLiteral("K1") + letters;
 }
 
-QString contactKeys(int n) { return callOf(n) + QStringLiteral(" 579 CT BOB 1234 599\n"); }
+// Every fourth contact follows the previous call typed again: a duplicate, after which
+// the keys are held for a while, and the Enter among them must not wait for that.
+QString contactKeys(int n) {
+    const QString duplicate = n % 4 == 3 ? callOf(n - 1) + QLatin1Char(' ') : QString();
+    return duplicate + callOf(n) + QStringLiteral(" 579 CT BOB 1234 599\n");
+}
 
 void say(const QByteArray& line) {
     const QByteArray out = line + '\n';
