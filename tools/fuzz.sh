@@ -1,13 +1,16 @@
 #!/usr/bin/env bash
-# Builds the file-reader fuzzers with clang in build-fuzz/ and runs each for the given
-# number of seconds (default 60), merging the inputs that reach new code into fuzz/corpus/.
-# Usage: tools/fuzz.sh [seconds] [target ...]   (targets: the names of fuzz/fuzz_*.cpp; all by
-# default). Exits non-zero when a fuzzer found a fault; the
-# input that caused it is left in build-fuzz/faults/.
+# Builds the fuzzers of the untrusted inputs with clang in build-fuzz/ and runs each for the
+# given number of seconds (default 60), merging the inputs that reach new code into
+# fuzz/corpus/. Usage: tools/fuzz.sh [seconds] [target ...]   (targets: the names of
+# fuzz/fuzz_*.cpp; all by default). DITLOG_FUZZ_JOBS=2 runs two targets at a time (one per
+# core). Ends with one table row per target (seconds, executions, corpus files, faults) for
+# docs/fuzzing.md. Exits non-zero when a fuzzer found a fault; the input that caused it is
+# left in build-fuzz/faults/.
 set -euo pipefail
 root="$(cd "$(dirname "$0")/.." && pwd)"
 seconds="${1:-60}"
 shift || true
+jobs="${DITLOG_FUZZ_JOBS:-1}"
 targets=("$@")
 if [ ${#targets[@]} -eq 0 ]; then
     for entry in "$root"/fuzz/fuzz_*.cpp; do
@@ -46,23 +49,20 @@ minimize() {
     find "$named" -regextype posix-extended -type f "${fuzzer_named[@]}" -exec cp {} "$corpus" \;
 }
 
-mkdir -p "$build/faults"
-failed=()
-for target in "${targets[@]}"; do
-    corpus="$root/fuzz/corpus/$target"
-    found="$build/found/$target"
+# One target: the run, the merge into the committed corpus, its table row.
+run_target() {
+    local target="$1"
+    local corpus="$root/fuzz/corpus/$target" found="$build/found/$target"
+    local fuzzer="$build/fuzz/fuzz_$target" status=0
     mkdir -p "$corpus" "$found"
-    fuzzer="$build/fuzz/fuzz_$target"
+    rm -f "$build/faults/$target-"*
     echo "== $target: ${seconds} s"
     # New inputs go to the first folder; the committed corpus only seeds the run.
     if ! TMPDIR="$scratch" "$fuzzer" -max_total_time="$seconds" -max_len=4096 -timeout=10 \
             -print_final_stats=1 -artifact_prefix="$build/faults/$target-" \
             "$found" "$corpus" 2>"$build/$target.log"; then
-        failed+=("$target")
+        status=1
         tail -n 60 "$build/$target.log"
-    else
-        grep -E '^(#[0-9]+[[:space:]]+DONE|stat::number_of_executed_units|stat::peak_rss_mb)' \
-            "$build/$target.log" || true
     fi
     # Keep only the inputs that add coverage to the committed corpus.
     TMPDIR="$scratch" "$fuzzer" -merge=1 -max_len=4096 "$corpus" "$found" \
@@ -70,7 +70,40 @@ for target in "${targets[@]}"; do
     if [ "$(find "$corpus" -type f | wc -l)" -gt "$limit" ]; then
         minimize "$target"
     fi
-    echo "   corpus: $(find "$corpus" -type f | wc -l) files"
+    local runs faults files
+    runs="$(sed -n 's/^stat::number_of_executed_units:[[:space:]]*//p' "$build/$target.log" | tail -n 1)"
+    faults="$(find "$build/faults" -name "$target-*" -type f | wc -l)"
+    files="$(find "$corpus" -type f | wc -l)"
+    echo "| $target | $seconds | ${runs:-?} | $files | $faults |" >"$build/rows/$target"
+    echo "   $target: ${runs:-?} runs, corpus $files files, $faults faults"
+    return $status
+}
+
+mkdir -p "$build/faults" "$build/rows"
+rm -f "$build/rows/"*
+failed=()
+running=0
+declare -A pids=()
+for target in "${targets[@]}"; do
+    if [ "$running" -ge "$jobs" ]; then
+        wait -n || true
+        running=$((running - 1))
+    fi
+    run_target "$target" &
+    pids[$target]=$!
+    running=$((running + 1))
+done
+for target in "${targets[@]}"; do
+    if ! wait "${pids[$target]}"; then
+        failed+=("$target")
+    fi
+done
+
+echo
+echo "| Target | Seconds | Executions | Corpus files | Faults |"
+echo "|---|---|---|---|---|"
+for target in "${targets[@]}"; do
+    cat "$build/rows/$target" 2>/dev/null || echo "| $target | $seconds | ? | ? | ? |"
 done
 
 if [ ${#failed[@]} -gt 0 ]; then

@@ -79,6 +79,9 @@ bool EntryPanel::eventFilter(QObject* watched, QEvent* event) {
         return true;
     }
     if (m_keyHold->take(field, *keyEvent)) {
+        if (keyCode(keyEvent) == kEnter) {
+            endHoldForEnter();
+        }
         return true; // typed later, into the field that has the focus then
     }
     const int key = keyCode(keyEvent);

@@ -447,6 +447,19 @@ bool EntryPanel::holdIsOver() const {
            m_services.clock.monotonicNs() >= m_duplicateAtNs + 3'000'000'000LL;
 }
 
+void EntryPanel::endHoldForEnter() {
+    // An Enter typed while keys are held ends the wait: the contact it completes is
+    // stored before the key has been handled, never later from a timer (a program
+    // stopped meanwhile would lose a contact the operator saw entered). A replayed key
+    // that is a duplicate again holds anew; the keys after it still go now.
+    for (int round = 0; round < 8 && m_keyHold->heldKeys() > 0; ++round) {
+        m_holdTimer->stop();
+        m_duplicate = false;
+        m_waitingForVoice = false;
+        m_keyHold->releaseAll();
+    }
+}
+
 void EntryPanel::endDuplicateHoldIfDue() {
     // Keys typed within 3 s of a duplicate wait, then are typed as if typed now.
     if (!holdIsOver()) {

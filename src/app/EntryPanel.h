@@ -135,6 +135,7 @@ private:
     void txtCall_GotFocus();
     void fieldEntered(QLineEdit* field);
     void endDuplicateHoldIfDue();
+    void endHoldForEnter();
     bool holdIsOver() const;
     // Runs a field's key rules and types what is left of the key; false when the field
     // should handle the key itself (Backspace).

@@ -52,6 +52,8 @@ KeyerWiring::~KeyerWiring() {
 void KeyerWiring::attachWinKeyer(WinKeyerLink& link) {
     m_winKeyer = &link;
     link.setOwnCall([this] { return m_window.preferences().OwnCall; });
+    // A keyer that goes away or comes back is told on the status line, once each way.
+    connect(&link, &WinKeyerLink::linkNotice, this, &KeyerWiring::showKeyerStatus);
     // The WinKeyer's settings are loaded (not opened) as soon as it is the keying line.
     if (m_keyer.keyingLine() == KeyingLineChoice::WinKey) {
         link.load();

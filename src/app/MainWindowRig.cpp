@@ -31,6 +31,14 @@ RigStation::RigStation(MainWindow& main, Services services, const QString& worki
     connect(&m_link, &RigLink::commandFailed, this, [this](const QString& title, const QString& text) {
         m_services.prompts.message(title, text, PromptButtons::Ok, PromptIcon::Critical);
     });
+    // A radio that goes away and comes back is told once each way on the status line
+    // (spoken with voice navigation), with one beep when it goes; logging goes on.
+    connect(&m_line, &RigTransport::lineLost, this, [this](const QString& description) {
+        m_services.prompts.beep();
+        m_main.showStatus(description);
+    });
+    connect(&m_line, &RigTransport::lineRestored, this,
+            [this](const QString& description) { m_main.showStatus(description); });
 }
 
 RigStation::~RigStation() {

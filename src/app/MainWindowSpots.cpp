@@ -26,6 +26,7 @@ void MainWindow::buildSpots() {
         m_entry->lblDupe->setText(QStringLiteral("You've been spotted!  ") + record);
     });
     connect(m_spots, &SpotDesk::callFocusRequested, this, [this] { m_entry->focusCall(); });
+    connect(m_spots, &SpotDesk::sourceNotice, this, &MainWindow::showStatus);
     connect(m_spots, &SpotDesk::callChosen, this,
             [this](const QString& call) { m_entry->txtCall->setText(call); });
     connect(m_spots, &SpotDesk::spotTaken, this, [this](const QString& call) {

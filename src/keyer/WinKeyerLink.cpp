@@ -83,7 +83,20 @@ QByteArray writeWinKeySettings(const WinKeySettings& s) {
 WinKeyerLink::WinKeyerLink(WinKeyer& keyer, CwKeyer& cw, PortOwnership& ports, UserPrompts& prompts,
                            QString dataFolder, QObject* parent)
     : QObject(parent), m_keyer(keyer), m_cw(cw), m_ports(ports), m_prompts(prompts),
-      m_dataFolder(std::move(dataFolder)), m_feed(new QTimer(this)) {
+      m_dataFolder(std::move(dataFolder)), m_feed(new QTimer(this)),
+      m_recovery(LinkRecovery::kDevicePauses) {
+    wire();
+}
+
+WinKeyerLink::WinKeyerLink(WinKeyer& keyer, CwKeyer& cw, PortOwnership& ports, UserPrompts& prompts,
+                           QString dataFolder, TimerClock& clock, QObject* parent)
+    : QObject(parent), m_keyer(keyer), m_cw(cw), m_ports(ports), m_prompts(prompts),
+      m_dataFolder(std::move(dataFolder)), m_feed(new QTimer(this)),
+      m_recovery(LinkRecovery::kDevicePauses, clock) {
+    wire();
+}
+
+void WinKeyerLink::wire() {
     m_feed->setSingleShot(true);
     connect(m_feed, &QTimer::timeout, this, &WinKeyerLink::feedStep);
     connect(&m_keyer, &WinKeyer::opened, this, &WinKeyerLink::opened);
@@ -95,6 +108,7 @@ WinKeyerLink::WinKeyerLink(WinKeyer& keyer, CwKeyer& cw, PortOwnership& ports, U
             feedStep();
         }
     });
+    connect(&m_recovery, &LinkRecovery::retryDue, this, &WinKeyerLink::retry);
     m_ports.setReleaser(PortUser::WinKeyer, [this] { Close(); });
     m_cw.setWinKeyer(this);
 }
@@ -138,10 +152,16 @@ void WinKeyerLink::Open() {
         return; // one opening at a time
     }
     m_ports.claim(PortUser::WinKeyer); // the push-to-talk and CW keying ports let go
+    m_retrying = false;
+    m_recovery.opening();
     m_keyer.wk_open(m_settings.comPort);
 }
 
 void WinKeyerLink::opened(int result, int version) {
+    if (m_retrying) {
+        retryOutcome(result, version);
+        return;
+    }
     if (result != int(WinKeyResult::AlreadyOpen) && version == 0) {
         m_prompts.message(QStringLiteral("Unable to establish connection with Winkey."),
                           QStringLiteral("Unable to establish connection with WinKey on com port "
@@ -158,8 +178,10 @@ void WinKeyerLink::opened(int result, int version) {
     if (result != int(WinKeyResult::AlreadyOpen)) {
         if (version != 0) {
             m_version = version;
+            m_recovery.opened();
         } else {
             m_ports.released(PortUser::WinKeyer);
+            m_recovery.close();
         }
         ApplyWinKeySettings();
         Q_EMIT versionTextChanged(versionText());
@@ -177,6 +199,8 @@ void WinKeyerLink::opened(int result, int version) {
 }
 
 void WinKeyerLink::Close() {
+    m_recovery.close();
+    m_retrying = false;
     stopFeeding(false);
     m_keyer.wk_close();
     m_version = 0;
@@ -185,14 +209,59 @@ void WinKeyerLink::Close() {
     Q_EMIT versionTextChanged(versionText());
 }
 
-void WinKeyerLink::linkLost() {
-    qCInfo(lcKeyer) << "WinKeyer link lost";
+void WinKeyerLink::linkLost(const QString& description) {
+    qCInfo(lcKeyer) << "WinKeyer link lost:" << description;
+    // Nothing is left to be sent when the keyer is back: the text, a calling loop and a
+    // send waiting for the opening all end here.
+    m_cw.stopRepeat();
     stopFeeding(false);
     m_cw.buffer().clear();
+    m_sendWhenOpen = false;
     m_version = 0;
-    m_ports.released(PortUser::WinKeyer);
-    setStatus(winKeyResultText(int(WinKeyResult::NotOpen)));
+    // The port stays the WinKeyer's while it is looked for: another use that claims it
+    // ends the search (Close).
+    setStatus(QStringLiteral("WinKey lost; waiting for it to return"));
     Q_EMIT versionTextChanged(versionText());
+    m_prompts.beep();
+    Q_EMIT linkNotice(QStringLiteral("The WinKeyer on port %1 is gone (%2); it is used again when it is back.")
+                          .arg(m_settings.comPort)
+                          .arg(description));
+    m_recovery.lost(description);
+}
+
+void WinKeyerLink::retry() {
+    if (m_keyer.opening()) {
+        m_recovery.attemptFailed(QStringLiteral("an opening is under way"));
+        return;
+    }
+    m_retrying = true;
+    m_keyer.wk_open(m_settings.comPort);
+}
+
+void WinKeyerLink::retryOutcome(int result, int version) {
+    m_retrying = false;
+    if (!m_recovery.recovering()) {
+        return; // closed meanwhile
+    }
+    if (version == 0) {
+        // Quietly: the keyer is still away. An operator's send made during the search
+        // does not wait for it.
+        m_recovery.attemptFailed(winKeyResultText(result));
+        if (std::exchange(m_sendWhenOpen, false)) {
+            m_cw.buffer().clear();
+            m_cw.winKeyerFeedEnded(false);
+        }
+        return;
+    }
+    m_version = version;
+    m_recovery.opened();
+    ApplyWinKeySettings();
+    setStatus(winKeyResultText(result));
+    Q_EMIT versionTextChanged(versionText());
+    Q_EMIT linkNotice(QStringLiteral("The WinKeyer on port %1 is back and ready.").arg(m_settings.comPort));
+    if (std::exchange(m_sendWhenOpen, false)) {
+        WKTransmit();
+    }
 }
 
 // ---- settings ------------------------------------------------------------------------
@@ -312,7 +381,11 @@ void WinKeyerLink::WKTransmit() {
     }
     if (m_version == 0) {
         m_sendWhenOpen = true;
-        Open();
+        if (m_recovery.recovering()) {
+            m_recovery.retryNow(); // the operator's use looks for the keyer at once
+        } else {
+            Open();
+        }
         return;
     }
     m_feeding = true;

@@ -1,10 +1,13 @@
 // The WinKeyer link: its settings and "WK.txt", sending them (ApplyWinKeySettings), the
 // open and close rules, and the feeder that hands CwBuffer to the keyer one character
 // at a time whenever fewer than five are pending (WKTransmit), driven by the keyer's
-// status and a short timer instead of a waiting loop.
+// status and a short timer instead of a waiting loop. A keyer that goes away while open
+// (cable pulled, keyer switched off) is looked for on its port until it answers again;
+// nothing that was waiting to be sent is sent then.
 #pragma once
 
 #include "keyer/CwKeyer.h"
+#include "platform/LinkRecovery.h"
 
 #include <QElapsedTimer>
 #include <QObject>
@@ -43,6 +46,9 @@ class WinKeyerLink final : public QObject, public WinKeyerFeed {
 public:
     WinKeyerLink(WinKeyer& keyer, CwKeyer& cw, PortOwnership& ports, UserPrompts& prompts,
                  QString dataFolder, QObject* parent = nullptr);
+    // The pauses between attempts after a loss on the clock given (tests).
+    WinKeyerLink(WinKeyer& keyer, CwKeyer& cw, PortOwnership& ports, UserPrompts& prompts,
+                 QString dataFolder, TimerClock& clock, QObject* parent = nullptr);
     ~WinKeyerLink() override;
 
     // The operator's own call, for "Test".
@@ -80,6 +86,8 @@ public:
     void typeAhead(QChar c);
 
     bool feeding() const { return m_feeding; }
+    // The link's state: open, lost and looked for, closed.
+    const LinkRecovery& recovery() const { return m_recovery; }
     // How long the keyer may report five or more pending without any progress before
     // the feeder gives up.
     void setGiveUpMs(int ms) { m_giveUpMs = ms; }
@@ -98,13 +106,18 @@ Q_SIGNALS:
     void settingsChanged();
     // An opening ended (the window moves the focus to "&Done").
     void openFinished(bool linked);
+    // The keyer went away or came back: once each way, for the main window's status line.
+    void linkNotice(const QString& text);
 
 private:
+    void wire();
     void opened(int result, int version);
     void feedStep();
     void stopFeeding(bool ended);
     void setStatus(const QString& text);
-    void linkLost();
+    void linkLost(const QString& description);
+    void retry();
+    void retryOutcome(int result, int version);
     int number(const QString& text, int low, int high, bool* inRange) const;
 
     WinKeyer& m_keyer;
@@ -121,6 +134,8 @@ private:
     bool m_sendWhenOpen = false;
     QTimer* m_feed;
     QElapsedTimer m_progress;
+    LinkRecovery m_recovery;
+    bool m_retrying = false; // the opening under way is an attempt after a loss
     int m_lastPending = 0;
     int m_giveUpMs = 20000;
 };

@@ -50,6 +50,8 @@ RigLink::RigLink(RigTransport& transport, TimerClock& clock, QObject* parent)
     connect(&m_transport, &RigTransport::readyRead, this, &RigLink::onReadyRead);
     connect(&m_transport, &RigTransport::drained, this, &RigLink::drainCheck);
     connect(&m_transport, &RigTransport::failed, this, &RigLink::onLineFailed);
+    connect(&m_transport, &RigTransport::lineLost, this, &RigLink::onLineLost);
+    connect(&m_transport, &RigTransport::lineRestored, this, &RigLink::onLineRestored);
 }
 
 RigLink::~RigLink() = default;
@@ -363,6 +365,46 @@ void RigLink::onLineFailed(const QString& description) {
     if (wasPolling && !m_starting) {
         Q_EMIT lineFailed(description);
     }
+}
+
+void RigLink::onLineLost(const QString& description) {
+    // The poll goes on and finds nothing to ask until the line is back.
+    qCDebug(lcRig).noquote() << "line lost:" << description;
+    m_quietTimer->stop();
+    m_awaiting = false;
+    m_sent = {};
+    m_collector.clear();
+    setResponding(false);
+    if (!m_command) {
+        return;
+    }
+    // The command in hand fails, told once; nothing waits to reach the radio when the
+    // line is back.
+    const RigFailureReport report = m_command->reports.value(0);
+    m_queue.clear();
+    endCommand();
+    m_transport.takeRefusal();
+    if (m_polling) {
+        m_pollTimer->start(pollTimerIntervalMs(m_settings.pollRate));
+    }
+    Q_EMIT commandFailed(report.title, description + report.suffix);
+}
+
+void RigLink::onLineRestored() {
+    if (!m_polling || m_command) {
+        return;
+    }
+    qCDebug(lcRig) << "line back";
+    if (!family().wakeUp.isEmpty()) {
+        writeTraced(family().wakeUp);
+    }
+    m_awaiting = false;
+    m_lastWasFrequency = false;
+    m_silentPolls = 0;
+    m_collector.clear();
+    // The radio is asked at once, not at the next tick of a slow poll.
+    tmrGetData_Timer();
+    m_pollTimer->start(pollTimerIntervalMs(m_settings.pollRate));
 }
 
 } // namespace ditlog

@@ -88,7 +88,8 @@ Q_SIGNALS:
     void modeReported(const QString& mode);
     // The radio stopped answering, or answers again.
     void respondingChanged(bool responding);
-    // The line ended while polling (device gone); polling has stopped.
+    // The line ended while polling and will not come back by itself; polling has stopped.
+    // (A line that went away and is looked for is the transport's lineLost.)
     void lineFailed(const QString& description);
     void pollingChanged(bool polling);
     // A command step failed: a message box with this title and text.
@@ -107,6 +108,8 @@ private:
     void setResponding(bool responding);
     void onQuietGap();
     void onLineFailed(const QString& description);
+    void onLineLost(const QString& description);
+    void onLineRestored();
     qint64 quietGapNs() const;
     qint64 nowNs() const;
     QString traceTime() const;

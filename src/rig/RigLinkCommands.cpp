@@ -61,6 +61,20 @@ void RigLink::ChangeMode(double mhz, const QString& modeWord) {
 }
 
 void RigLink::enqueue(const RigCommand& command) {
+    if (m_transport.isOpen() && !m_transport.isReady()) {
+        // The line went away: the operator's use looks for it at once, and a command that
+        // still cannot go is refused now rather than sent when the radio is back.
+        m_transport.retryNow();
+        if (!m_transport.isReady()) {
+            const RigFailureReport report = command.reports.value(0);
+            const QString why = m_transport.status().isEmpty() ? m_transport.errorString() : m_transport.status();
+            qCDebug(lcRig).noquote() << "command refused, the line is not there:" << why;
+            if (!report.title.isEmpty()) {
+                Q_EMIT commandFailed(report.title, why + report.suffix);
+            }
+            return;
+        }
+    }
     if (!command.key.isEmpty()) {
         for (RigCommand& waiting : m_queue) {
             if (waiting.key == command.key) {

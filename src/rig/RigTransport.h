@@ -39,8 +39,12 @@ public:
     // A line whose far end answers each command (the rig daemon) tells here, once, why
     // the last command was refused; empty when it was not, and always for a serial port.
     virtual QString takeRefusal() { return {}; }
-    // The connection's state in words for the rig window; empty for a serial port.
+    // The connection's state in words for the rig window; empty while a serial port is
+    // in use.
     virtual QString status() const { return {}; }
+    // While the line is lost and being looked for: one attempt now (the operator wants
+    // the radio), so that a device already back is in use at once.
+    virtual void retryNow() {}
 
 Q_SIGNALS:
     void readyRead();
@@ -50,6 +54,11 @@ Q_SIGNALS:
     void failed(const QString& description);
     // status() changed.
     void statusChanged(const QString& status);
+    // The line went away by itself and is being looked for (isOpen() stays true,
+    // isReady() is false until lineRestored); told once per loss, in words.
+    void lineLost(const QString& description);
+    // The lost line is back and carries bytes again.
+    void lineRestored(const QString& description);
 };
 
 } // namespace ditlog

@@ -66,6 +66,8 @@ void RigctldTransport::close() {
     m_awaited.clear();
     m_inFlight = false;
     m_refusal.clear();
+    m_connected = false;
+    m_lossTold = false;
     if (was) {
         setStatus(QString());
     }
@@ -95,6 +97,10 @@ void RigctldTransport::onConnected() {
     m_socket.setSocketOption(QAbstractSocket::LowDelayOption, 1);
     setStatus(QStringLiteral("Connected to rigctld %1").arg(address()));
     qCDebug(lcRig).noquote() << "connected to" << description();
+    m_connected = true;
+    if (std::exchange(m_lossTold, false)) {
+        Q_EMIT lineRestored(m_status);
+    }
 }
 
 void RigctldTransport::onSocketError() {
@@ -142,6 +148,11 @@ void RigctldTransport::lost(const QString& status) {
     m_socket.abort();
     setStatus(status);
     checkDrained();
+    // A connection that stood and ended is told once; failed attempts after it are not.
+    if (std::exchange(m_connected, false) && m_wanted) {
+        m_lossTold = true;
+        Q_EMIT lineLost(status);
+    }
 }
 
 void RigctldTransport::scheduleRetry() {

@@ -78,6 +78,8 @@ private:
     QString m_host;
     quint16 m_port = 0;
     bool m_wanted = false;
+    bool m_connected = false;  // connected since the last loss
+    bool m_lossTold = false;   // lineLost went out and lineRestored is due
     int m_retryMs = kFirstRetryMs;
     QByteArray m_unread;
     QByteArray m_lineTail;

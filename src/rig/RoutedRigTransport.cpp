@@ -33,6 +33,16 @@ void RoutedRigTransport::follow(RigTransport& line) {
             Q_EMIT statusChanged(status);
         }
     });
+    connect(from, &RigTransport::lineLost, this, [this, from](const QString& description) {
+        if (m_active == from) {
+            Q_EMIT lineLost(description);
+        }
+    });
+    connect(from, &RigTransport::lineRestored, this, [this, from](const QString& description) {
+        if (m_active == from) {
+            Q_EMIT lineRestored(description);
+        }
+    });
 }
 
 bool RoutedRigTransport::open(const RigSettings& settings, const RigFamily& family) {

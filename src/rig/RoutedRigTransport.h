@@ -25,6 +25,7 @@ public:
     QString description() const override { return m_active->description(); }
     QString takeRefusal() override { return m_active->takeRefusal(); }
     QString status() const override { return m_active->status(); }
+    void retryNow() override { m_active->retryNow(); }
 
     RigTransport& active() const { return *m_active; }
 

@@ -1,28 +1,54 @@
 // Opening the CAT port: number, handshake, settings text, the lines low and then the
-// connection-power line raised when asked.
+// connection-power line raised when asked; and opening it again after it went away.
 #include "rig/SerialRigTransport.h"
 
 #include "platform/SerialPort.h"
 #include "rig/RigFamily.h"
-#include "rig/RigSettings.h"
+#include "rig/RigLogging.h"
 
 namespace ditlog {
 
 SerialRigTransport::SerialRigTransport(SerialPort& port, QObject* parent)
-    : RigTransport(parent), m_port(port) {
+    : RigTransport(parent), m_port(port), m_recovery(LinkRecovery::kDevicePauses) {
+    connectPort();
+}
+
+SerialRigTransport::SerialRigTransport(SerialPort& port, TimerClock& clock, QObject* parent)
+    : RigTransport(parent), m_port(port), m_recovery(LinkRecovery::kDevicePauses, clock) {
+    connectPort();
+}
+
+void SerialRigTransport::connectPort() {
     connect(&m_port, &SerialPort::readyRead, this, &RigTransport::readyRead);
     connect(&m_port, &SerialPort::allSent, this, &RigTransport::drained);
-    connect(&m_port, &SerialPort::errorOccurred, this, &RigTransport::failed);
+    connect(&m_port, &SerialPort::errorOccurred, this, &SerialRigTransport::onPortFailed);
+    connect(&m_recovery, &LinkRecovery::retryDue, this, &SerialRigTransport::onRetryDue);
 }
 
 bool SerialRigTransport::open(const RigSettings& settings, const RigFamily& family) {
+    m_recovery.close();
     m_port.close();
-    const QString text = settings.joinedPortSettings();
-    const Handshake handshake = family.hardwareHandshake ? Handshake::RtsCts : Handshake::None;
-    if (!m_port.open(settings.portNumber, text, handshake)) {
+    setStatus(QString());
+    m_settings = settings;
+    m_hardwareHandshake = family.hardwareHandshake;
+    m_recovery.opening();
+    if (!openPort()) {
+        m_recovery.close();
+        return false;
+    }
+    m_recovery.opened();
+    return true;
+}
+
+bool SerialRigTransport::openPort() {
+    const QString text = m_settings.joinedPortSettings();
+    const Handshake handshake = m_hardwareHandshake ? Handshake::RtsCts : Handshake::None;
+    if (!m_port.open(m_settings.portNumber, text, handshake)) {
         m_error = m_port.errorString();
         return false;
     }
+    m_error.clear();
+    m_devicePath = m_port.devicePath();
     if (const auto parsed = parseSerialSettings(text)) {
         const int bitsPerCharacter = 1 + parsed->dataBits + (parsed->parity == SerialParity::None ? 0 : 1) +
                                      (parsed->stopBits == SerialStopBits::One ? 1 : 2);
@@ -31,28 +57,71 @@ bool SerialRigTransport::open(const RigSettings& settings, const RigFamily& fami
     // Both lines low, then the one that powers the interface, if any. Lines a device
     // cannot set (a pseudo-terminal, RTS under hardware handshake) are no fault.
     m_port.setDtr(false);
-    if (!family.hardwareHandshake) {
+    if (!m_hardwareHandshake) {
         m_port.setRts(false);
     }
-    if (settings.power == QLatin1String("R") && !family.hardwareHandshake) {
+    if (m_settings.power == QLatin1String("R") && !m_hardwareHandshake) {
         m_port.setRts(true);
-    } else if (settings.power == QLatin1String("D")) {
+    } else if (m_settings.power == QLatin1String("D")) {
         m_port.setDtr(true);
     }
     return true;
 }
 
+void SerialRigTransport::onPortFailed(const QString& description) {
+    if (m_recovery.state() != LinkState::Open) {
+        return;
+    }
+    m_error = description;
+    // The port's description names the device already.
+    QString why = description;
+    if (why.startsWith(m_devicePath + QLatin1String(": "))) {
+        why.remove(0, m_devicePath.size() + 2);
+    }
+    const QString text = QStringLiteral("The radio's port %1 is gone (%2); polling goes on when it is back.")
+                             .arg(m_devicePath, why);
+    qCDebug(lcRig).noquote() << text;
+    setStatus(text);
+    m_recovery.lost(description);
+    Q_EMIT lineLost(text);
+}
+
+void SerialRigTransport::onRetryDue() {
+    if (!openPort()) {
+        m_recovery.attemptFailed(m_error);
+        return;
+    }
+    const QString text = QStringLiteral("The radio's port %1 is back; polling the radio.").arg(m_devicePath);
+    qCDebug(lcRig).noquote() << text;
+    m_recovery.opened();
+    setStatus(QString());
+    Q_EMIT lineRestored(text);
+}
+
+void SerialRigTransport::setStatus(const QString& status) {
+    if (m_status != status) {
+        m_status = status;
+        Q_EMIT statusChanged(status);
+    }
+}
+
 void SerialRigTransport::close() {
+    m_recovery.close();
     m_port.close();
+    setStatus(QString());
 }
 
 bool SerialRigTransport::isOpen() const {
+    return m_port.isOpen() || m_recovery.recovering();
+}
+
+bool SerialRigTransport::isReady() const {
     return m_port.isOpen();
 }
 
 bool SerialRigTransport::write(const QByteArray& bytes) {
     if (m_port.write(bytes) < 0) {
-        m_error = m_port.errorString();
+        m_error = m_recovery.recovering() ? m_status : m_port.errorString();
         return false;
     }
     return true;
@@ -75,7 +144,7 @@ QString SerialRigTransport::errorString() const {
 }
 
 QString SerialRigTransport::description() const {
-    return m_port.devicePath();
+    return m_port.isOpen() ? m_port.devicePath() : m_devicePath;
 }
 
 } // namespace ditlog

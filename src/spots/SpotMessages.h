@@ -14,6 +14,7 @@ QString spotSourceGuidance(const QString& source);
 
 namespace SpotText {
 inline const QString kCrLf = QStringLiteral("\r\n");
+inline const QString WindowCaption = QStringLiteral("DX Spotting Setup");
 inline const QString AttemptingToOpen = QStringLiteral("** Attempting to Open Port **\r\n\r\n");
 inline const QString TncOpen = QStringLiteral("** TNC Serial Port Open **\r\n\r\n");
 inline const QString TncFailed = QStringLiteral("** Unable to open TNC Serial Port **\r\n\r\n");

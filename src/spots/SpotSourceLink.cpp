@@ -18,7 +18,7 @@ Q_LOGGING_CATEGORY(lcSpots, "ditlog.spots", QtWarningMsg)
 namespace ditlog {
 
 namespace {
-const QString kCaption = QStringLiteral("DX Spotting Setup");
+const QString& kCaption = SpotText::WindowCaption;
 
 bool looksLikeLoginPrompt(const QString& text) {
     return text.contains(u"login:", Qt::CaseInsensitive) ||
@@ -46,6 +46,7 @@ SpotSourceLink::SpotSourceLink(SpotSourceSettings& settings, SpotConsole& consol
     connect(&m_agw, &AgwEngine::dataSkipped, this, [this](const QString& description) {
         m_console.show(QStringLiteral("\r\n** Skipped %1 **\r\n").arg(description));
     });
+    wireRecovery();
 }
 
 SpotSourceLink::~SpotSourceLink() = default;
@@ -69,6 +70,7 @@ void SpotSourceLink::setListening(bool on) {
 
 void SpotSourceLink::OpenSource() {
     m_console.replace(SpotText::AttemptingToOpen);
+    endRecovery();
     // A source that is still open (another choice, a second open) is let go first.
     m_tnc.close();
     m_telnet.close();
@@ -107,6 +109,9 @@ void SpotSourceLink::OpenTelnet() {
         onTelnetError(10043, QStringLiteral("no such port"));
         return;
     }
+    m_telnetHost = host;
+    m_telnetPort = quint16(port);
+    m_networkRecovery.opening();
     qCDebug(lcSpots) << "connecting to" << host << port;
     m_telnet.connectToHost(host, quint16(port));
 }
@@ -122,6 +127,9 @@ void SpotSourceLink::OpenAgwEngine() {
     }
     const QString title = m_title ? m_title().left(50).trimmed() : QString();
     m_agwOpen = true;
+    m_agwCall = call;
+    m_agwTitle = title;
+    m_networkRecovery.opening();
     m_agw.AGWStartPoll(call, title);
 }
 
@@ -129,12 +137,18 @@ void SpotSourceLink::onAgwRegistered() {
     if (!m_agwOpen) {
         return;
     }
+    const bool again = m_networkRecovery.recovering();
+    m_networkRecovery.opened();
     m_timer->start();
-    m_console.append(SpotText::AgwConnected);
+    m_console.append(again ? QStringLiteral("\r\n** Connected again to the AGW Packet Engine **\r\n\r\n")
+                           : SpotText::AgwConnected);
+    if (again) {
+        Q_EMIT sourceNotice(QStringLiteral("Connected to the AGW Packet Engine again."));
+    }
 }
 
-void SpotSourceLink::onAgwFailed() {
-    if (!m_agwOpen) {
+void SpotSourceLink::onAgwFailed(const QString& reason) {
+    if (!m_agwOpen || agwAttemptFailed(reason)) {
         return;
     }
     m_agwOpen = false;
@@ -152,6 +166,9 @@ void SpotSourceLink::onAgwLost(const QString& reason) {
     }
     // What the engine sent before it went is still examined.
     PollAgwEngine();
+    if (agwLost(reason)) {
+        return;
+    }
     m_console.show(QStringLiteral("\r\n** The AGW Packet Engine closed the connection (%1) **")
                        .arg(reason));
     m_prompts.beep();
@@ -162,6 +179,7 @@ void SpotSourceLink::CloseSource() {
     if (!m_listening) {
         return;
     }
+    endRecovery();
     setListening(false);
     m_console.show(SpotText::PortClosed);
     m_tnc.close();
@@ -185,6 +203,7 @@ void SpotSourceLink::disconnectAgwStation() {
 }
 
 void SpotSourceLink::shutdown() {
+    endRecovery();
     m_timer->stop();
     m_tnc.close();
     m_telnet.close();
@@ -204,6 +223,9 @@ void SpotSourceLink::SendLine(const QString& text) {
     }
     const QString& source = m_settings.Source;
     if (SpotSource::is(source, SpotSource::Tnc)) {
+        if (!m_tnc.isOpen()) {
+            m_tncRecovery.retryNow(); // a port already back is used at once
+        }
         if (m_tnc.isOpen()) {
             m_tnc.write((text + QLatin1Char('\r')).toLatin1());
         }
@@ -212,6 +234,7 @@ void SpotSourceLink::SendLine(const QString& text) {
             m_intake.endTelnetPrompt();
             m_telnet.send((text + SpotText::kCrLf).toLatin1());
         } else {
+            m_networkRecovery.retryNow();
             m_console.show(SpotText::NotYetEstablished);
         }
     } else if (SpotSource::is(source, SpotSource::Agw) && m_timer->isActive()) {
@@ -245,6 +268,9 @@ void SpotSourceLink::SendAgwLine(const QString& text) {
 }
 
 bool SpotSourceLink::sendCommandCharacter(const QString& hexText) {
+    if (SpotSource::is(m_settings.Source, SpotSource::Tnc) && !m_tnc.isOpen()) {
+        m_tncRecovery.retryNow();
+    }
     if (!SpotSource::is(m_settings.Source, SpotSource::Tnc) || !m_tnc.isOpen()) {
         return false;
     }
@@ -283,13 +309,28 @@ void SpotSourceLink::tick() {
 
 void SpotSourceLink::OpenTncPort() {
     m_tnc.close();
+    m_tncRecovery.opening();
+    bool powered = true;
+    if (!openTncDevice(&powered)) {
+        m_tncRecovery.close();
+        tncFailed(m_tnc.errorString());
+        return;
+    }
+    m_tncRecovery.opened();
+    m_timer->start();
+    m_console.append(SpotText::TncOpen);
+    if (!powered) {
+        m_console.show(QStringLiteral("** The port refused to raise the power line **\r\n\r\n"));
+    }
+}
+
+bool SpotSourceLink::openTncDevice(bool* powered) {
     // "RTS with XON/XOFF" has no equivalent here: hardware handshaking stands for it.
     const Handshake handshake = m_settings.Handshake == 2   ? Handshake::XonXoff
                                 : m_settings.Handshake >= 3 ? Handshake::RtsCts
                                                             : Handshake::None;
     if (!m_tnc.open(m_settings.Port, m_settings.serialSettings(), handshake)) {
-        tncFailed(m_tnc.errorString());
-        return;
+        return false;
     }
     // Lines a device has not (a pseudo-terminal) are no failure; a refused power line
     // is worth a word, since the TNC may depend on it.
@@ -297,17 +338,13 @@ void SpotSourceLink::OpenTncPort() {
     if (handshake != Handshake::RtsCts) {
         m_tnc.setRts(false);
     }
-    bool powered = true;
+    *powered = true;
     if (m_settings.PowerLine == QLatin1String("R") && handshake != Handshake::RtsCts) {
-        powered = m_tnc.setRts(true);
+        *powered = m_tnc.setRts(true);
     } else if (m_settings.PowerLine == QLatin1String("D")) {
-        powered = m_tnc.setDtr(true);
+        *powered = m_tnc.setDtr(true);
     }
-    m_timer->start();
-    m_console.append(SpotText::TncOpen);
-    if (!powered) {
-        m_console.show(QStringLiteral("** The port refused to raise the power line **\r\n\r\n"));
-    }
+    return true;
 }
 
 void SpotSourceLink::tncFailed(const QString& reason) {
@@ -324,6 +361,10 @@ void SpotSourceLink::tncFailed(const QString& reason) {
 
 void SpotSourceLink::onTncError(const QString& description) {
     if (!m_listening || !SpotSource::is(m_settings.Source, SpotSource::Tnc)) {
+        return;
+    }
+    if (m_reconnect && m_tncRecovery.state() == LinkState::Open) {
+        tncLost(description);
         return;
     }
     m_console.show(QStringLiteral("\r\n** The TNC serial port failed: %1 **").arg(description));
@@ -391,6 +432,9 @@ void SpotSourceLink::onTelnetError(int code, const QString& description) {
     QString text = socketErrorText(code);
     if (text.startsWith(QLatin1String("Error number"))) {
         text += QStringLiteral(" (%1)").arg(description);
+    }
+    if (telnetLost(text)) {
+        return;
     }
     m_console.append(text);
     m_telnet.close();

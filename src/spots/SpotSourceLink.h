@@ -1,9 +1,12 @@
 // Opening and closing the chosen spot source (TNC on a serial port, Telnet cluster, AGW
 // Packet Engine), sending typed lines and commands, and the 333 ms reader that hands
 // received text to the intake. The "Listening" state tells the window whether a source
-// is open or being opened.
+// is open or being opened. A source that goes away while open (the TNC's port unplugged,
+// the cluster or the packet engine ending the connection) is opened again by itself,
+// told once on the console each way, while "Listening" stays (SpotSourceRecovery.cpp).
 #pragma once
 
+#include "platform/LinkRecovery.h"
 #include "spots/ReceivedTextFilter.h"
 #include "spots/SpotSourceSettings.h"
 
@@ -43,6 +46,13 @@ public:
     // Answer a cluster's login prompt with the own call, once per connection.
     void setAutoLogin(bool on) { m_autoLogin = on; }
     bool autoLogin() const { return m_autoLogin; }
+    // Open a source again by itself after it went away (on unless switched off: then a
+    // dropped connection closes the source, as the socket error rule says).
+    void setReconnect(bool on) { m_reconnect = on; }
+    bool reconnect() const { return m_reconnect; }
+    // The state of the serial TNC's link and of the network source's (Telnet or AGW).
+    const LinkRecovery& tncRecovery() const { return m_tncRecovery; }
+    const LinkRecovery& networkRecovery() const { return m_networkRecovery; }
 
     void OpenSource();
     void CloseSource();
@@ -71,12 +81,15 @@ Q_SIGNALS:
     void windowShowRequested();
     // The age colours of the band map are due for renewal.
     void bandMapRefreshDue();
+    // The open source went away or came back: once each way, for the main window.
+    void sourceNotice(const QString& text);
 
 private:
     void setListening(bool on);
     void OpenTelnet();
     void OpenAgwEngine();
     void OpenTncPort();
+    bool openTncDevice(bool* powered);
     void PollTnc();
     void PollAgwEngine();
     void readTelnet();
@@ -86,10 +99,21 @@ private:
     void onTncError(const QString& description);
     void tncFailed(const QString& reason);
     void onAgwRegistered();
-    void onAgwFailed();
+    void onAgwFailed(const QString& reason);
     void onAgwLost(const QString& reason);
     void handleAgwConnection(char kind, const QString& fromCall);
     void disconnectAgwStation();
+    // Recovery (SpotSourceRecovery.cpp).
+    void wireRecovery();
+    void endRecovery();
+    void tncLost(const QString& description);
+    void retryTnc();
+    void onTelnetConnected();
+    bool telnetLost(const QString& text);
+    void retryNetworkSource();
+    bool agwLost(const QString& reason);
+    bool agwAttemptFailed(const QString& reason);
+    void networkAttemptFailed(const QString& text);
 
     SpotSourceSettings& m_settings;
     SpotConsole& m_console;
@@ -104,6 +128,13 @@ private:
     ReceivedTextFilter m_telnetFilter{ReceivedTextFilter::Protocol::Telnet};
     bool m_listening = false;
     bool m_autoLogin = true;
+    bool m_reconnect = true;
+    LinkRecovery m_tncRecovery{LinkRecovery::kDevicePauses};
+    LinkRecovery m_networkRecovery{LinkRecovery::kNetworkPauses};
+    QString m_telnetHost; // where the open connection goes, for connecting again
+    quint16 m_telnetPort = 0;
+    QString m_agwCall;
+    QString m_agwTitle;
     bool m_loginAnswered = false;
     bool m_telnetReadScheduled = false;
     bool m_agwPollScheduled = false;

@@ -18,6 +18,15 @@ void KeyHold::release(const QString& cause) {
     }
 }
 
+void KeyHold::releaseAll() {
+    if (m_causes.isEmpty() && m_keys.isEmpty()) {
+        return;
+    }
+    m_causes.clear();
+    replay();
+    Q_EMIT released();
+}
+
 bool KeyHold::take(QWidget* field, const QKeyEvent& event) {
     if (m_replaying || (m_causes.isEmpty() && m_keys.isEmpty())) {
         return false;

@@ -33,6 +33,8 @@ public:
     bool take(QWidget* field, const QKeyEvent& event);
     // Drops the held keys without typing them.
     void discard() { m_keys.clear(); }
+    // Ends every cause at once and types the held keys now (an Enter that must not wait).
+    void releaseAll();
 
 Q_SIGNALS:
     void released();

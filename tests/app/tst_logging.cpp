@@ -79,6 +79,27 @@ private Q_SLOTS:
         QCOMPARE(e->txtCall->text(), QStringLiteral("W"));
     }
 
+    // An Enter typed while keys are held (within 3 s of a duplicate) does not wait: the
+    // contact it completes is in the file when the key has been handled, and a duplicate
+    // among the held keys does not hold back the contact typed after it.
+    void enterEndsTheHoldAndStoresAtOnce() {
+        start(line(QStringLiteral("K1ABC"), QStringLiteral("20")));
+        type(QStringLiteral("k1abc "));
+        QVERIFY(e->keyHold().isHolding());
+        type(QStringLiteral("n2aa 579 ny al 55 599\n"));
+        QCOMPARE(log().count(), 2);
+        QVERIFY(f->logFileContent().contains("\"N2AA\""));
+        QVERIFY(!e->keyHold().isHolding());
+        QVERIFY(e->txtCall->text().isEmpty());
+
+        type(QStringLiteral("n2aa "));
+        QVERIFY(e->duplicateFlagged());
+        type(QStringLiteral("k1abc w3bb 579 ct bo 66 599\n"));
+        QCOMPARE(log().count(), 3);
+        QCOMPARE(log().record(3).call, QStringLiteral("W3BB"));
+        QCOMPARE(log().record(3).rstReceived, QStringLiteral("579"));
+    }
+
     void enterOnADuplicateKeepsTheWarning() {
         start(line(QStringLiteral("K1ABC"), QStringLiteral("20")));
         type(QStringLiteral("K1ABC\n"));

@@ -3,6 +3,7 @@
 #include "FuzzTargets.h"
 #include "FuzzTargetsAssist.h"
 #include "FuzzTargetsCountry.h"
+#include "FuzzTargetsFiles.h"
 #include "FuzzTargetsVoice.h"
 #include "FuzzTargetsKeyer.h"
 #include "FuzzTargetsWinKeyer.h"
@@ -39,6 +40,9 @@ constexpr NamedTarget kTargets[] = {
     {"packspot", &fuzzPackSpot},
     {"rategraph", &fuzzRateGraph},
     {"masterlist", &fuzzMasterList},     {"callhistory", &fuzzCallHistory},
+    {"logsalvage", &fuzzLogSalvage},     {"wksettings", &fuzzWinKeySettings},
+    {"pegasusstatus", &fuzzPegasusStatus}, {"adifcountries", &fuzzAdifCountries},
+    {"serialsettings", &fuzzSerialSettings},
 };
 
 QDir corpusFolder(const char* target) {
@@ -49,9 +53,17 @@ QDir corpusFolder(const char* target) {
 class TestFuzzCorpus : public QObject {
     Q_OBJECT
 private Q_SLOTS:
+    // Every libFuzzer entry in fuzz/ is replayed here, and has seeds.
     void everyTargetHasSeeds() {
+        QStringList listed;
         for (const NamedTarget& target : kTargets) {
             QVERIFY2(!corpusFolder(target.folder).isEmpty(QDir::Files), target.folder);
+            listed.append(QStringLiteral("fuzz_%1.cpp").arg(QLatin1String(target.folder)));
+        }
+        const QStringList entries =
+            QDir(QStringLiteral(DITLOG_SOURCE_DIR "/fuzz")).entryList({QStringLiteral("fuzz_*.cpp")}, QDir::Files);
+        for (const QString& entry : entries) {
+            QVERIFY2(listed.contains(entry), qPrintable(entry + QStringLiteral(" is not replayed")));
         }
     }
 

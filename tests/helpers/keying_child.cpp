@@ -10,11 +10,20 @@
 //   keying_child hold <wpm> <text>         keys text on the printer line again and again
 //                                           with push-to-talk (RTS of port 1) held, prints
 //                                           "keying" and waits for a signal
+//   keying_child unplug-cw <wpm> <text>    sends text on DTR of port 1, prints "keying"; when
+//                                           the port fails prints "lost <boxes>", and on a
+//                                           line "again" on stdin sends text again and prints
+//                                           "done <boxes>" (boxes: messages shown so far)
+//   keying_child unplug-ptt                plays F1 with push-to-talk on RTS of port 1,
+//                                           prints "keyed"; when the port fails prints
+//                                           "lost <boxes> <ptt keyed 0|1>", and on "again"
+//                                           plays F1 again and prints "again <ptt keyed>"
 //   keying_child realtime                  asks for the keying thread's real-time priority
 //                                           as the program does (RealtimeKit when the
 //                                           kernel refuses) and prints the outcome:
 //                                           "<real-time 0|1> <policy> <priority> <description>"
 #include "TestDoubles.h"
+#include "VoiceDoubles.h"
 #include "keyer/CwBuffer.h"
 #include "keyer/CwKeyer.h"
 #include "keyer/KeyingEngine.h"
@@ -26,13 +35,17 @@
 #include "platform/PortOwnership.h"
 #include "platform/RealtimeKit.h"
 #include "platform/SettingsStore.h"
+#include "voice/PhoneKeyer.h"
 
 #include <QCoreApplication>
+#include <QFile>
 #include <QSocketNotifier>
 #include <QTemporaryDir>
 #include <QTimer>
 
 #include <cstdio>
+#include <functional>
+#include <memory>
 #include <fcntl.h>
 #include <sched.h>
 #include <unistd.h>
@@ -93,7 +106,7 @@ int main(int argc, char* argv[]) {
     ScriptedPrompts prompts;
     CwKeyer keyer(buffer, engine, port, outputs, owners, settings, prompts);
     keyer.setPortText(QStringLiteral("1"));
-    if (args.size() < 3 && scenario != QLatin1String("realtime")) {
+    if (args.size() < 3 && scenario != QLatin1String("realtime") && scenario != QLatin1String("unplug-ptt")) {
         return usage();
     }
 
@@ -106,7 +119,32 @@ int main(int argc, char* argv[]) {
         keyer.clearSendBuffer();
         QCoreApplication::exit(128 + byte);
     });
-    QObject::connect(&keyer, &CwKeyer::portRefused, &app, [] { QCoreApplication::exit(5); });
+    const auto refusedExit =
+        QObject::connect(&keyer, &CwKeyer::portRefused, &app, [] { QCoreApplication::exit(5); });
+    // Lines read from stdin, for the scenarios that wait for the test's word.
+    QSocketNotifier input(STDIN_FILENO, QSocketNotifier::Read);
+    input.setEnabled(false);
+    const auto say = [](const QByteArray& line) {
+        std::printf("%s\n", line.constData());
+        std::fflush(stdout);
+    };
+    const auto onWord = [&](const std::function<void()>& then) {
+        input.setEnabled(true);
+        QObject::connect(&input, &QSocketNotifier::activated, &app, [&input, then] {
+            char bytes[64];
+            if (::read(STDIN_FILENO, bytes, sizeof bytes) <= 0) {
+                input.setEnabled(false);
+                QCoreApplication::exit(8);
+                return;
+            }
+            then();
+        });
+    };
+    // The voice keyer's, ended before what it uses.
+    std::unique_ptr<ControlLinePort> pttPort;
+    std::unique_ptr<RecordingWavePlayer> player;
+    std::unique_ptr<PhoneKeyer> phoneKeyer;
+    const auto boxes = [&prompts] { return QByteArray::number(prompts.callsOf("message").size()); };
 
     if (scenario == QLatin1String("realtime")) {
         RealtimeKit* kit = nullptr;
@@ -155,6 +193,50 @@ int main(int argc, char* argv[]) {
         keyer.FKeyCW(112);
         std::printf("keying\n");
         std::fflush(stdout);
+    } else if (scenario == QLatin1String("unplug-cw") && args.size() == 3) {
+        QObject::disconnect(refusedExit); // told in a box, counted below
+        keyer.setKeyingLine(KeyingLineChoice::Dtr);
+        keyer.setSpeedText(args.at(1));
+        keyer.setMessage(0, args.at(2));
+        QObject::connect(&port, &SerialPort::errorOccurred, &app, [&] {
+            // What the keyer makes of it is seen once the events have been handled.
+            QTimer::singleShot(300, &app, [&] { say("lost " + boxes()); });
+        });
+        onWord([&] {
+            QObject::connect(&keyer, &CwKeyer::sendingFinished, &app, [&] {
+                say("done " + boxes());
+                QCoreApplication::exit(0);
+            });
+            keyer.FKeyCW(112);
+        });
+        keyer.FKeyCW(112);
+        say("keying");
+    } else if (scenario == QLatin1String("unplug-ptt")) {
+        pttPort = std::make_unique<ControlLinePort>(map);
+        player = std::make_unique<RecordingWavePlayer>();
+        phoneKeyer = std::make_unique<PhoneKeyer>(*player, *pttPort, parallel, owners, prompts);
+        QFile wave(dir.filePath(QStringLiteral("cq.wav")));
+        if (!wave.open(QIODevice::WriteOnly) || wave.write(testWave()) <= 0) {
+            return 6;
+        }
+        wave.close();
+        PhoneSettings phoneSettings;
+        phoneSettings.files[0] = wave.fileName();
+        phoneSettings.pttPort = QStringLiteral("1");
+        phoneSettings.pttLine = PhonePttLine::Rts;
+        phoneKeyer->setSettings(phoneSettings);
+        QObject::connect(pttPort.get(), &SerialPort::errorOccurred, &app, [&] {
+            QTimer::singleShot(300, &app, [&] {
+                say("lost " + boxes() + ' ' + QByteArray::number(phoneKeyer->pttKeyed() ? 1 : 0));
+            });
+        });
+        onWord([&] {
+            phoneKeyer->FKeyPhone(112);
+            say("again " + QByteArray::number(phoneKeyer->pttKeyed() ? 1 : 0));
+            QTimer::singleShot(200, &app, [] { QCoreApplication::exit(0); });
+        });
+        phoneKeyer->FKeyPhone(112);
+        say(phoneKeyer->pttKeyed() ? "keyed" : "not keyed");
     } else {
         return usage();
     }

@@ -7,12 +7,14 @@
 #include "InternationalMorse.h"
 #include "PseudoTerminal.h"
 
+#include <QElapsedTimer>
 #include <QFile>
 #include <QProcess>
 #include <QRegularExpression>
 #include <QTemporaryDir>
 #include <QTest>
 
+#include <algorithm>
 #include <csignal>
 
 using namespace ditlog;
@@ -93,17 +95,21 @@ class TestKeyingLines : public QObject {
     QString logPath() const { return dir.filePath(QStringLiteral("lines.log")); }
     QString parportStem() const { return dir.filePath(QStringLiteral("parport")); }
 
-    void startChild(QProcess& child, const QStringList& args, const QString& speed = QStringLiteral("9600")) {
+    void startChild(QProcess& child, const QStringList& args, const QString& speed = QStringLiteral("9600"),
+                    QString serial = {}) {
+        if (serial.isEmpty()) {
+            serial = device.devicePath();
+        }
         QFile::remove(logPath());
         QFile parport(parportStem() + u'0');
         QVERIFY(parport.open(QIODevice::WriteOnly)); // ppdev's device node, played by the shim
         QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
         env.insert(QStringLiteral("LD_PRELOAD"), QStringLiteral(MODEM_SHIM));
         env.insert(QStringLiteral("MODEMSHIM_LOG"), logPath());
-        env.insert(QStringLiteral("MODEMSHIM_SERIAL"), device.devicePath());
+        env.insert(QStringLiteral("MODEMSHIM_SERIAL"), serial);
         env.insert(QStringLiteral("MODEMSHIM_PARPORT"), parportStem() + u'0');
         env.insert(QStringLiteral("MODEMSHIM_SPEED"), speed);
-        env.insert(QStringLiteral("KEYING_SERIAL"), device.devicePath());
+        env.insert(QStringLiteral("KEYING_SERIAL"), serial);
         env.insert(QStringLiteral("KEYING_PARPORT_STEM"), parportStem());
         env.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("offscreen"));
         // A sanitizer runtime must not insist on coming before the shim.
@@ -114,6 +120,16 @@ class TestKeyingLines : public QObject {
         child.setProcessChannelMode(QProcess::ForwardedErrorChannel);
         child.start(QStringLiteral(KEYING_CHILD), args);
         QVERIFY2(child.waitForStarted(10000), qPrintable(child.errorString()));
+    }
+
+    // The next line the child prints, waiting at most 20 s for it.
+    static QByteArray nextLine(QProcess& child) {
+        QElapsedTimer waited;
+        waited.start();
+        while (!child.canReadLine() && waited.elapsed() < 20000 && child.state() == QProcess::Running) {
+            child.waitForReadyRead(100);
+        }
+        return child.readLine().trimmed();
     }
 
     void runChild(const QStringList& args, int expectedExit = 0) {
@@ -205,6 +221,63 @@ private Q_SLOTS:
             }
         }
         QCOMPARE(lastControl, 2);
+    }
+
+    // The keying port's adapter pulled in the middle of a send and plugged in again under
+    // its name: the line drops with the port, nothing touches the port while it is gone,
+    // one box tells it, and the next send keys whole on the port found again.
+    void keyingPortUnpluggedAndBack() {
+        PseudoTerminal adapter(dir.filePath(QStringLiteral("ttyKeyer")));
+        QVERIFY(adapter.isValid());
+        const QString text = QStringLiteral("TEST TEST");
+        QProcess child;
+        startChild(child, {QStringLiteral("unplug-cw"), QStringLiteral("30"), text}, QStringLiteral("9600"),
+                   adapter.devicePath());
+        QCOMPARE(nextLine(child), QByteArray("keying"));
+        QTRY_VERIFY_WITH_TIMEOUT(changesOf(readLog(logPath()), QStringLiteral("dtr")).size() >= 3, 10000);
+        adapter.hangUp();
+        QCOMPARE(nextLine(child), QByteArray("lost 1"));
+        const QList<Record> gone = readLog(logPath());
+        QVERIFY(!gone.last().dtr && !gone.last().rts);
+        QTest::qWait(500);
+        QCOMPARE(readLog(logPath()).size(), gone.size());
+
+        QVERIFY(adapter.plugIn());
+        child.write("again\n");
+        QCOMPARE(nextLine(child), QByteArray("done 1"));
+        QVERIFY(child.waitForFinished(20000));
+        QCOMPARE(child.exitCode(), 0);
+        const QList<Record> back = readLog(logPath()).mid(gone.size());
+        QVERIFY(!back.isEmpty());
+        // Opened again at zero speed: no raise by the opening, only the text's elements.
+        QVERIFY(std::none_of(back.begin(), back.end(), [](const Record& r) { return r.cause == u"open"; }));
+        const auto changes = changesOf(back, QStringLiteral("dtr"));
+        QCOMPARE(decode(changes, 40'000'000), text);
+        QVERIFY(changesOf(back, QStringLiteral("rts")).isEmpty());
+    }
+
+    // The push-to-talk port's adapter pulled while a message plays: push-to-talk is off
+    // with the port, told once; plugged in again, the next message keys it again.
+    void pushToTalkPortUnpluggedAndBack() {
+        PseudoTerminal adapter(dir.filePath(QStringLiteral("ttyPtt")));
+        QVERIFY(adapter.isValid());
+        QProcess child;
+        startChild(child, {QStringLiteral("unplug-ptt")}, QStringLiteral("9600"), adapter.devicePath());
+        QCOMPARE(nextLine(child), QByteArray("keyed"));
+        QVERIFY(readLog(logPath()).last().rts);
+        adapter.hangUp();
+        QCOMPARE(nextLine(child), QByteArray("lost 1 0"));
+        const QList<Record> gone = readLog(logPath());
+        QVERIFY(!gone.last().dtr && !gone.last().rts);
+
+        QVERIFY(adapter.plugIn());
+        child.write("again\n");
+        QCOMPARE(nextLine(child), QByteArray("again 1"));
+        QVERIFY(child.waitForFinished(20000));
+        QCOMPARE(child.exitCode(), 0);
+        const QList<Record> back = readLog(logPath()).mid(gone.size());
+        QVERIFY(std::any_of(back.begin(), back.end(), [](const Record& r) { return r.rts; }));
+        QVERIFY(!back.last().rts); // and let go when the program ends
     }
 
     // Killed or crashed mid-element: the parallel register (which keeps its value when a

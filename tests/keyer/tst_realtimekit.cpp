@@ -4,6 +4,7 @@
 // to tell polkit that the user sits at this machine, so a stand-in authority on the bus
 // answers the daemon's authorization question (yes for an operator at the station, no
 // otherwise); everything else is the daemon's own doing.
+#include "Peers.h"
 #include "PolkitStandIn.h"
 #include "platform/RealtimeKit.h"
 
@@ -75,7 +76,7 @@ class TestRealtimeKit : public QObject {
 private Q_SLOTS:
     void initTestCase() {
         if (!QFile::exists(kDaemon) || QStandardPaths::findExecutable(QStringLiteral("dbus-daemon")).isEmpty()) {
-            QSKIP("RealtimeKit (rtkit) and dbus-daemon are needed: bash tools/install-deps.sh");
+            SKIP_OR_FAIL_WITHOUT_PEER(QStringLiteral("RealtimeKit (rtkit) and dbus-daemon are needed: bash tools/install-deps.sh"));
         }
         QVERIFY(dir.isValid());
         QFile::setPermissions(dir.path(), QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner |

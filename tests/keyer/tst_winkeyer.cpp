@@ -287,20 +287,67 @@ private Q_SLOTS:
         QTRY_COMPARE(s.emulator.clears, 1);
     }
 
-    void keyerUnpluggedWhileSending() {
+    // Unplugged while sending: the text is dropped, told once (one beep, no box); a send
+    // while it is away goes nowhere; plugged back in under its name it is opened and set
+    // up again by itself and is ready, having keyed nothing of before.
+    void keyerUnpluggedWhileSendingComesBackReady() {
         Station s(prompts);
         QVERIFY(s.open());
+        QSignalSpy notices(&s.link, &WinKeyerLink::linkNotice);
         s.rig.buffer.set(QStringLiteral("CQ CQ CQ CQ TEST"));
         s.link.WKTransmit();
         s.play(300);
         s.emulator.unplug();
         QTRY_COMPARE_WITH_TIMEOUT(s.link.WinKeyOpen(), 0, 10000);
-        QCOMPARE(s.link.statusText(), QStringLiteral("WK Not Open"));
+        QCOMPARE(s.link.statusText(), QStringLiteral("WinKey lost; waiting for it to return"));
         QVERIFY(s.rig.buffer.isEmpty());
         QVERIFY(!s.link.feeding());
-        WinKeyerEmulator back;
-        s.rig.map.setMappedPath(kPort, back.devicePath());
+        QCOMPARE(notices.size(), 1);
+
+        s.rig.buffer.set(QStringLiteral("TEST"));
+        s.link.WKTransmit(); // F1 while it is away
+        QTRY_VERIFY(s.rig.buffer.isEmpty());
+        QTest::qWait(800);
+        QVERIFY(messageTitles().isEmpty());
+        QCOMPARE(prompts.beeps(), 1);
+        QCOMPARE(notices.size(), 1);
+
+        const int received = s.emulator.charactersReceived;
+        const QString keyed = s.emulator.keyed;
+        const qsizetype pinsSent = s.emulator.pins.size();
+        QVERIFY(s.emulator.plugIn());
+        QTRY_VERIFY_WITH_TIMEOUT(s.link.WinKeyOpen() != 0, 10000);
+        QVERIFY(s.emulator.hostOpen);
+        QCOMPARE(s.link.statusText(), QStringLiteral("WK Success!"));
+        QTRY_VERIFY(s.emulator.pins.size() > pinsSent); // the settings again
+        QCOMPARE(notices.size(), 2);
+        s.play(500);
+        QCOMPARE(s.emulator.charactersReceived, received);
+        QCOMPARE(s.emulator.keyed, keyed);
+        QVERIFY(messageTitles().isEmpty());
+
+        s.rig.buffer.set(QStringLiteral("TEST"));
+        s.link.WKTransmit();
+        QVERIFY(s.playUntil([&] { return s.emulator.keyed.endsWith(QLatin1String("TEST")); }));
+    }
+
+    // While the keyer is looked for, the CW keying port taking the shared port ends the
+    // search: the keyer plugged back in is left alone.
+    void searchEndsWhenAnotherUseTakesThePort() {
+        Station s(prompts);
+        PseudoTerminal cwPort;
+        s.rig.map.setMappedPath(3, cwPort.devicePath());
+        s.rig.keyer.setPortText(QStringLiteral("3"));
         QVERIFY(s.open());
+        s.emulator.unplug();
+        QTRY_VERIFY_WITH_TIMEOUT(s.link.recovery().recovering(), 10000);
+        QVERIFY(s.rig.keyer.CWSetup());
+        QCOMPARE(s.link.recovery().state(), LinkState::Closed);
+        QCOMPARE(s.link.statusText(), QStringLiteral("Closed"));
+        QVERIFY(s.emulator.plugIn());
+        QTest::qWait(1500);
+        QCOMPARE(s.link.WinKeyOpen(), 0);
+        QVERIFY(!s.emulator.hostOpen);
     }
 
     void sharedPortRule() {

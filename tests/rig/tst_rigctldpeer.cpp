@@ -4,6 +4,7 @@
 // daemon stopping and starting again.
 #include "HamlibPeer.h"
 #include "MainWindowFixture.h"
+#include "Peers.h"
 #include "app/MainWindowRig.h"
 #include "rig/RigctldProtocol.h"
 #include "rig/windows/RigControlWindow.h"
@@ -68,7 +69,7 @@ class TestRigctldPeer : public QObject {
 private Q_SLOTS:
     void init() {
         if (const QString missing = HamlibPeer::missingPrograms(false); !missing.isEmpty()) {
-            QSKIP(qPrintable(missing));
+            SKIP_OR_FAIL_WITHOUT_PEER(missing);
         }
         peer = std::make_unique<HamlibPeer>();
         QVERIFY2(peer->startDaemon(), qPrintable(peer->why()));

@@ -2,6 +2,7 @@
 // emulator on a pseudo-terminal, backed by rigctld and its dummy radio. Polled as
 // "Kenwood" and as "Kenwood 2"; rigctl turns the radio and the band must follow.
 #include "HamlibPeer.h"
+#include "Peers.h"
 #include "MainWindowFixture.h"
 #include "app/EntryPanel.h"
 #include "app/MainWindowRig.h"
@@ -42,7 +43,7 @@ class TestRigPeer : public QObject {
 private Q_SLOTS:
     void init() {
         if (const QString missing = HamlibPeer::missingPrograms(true); !missing.isEmpty()) {
-            QSKIP(qPrintable(missing));
+            SKIP_OR_FAIL_WITHOUT_PEER(missing);
         }
         peer = std::make_unique<HamlibPeer>();
         QVERIFY2(peer->startDaemon(), qPrintable(peer->why()));

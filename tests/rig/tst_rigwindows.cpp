@@ -51,7 +51,7 @@ class TestRigWindows : public QObject {
 
     void start(const QByteArray& rigSettings = {}, const QString& rigType = {}) {
         f = std::make_unique<MainWindowFixture>();
-        device = std::make_unique<PseudoTerminal>();
+        device = std::make_unique<PseudoTerminal>(f->workingFile(QStringLiteral("ttyRadio")));
         radio = std::make_unique<ScriptedRadio>(*device, ScriptedRadio::Protocol::Kenwood);
         f->window().rig().portMap().setMappedPath(kPort, device->devicePath());
         if (!rigSettings.isEmpty()) {
@@ -208,7 +208,10 @@ private Q_SLOTS:
         QVERIFY(!w.polling());
     }
 
-    void unpluggedPortIsToldOnce() {
+    // The radio's port is pulled while polling: one beep and one line on the main window's
+    // status line, no message box; logging goes on; plugged back in, polling resumes by
+    // itself and the band follows the radio again.
+    void unpluggedPortIsToldOnceAndPollingResumes() {
         start();
         RigControlWindow& w = rigWindow();
         w.List1->setCurrentRow(listRow(w.List1, QStringLiteral("Elecraft")));
@@ -216,10 +219,27 @@ private Q_SLOTS:
         QTest::mouseClick(w.Command1, Qt::LeftButton);
         QTRY_VERIFY(f->window().rig().link().status().frequency > 0);
         device->hangUp();
-        QTRY_VERIFY(!w.polling());
-        QTest::qWait(300);
-        QCOMPARE(messageTitles(), QStringList{QStringLiteral("Invalid Comm Settings.")});
-        QVERIFY(!w.Label2->isVisible());
+        QTRY_VERIFY(f->window().lblDialog()->text().contains(QLatin1String("ttyRadio is gone")));
+        QVERIFY(w.polling());
+        QVERIFY(!w.Label2->isHidden());
+        QCOMPARE(w.Label2->text(), QStringLiteral("Waiting for the radio to return"));
+        QCOMPARE(w.lblFreq->text(), QStringLiteral("No Response"));
+
+        EntryPanel& e = f->window().entry();
+        e.focusCall();
+        typeKeys(e.txtCall, QStringLiteral("W1AW 579 CT BOB 1234 599\n"));
+        QCOMPARE(f->window().contactLog().count(), 1);
+        QVERIFY(f->logFileContent().contains("\"W1AW\""));
+        QTest::qWait(1200);
+        QVERIFY(messageTitles().isEmpty());
+        QCOMPARE(f->prompts.beeps(), 1);
+
+        radio->setFrequency(28.025);
+        QVERIFY(device->plugIn());
+        QTRY_COMPARE(f->window().lblBand()->text(), QStringLiteral("10"));
+        QCOMPARE(w.Label2->text(), QStringLiteral("Polling Rig"));
+        QVERIFY(f->window().lblDialog()->text().contains(QLatin1String("ttyRadio is back")));
+        QVERIFY(messageTitles().isEmpty());
     }
 
     // The band map reaches the radio through the real rig link: Enter on a spot tunes the

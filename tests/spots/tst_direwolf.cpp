@@ -4,6 +4,7 @@
 // node. Dire Wolf listens on every interface, so the test runs itself again inside a
 // private network namespace where only its own loopback exists. Skipped where Dire Wolf,
 // gen_packets, unshare or ip is missing or a namespace cannot be made.
+#include "Peers.h"
 #include "TestDoubles.h"
 #include "log/StationPreferences.h"
 #include "platform/AgwEngine.h"
@@ -36,6 +37,8 @@ using namespace ditlog::testing;
 
 namespace {
 const char* const kInsideMarker = "DITLOG_DIREWOLF_NAMESPACE";
+// Why the test runs outside a namespace (and skips, or fails under CI).
+const char* const kWhyNotInside = "DITLOG_DIREWOLF_MISSING";
 constexpr int kWait = 30000;
 
 bool have(const char* program) {
@@ -150,7 +153,7 @@ class TestDirewolf : public QObject {
 private Q_SLOTS:
     void initTestCase() {
         if (!qEnvironmentVariableIsSet(kInsideMarker)) {
-            QSKIP("Needs direwolf, gen_packets, unshare and ip, and a private network namespace");
+            SKIP_OR_FAIL_WITHOUT_PEER(qEnvironmentVariable(kWhyNotInside, QStringLiteral("not run in a namespace")));
         }
     }
 
@@ -304,8 +307,18 @@ private Q_SLOTS:
 
 int main(int argc, char* argv[]) {
     // Outside the namespace: run this test again inside one, when everything is there.
-    if (!qEnvironmentVariableIsSet(kInsideMarker) && have("direwolf") && have("gen_packets") &&
-        have("unshare") && have("ip") && ::system("unshare -n true >/dev/null 2>&1") == 0) {
+    QStringList missing;
+    for (const char* program : {"direwolf", "gen_packets", "unshare", "ip"}) {
+        if (!have(program)) {
+            missing.append(QLatin1String(program));
+        }
+    }
+    const bool outside = !qEnvironmentVariableIsSet(kInsideMarker);
+    if (outside && !missing.isEmpty()) {
+        ::setenv(kWhyNotInside, qPrintable(QStringLiteral("Needs %1 (bash tools/install-deps.sh)").arg(missing.join(QLatin1String(", ")))), 1);
+    } else if (outside && ::system("unshare -n true >/dev/null 2>&1") != 0) {
+        ::setenv(kWhyNotInside, "A private network namespace was refused (unshare -n)", 1);
+    } else if (outside) {
         ::setenv(kInsideMarker, "1", 1);
         QList<char*> args{const_cast<char*>("unshare"), const_cast<char*>("-n"), const_cast<char*>("--")};
         for (int i = 0; i < argc; ++i) {
@@ -314,6 +327,7 @@ int main(int argc, char* argv[]) {
         args.append(nullptr);
         ::execvp("unshare", args.data());
         ::unsetenv(kInsideMarker); // exec failed: run here, skipping
+        ::setenv(kWhyNotInside, "unshare could not be started", 1);
     }
     QCoreApplication app(argc, argv);
     TestDirewolf test;

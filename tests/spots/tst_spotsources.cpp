@@ -1,6 +1,7 @@
 // The three spot sources end to end over real transports: a Telnet cluster and an AGW
 // Packet Engine on loopback TCP servers, and a TNC on a pseudo-terminal; opening,
-// receiving, sending, the documented failure texts and opening again.
+// receiving, sending, the documented failure texts and opening again; each source going
+// away in use and coming back.
 #include "PseudoTerminal.h"
 #include "SpotServers.h"
 #include "TestDoubles.h"
@@ -162,7 +163,9 @@ private Q_SLOTS:
         st.link.SendLine(QStringLiteral("sh/dx"));
         QTRY_VERIFY_WITH_TIMEOUT(st.cluster.received().endsWith("sh/dx\r\n"), kWait);
 
-        // The cluster closes after a last spot: the spot counts, then the documented text.
+        // Without reconnecting, the cluster closing after a last spot: the spot counts,
+        // then the documented text.
+        st.link.setReconnect(false);
         st.cluster.send(spotLine(999));
         st.cluster.closeClient();
         QTRY_VERIFY_WITH_TIMEOUT(!st.link.listening(), kWait);
@@ -177,6 +180,62 @@ private Q_SLOTS:
         QTRY_VERIFY_WITH_TIMEOUT(st.link.telnetConnected(), kWait);
         st.link.CloseSource();
         QVERIFY(!st.link.telnetConnected());
+    }
+
+    // The cluster drops the connection in the middle of a line; later it goes down and
+    // comes back on its port. The link dials again (growing pauses while it is down),
+    // answers the login again and takes every spot of the new connection; the loss and
+    // the return are told once each, with one beep per loss and no message box.
+    void clusterThatDropsIsDialledAgain() {
+        Station st;
+        QSignalSpy notices(&st.link, &SpotSourceLink::sourceNotice);
+        st.openTelnet(st.cluster.port());
+        QTRY_VERIFY_WITH_TIMEOUT(st.link.telnetConnected(), kWait);
+        st.cluster.send("login: ");
+        QTRY_COMPARE_WITH_TIMEOUT(st.cluster.received().count("N0CALL\r\n"), 1, kWait);
+        st.cluster.send(spotLine(1) + spotLine(2).left(30));
+        QTRY_COMPARE_WITH_TIMEOUT(st.calls, QStringList{QStringLiteral("K1AB")}, kWait);
+        st.cluster.closeClient();
+        QTRY_COMPARE_WITH_TIMEOUT(st.cluster.connections(), 2, kWait);
+        QTRY_VERIFY_WITH_TIMEOUT(st.link.telnetConnected(), kWait);
+        QVERIFY(st.link.listening());
+        QVERIFY(st.console.text().contains(
+            QStringLiteral("** Connecting again to 127.0.0.1:%1 **").arg(st.cluster.port())));
+        QTRY_VERIFY_WITH_TIMEOUT(st.console.text().contains(QLatin1String("** Connected again to")), kWait);
+        // The new connection's prompt is answered again, and no spot after it joins what
+        // the old connection left unfinished.
+        st.cluster.send("Please enter your call: ");
+        QTRY_COMPARE_WITH_TIMEOUT(st.cluster.received().count("N0CALL\r\n"), 2, kWait);
+        QByteArray spots;
+        for (int i = 100; i < 200; ++i) {
+            spots += spotLine(i);
+        }
+        st.cluster.send(spots);
+        QTRY_COMPARE_WITH_TIMEOUT(st.calls.size(), 101, kWait);
+        for (int i = 100; i < 200; ++i) {
+            QCOMPARE(st.calls.at(i - 99), QStringLiteral("K%1AB").arg(i));
+        }
+
+        // Down for a while: the attempts are refused quietly, further and further apart.
+        st.cluster.stopListening();
+        QTRY_COMPARE_WITH_TIMEOUT(st.link.networkRecovery().state(), LinkState::Retrying, kWait);
+        QTRY_VERIFY_WITH_TIMEOUT(st.link.networkRecovery().pendingPauseMs() >= 2000, kWait);
+        QVERIFY(st.cluster.listenAgain());
+        QTRY_VERIFY_WITH_TIMEOUT(st.link.telnetConnected(), 4 * kWait);
+        st.cluster.send(spotLine(500));
+        QTRY_COMPARE_WITH_TIMEOUT(st.calls.last(), QStringLiteral("K500AB"), kWait);
+        QCOMPARE(st.console.text().count(QLatin1String("Trying again.")), 1);
+        QCOMPARE(st.console.text().count(QLatin1String("** Connected again to")), 2);
+        QCOMPARE(st.prompts.beeps(), 2);
+        QVERIFY(st.messageTitles().isEmpty());
+        QCOMPARE(notices.size(), 4); // gone, back, gone, back
+
+        // Closed by the operator: no more attempts.
+        st.link.CloseSource();
+        QCOMPARE(st.link.networkRecovery().state(), LinkState::Closed);
+        const int connections = st.cluster.connections();
+        QTest::qWait(1200);
+        QCOMPARE(st.cluster.connections(), connections);
     }
 
     void telnetFailuresAndSending() {
@@ -282,13 +341,31 @@ private Q_SLOTS:
         st.engine.sendMonitored("N0DXC", "DX", spotLine(1).chopped(2));
         QTRY_COMPARE_WITH_TIMEOUT((st.link.tick(), st.calls.size()), 1, kWait);
         QVERIFY(st.console.text().contains(QLatin1String("damaged frame")));
-        // The engine goes away in the middle of a frame.
+        // The engine goes away in the middle of a frame: registered again on a new
+        // connection, where no byte of the old frame remains; told once, one beep.
         st.engine.sendRaw(encodeAgwFrame({0, 'U', 0, "N0DXC", "DX", QByteArray(300, 'a')}).left(100));
         st.engine.closeClient();
-        QTRY_VERIFY_WITH_TIMEOUT(!st.link.listening(), kWait);
+        QTRY_COMPARE_WITH_TIMEOUT(st.engine.receivedOfKind('X').size(), 2, kWait);
+        QTRY_VERIFY_WITH_TIMEOUT(
+            st.console.text().contains(QLatin1String("** Connected again to the AGW Packet Engine **")), kWait);
         QVERIFY(st.console.text().contains(QLatin1String("** The AGW Packet Engine closed the connection")));
-        st.openAgw();
-        QTRY_VERIFY_WITH_TIMEOUT(st.link.timerRunning(), kWait);
+        QVERIFY(st.link.listening());
+        QCOMPARE(st.engine.receivedOfKind('m').size(), 2); // monitoring on for the new connection
+        st.engine.sendMonitored("N0DXC", "DX", spotLine(2).chopped(2));
+        QTRY_COMPARE_WITH_TIMEOUT((st.link.tick(), st.calls.size()), 2, kWait);
+        QCOMPARE(st.calls.last(), QStringLiteral("K2AB"));
+
+        // The engine stops and starts again on its port: found again, quietly meanwhile.
+        st.engine.stopListening();
+        QTRY_COMPARE_WITH_TIMEOUT(st.link.networkRecovery().state(), LinkState::Retrying, kWait);
+        QTest::qWait(1600);
+        QVERIFY(st.engine.listenAgain());
+        QTRY_COMPARE_WITH_TIMEOUT(st.engine.receivedOfKind('X').size(), 3, 4 * kWait);
+        st.engine.sendMonitored("N0DXC", "DX", spotLine(3).chopped(2));
+        QTRY_COMPARE_WITH_TIMEOUT((st.link.tick(), st.calls.size()), 3, kWait);
+        QCOMPARE(st.prompts.beeps(), 2);
+        QVERIFY(st.messageTitles().isEmpty());
+        QCOMPARE(st.console.text().count(QLatin1String("Trying again.")), 1);
     }
 
     void agwRefusalsAndNoCall() {
@@ -320,7 +397,7 @@ private Q_SLOTS:
 
     void tncOverAPseudoTerminal() {
         Station st;
-        PseudoTerminal tnc;
+        PseudoTerminal tnc(st.dir.filePath(QStringLiteral("ttyTNC")));
         QVERIFY(tnc.isValid());
         st.map.setMappedPath(5, tnc.devicePath());
         st.source.Source = SpotSource::Tnc;
@@ -345,9 +422,27 @@ private Q_SLOTS:
         QVERIFY(st.link.sendCommandCharacter(QStringLiteral("03")));
         QTRY_COMPARE_WITH_TIMEOUT(tnc.received(), QByteArray("MYCALL N0CALL\r\x03"), kWait);
 
-        // The TNC goes away.
+        // The TNC's port goes away with half a line sent: told once while the port is
+        // looked for, and used again when it is back under its name.
+        tnc.send(spotLine(3).left(30));
+        QTest::qWait(100);
+        st.link.tick();
         tnc.hangUp();
-        QTRY_VERIFY_WITH_TIMEOUT((st.link.tick(), !st.link.listening()), kWait);
+        QTRY_VERIFY_WITH_TIMEOUT(st.console.text().contains(QLatin1String("** The TNC serial port is gone")), kWait);
+        QVERIFY(st.link.listening());
+        QTest::qWait(700);
+        st.link.SendLine(QStringLiteral("MYCALL N0CALL")); // nothing there to take it
+        QVERIFY(!st.link.sendCommandCharacter(QStringLiteral("03")));
+        QCOMPARE(st.console.text().count(QLatin1String("is gone")), 1);
+        QVERIFY(tnc.plugIn());
+        QTRY_VERIFY_WITH_TIMEOUT(st.console.text().contains(QLatin1String("** The TNC serial port is back **")), kWait);
+        QVERIFY(st.link.tncPortOpen());
+        tnc.send(spotLine(4));
+        QTRY_COMPARE_WITH_TIMEOUT((st.link.tick(), st.calls.size()), 3, kWait);
+        QCOMPARE(st.calls.last(), QStringLiteral("K4AB"));
+        QCOMPARE(st.prompts.beeps(), 1);
+        QVERIFY(st.messageTitles().isEmpty());
+        QCOMPARE(tnc.received(), QByteArray("MYCALL N0CALL\r\x03"));
     }
 
     void tncPortThatCannotOpen() {

@@ -3,7 +3,7 @@
 // server, and the test asks it which sink is playing what.
 //
 //   AudioServer server({"radio", "phones"});   // before anything asks Qt for devices
-//   if (!server.isRunning()) QSKIP(qPrintable(server.why()));
+//   if (!server.isRunning()) SKIP_OR_FAIL_WITHOUT_PEER(server.why());   // Peers.h
 //   ... play on the sink id "radio" ...
 //   QTRY_VERIFY(server.sinksPlaying().contains("radio"));
 //

@@ -1,6 +1,7 @@
 // openpty-based far end of a serial port.
 #include "PseudoTerminal.h"
 
+#include <QFile>
 #include <QSocketNotifier>
 
 #include <cerrno>
@@ -11,13 +12,25 @@
 
 namespace ditlog::testing {
 
-PseudoTerminal::PseudoTerminal(QObject* parent) : QObject(parent) {
+PseudoTerminal::PseudoTerminal(QObject* parent) : QObject(parent) { openPair(); }
+
+PseudoTerminal::PseudoTerminal(const QString& stableName, QObject* parent)
+    : QObject(parent), m_stableName(stableName) {
+    openPair();
+}
+
+bool PseudoTerminal::plugIn() {
+    hangUp();
+    return openPair();
+}
+
+bool PseudoTerminal::openPair() {
     char name[128] = {};
     termios raw{};
     cfmakeraw(&raw);
     if (::openpty(&m_master, &m_slave, name, &raw, nullptr) != 0) {
         m_master = m_slave = -1;
-        return;
+        return false;
     }
     m_path = QString::fromLocal8Bit(name);
     ::fcntl(m_master, F_SETFL, ::fcntl(m_master, F_GETFL) | O_NONBLOCK);
@@ -25,6 +38,15 @@ PseudoTerminal::PseudoTerminal(QObject* parent) : QObject(parent) {
     ::fcntl(m_slave, F_SETFD, FD_CLOEXEC);
     m_notifier = new QSocketNotifier(m_master, QSocketNotifier::Read, this);
     connect(m_notifier, &QSocketNotifier::activated, this, &PseudoTerminal::readMaster);
+    if (!m_stableName.isEmpty()) {
+        const QByteArray link = QFile::encodeName(m_stableName);
+        ::unlink(link.constData());
+        if (::symlink(name, link.constData()) != 0) {
+            hangUp();
+            return false;
+        }
+    }
+    return true;
 }
 
 PseudoTerminal::~PseudoTerminal() { hangUp(); }
@@ -70,6 +92,9 @@ void PseudoTerminal::readMaster() {
 }
 
 void PseudoTerminal::hangUp() {
+    if (!m_stableName.isEmpty()) {
+        ::unlink(QFile::encodeName(m_stableName).constData());
+    }
     delete m_notifier;
     m_notifier = nullptr;
     if (m_slave >= 0) {

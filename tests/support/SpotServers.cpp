@@ -9,6 +9,7 @@ namespace ditlog::testing {
 
 ClusterServer::ClusterServer(QObject* parent) : QObject(parent), m_server(new QTcpServer(this)) {
     m_server->listen(QHostAddress::LocalHost, 0);
+    m_port = m_server->serverPort();
     connect(m_server, &QTcpServer::newConnection, this, [this] {
         while (QTcpSocket* s = m_server->nextPendingConnection()) {
             if (m_client != nullptr) {
@@ -34,7 +35,14 @@ ClusterServer::ClusterServer(QObject* parent) : QObject(parent), m_server(new QT
 
 ClusterServer::~ClusterServer() = default;
 
-quint16 ClusterServer::port() const { return m_server->serverPort(); }
+quint16 ClusterServer::port() const { return m_port; }
+
+void ClusterServer::stopListening() {
+    closeClient();
+    m_server->close();
+}
+
+bool ClusterServer::listenAgain() { return m_server->listen(QHostAddress::LocalHost, m_port); }
 
 void ClusterServer::send(const QByteArray& bytes) {
     if (m_client != nullptr) {
@@ -52,12 +60,14 @@ void ClusterServer::closeClient() {
 
 AgwServer::AgwServer(QObject* parent) : QObject(parent), m_server(new QTcpServer(this)) {
     m_server->listen(QHostAddress::LocalHost, 0);
+    m_port = m_server->serverPort();
     connect(m_server, &QTcpServer::newConnection, this, [this] {
         while (QTcpSocket* s = m_server->nextPendingConnection()) {
             if (m_client != nullptr) {
                 m_client->deleteLater();
             }
             m_client = s;
+            ++m_connections;
             m_decoder.clear();
             connect(s, &QTcpSocket::readyRead, this, [this, s] {
                 for (const AgwFrame& f : m_decoder.feed(s->readAll())) {
@@ -82,7 +92,14 @@ AgwServer::AgwServer(QObject* parent) : QObject(parent), m_server(new QTcpServer
 
 AgwServer::~AgwServer() = default;
 
-quint16 AgwServer::port() const { return m_server->serverPort(); }
+quint16 AgwServer::port() const { return m_port; }
+
+void AgwServer::stopListening() {
+    closeClient();
+    m_server->close();
+}
+
+bool AgwServer::listenAgain() { return m_server->listen(QHostAddress::LocalHost, m_port); }
 
 void AgwServer::sendRaw(const QByteArray& bytes) {
     if (m_client != nullptr) {

@@ -24,6 +24,10 @@ public:
     bool hasClient() const { return m_client != nullptr; }
     void send(const QByteArray& bytes);
     void closeClient();
+    // The cluster goes down (its client dropped, nobody listening on its port), and comes
+    // back on the same port.
+    void stopListening();
+    bool listenAgain();
     QByteArray received() const { return m_received; }
     int connections() const { return m_connections; }
 
@@ -34,6 +38,7 @@ Q_SIGNALS:
 private:
     QTcpServer* m_server;
     QTcpSocket* m_client = nullptr;
+    quint16 m_port = 0;
     QByteArray m_received;
     int m_connections = 0;
 };
@@ -54,6 +59,10 @@ public:
     void sendMonitored(const QByteArray& from, const QByteArray& to, const QByteArray& text);
     void sendRaw(const QByteArray& bytes);
     void closeClient();
+    // The engine ends (its client dropped, nobody listening) and starts again on its port.
+    void stopListening();
+    bool listenAgain();
+    int connections() const { return m_connections; }
     const QList<AgwFrame>& received() const { return m_received; }
     QList<AgwFrame> receivedOfKind(char kind) const;
 
@@ -63,6 +72,8 @@ Q_SIGNALS:
 private:
     QTcpServer* m_server;
     QTcpSocket* m_client = nullptr;
+    quint16 m_port = 0;
+    int m_connections = 0;
     AgwFrameDecoder m_decoder;
     QList<AgwFrame> m_received;
     char m_answer = 1;

@@ -6,8 +6,18 @@
 namespace ditlog::testing {
 
 WinKeyerEmulator::WinKeyerEmulator(Options options, QObject* parent)
-    : QObject(parent), m_options(options) {
+    : QObject(parent), m_options(options), m_device(m_names.filePath(QStringLiteral("ttyWinKeyer"))) {
     connect(&m_device, &PseudoTerminal::bytesReceived, this, &WinKeyerEmulator::received);
+}
+
+bool WinKeyerEmulator::plugIn() {
+    hostOpen = false;
+    buffer.clear();
+    m_command.clear();
+    m_echo = false;
+    m_elapsedInCharacter = 0;
+    m_lastStatus = 0xFF;
+    return m_device.plugIn();
 }
 
 int WinKeyerEmulator::argumentCount(quint8 command, quint8 firstArgument) {

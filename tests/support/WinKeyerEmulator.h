@@ -11,6 +11,7 @@
 #include <QList>
 #include <QObject>
 #include <QString>
+#include <QTemporaryDir>
 
 namespace ditlog::testing {
 
@@ -32,8 +33,11 @@ public:
     QString devicePath() const { return m_device.devicePath(); }
     // Keys what is buffered for this long of the keyer's time.
     void advanceMs(double ms);
-    // The cable is pulled.
+    // The cable is pulled: the device node goes with it.
     void unplug() { m_device.hangUp(); }
+    // Plugged back in under the same name, a keyer just powered up (closed, buffer empty);
+    // what it received and keyed before stays counted.
+    bool plugIn();
 
     static constexpr int kBufferSize = 160;
 
@@ -58,6 +62,7 @@ private:
     void reportStatus();
 
     Options m_options;
+    QTemporaryDir m_names;
     PseudoTerminal m_device;
     QByteArray m_command; // a command being received
     int m_wpm = 20;

@@ -4,6 +4,7 @@
 // speech voice too; an output that goes away is reported and the default takes over.
 #include "AudioServer.h"
 #include "KeyingDoubles.h"
+#include "Peers.h"
 #include "TestDoubles.h"
 #include "VoiceDoubles.h"
 
@@ -49,7 +50,7 @@ private Q_SLOTS:
         // Before anything asks Qt Multimedia for a device.
         m_server = std::make_unique<AudioServer>();
         if (!m_server->isRunning()) {
-            QSKIP(qPrintable(m_server->why()));
+            SKIP_OR_FAIL_WITHOUT_PEER(m_server->why());
         }
     }
 
@@ -108,7 +109,7 @@ private Q_SLOTS:
 
     void speechOnTheChosenOutput() {
         if (!TextToSpeechOutput::voiceInstalled()) {
-            QSKIP("needs the flite voice (libflite1)");
+            SKIP_OR_FAIL_WITHOUT_PEER(QStringLiteral("needs the flite voice (libflite1)"));
         }
         TextToSpeechOutput speech;
         speech.setOutputDevice("phones");

@@ -36,6 +36,8 @@ constexpr int kRightWidth = 3580;
 constexpr int kRow = 260;
 
 const QString kNoResponse = QStringLiteral("No Response");
+const QString kPollingRig = QStringLiteral("Polling Rig");
+const QString kWaitingForRadio = QStringLiteral("Waiting for the radio to return");
 
 bool isNone(const QString& rigType) {
     return rigType.compare(QLatin1String("None"), Qt::CaseInsensitive) == 0;
@@ -104,7 +106,15 @@ RigControlWindow::RigControlWindow(RigLink& link, PortMap& portMap, const QStrin
         }
     });
     connect(&m_link, &RigLink::lineFailed, this, &RigControlWindow::lineFailed);
+    // A line that went away is looked for while the poll goes on: the indicator says so.
+    connect(&m_link.transport(), &RigTransport::lineLost, this, [this](const QString& why) {
+        showPollingIndicator(kWaitingForRadio, why);
+        showNoResponse();
+    });
+    connect(&m_link.transport(), &RigTransport::lineRestored, this,
+            [this] { showPollingIndicator(kPollingRig, {}); });
     connect(&m_link, &RigLink::pollingChanged, this, [this](bool polling) {
+        showPollingIndicator(kPollingRig, {});
         Label2->setVisible(polling);
         Command2->setEnabled(polling);
     });
@@ -249,7 +259,7 @@ void RigControlWindow::buildDisplay() {
     auto* hint = caption(QStringLiteral("Should be PH or CW"), m_canvas);
     m_canvas->place(hint, kRight + 1700, 2960, 1880, kRow);
 
-    Label2 = caption(QStringLiteral("Polling Rig"), m_canvas);
+    Label2 = caption(kPollingRig, m_canvas);
     Label2->setObjectName(QStringLiteral("Label2"));
     QFont bold = Label2->font();
     bold.setBold(true);
@@ -492,6 +502,12 @@ void RigControlWindow::showReply(const QByteArray& buffer) {
 void RigControlWindow::showNoResponse() {
     lblMode->setText(kNoResponse);
     lblFreq->setText(kNoResponse);
+}
+
+void RigControlWindow::showPollingIndicator(const QString& text, const QString& why) {
+    Label2->setText(text);
+    Label2->setToolTip(why);
+    Label2->setAccessibleDescription(why);
 }
 
 void RigControlWindow::lineFailed() {

@@ -101,6 +101,7 @@ private:
     void modeSourceClicked();
     void showReply(const QByteArray& buffer);
     void showNoResponse();
+    void showPollingIndicator(const QString& text, const QString& why);
     void lineFailed();
     void invalidCommSettings();
     void updateFamilyControls();

@@ -116,6 +116,7 @@ void SpotDesk::ensureLink() {
                                               m_services.prompts, m_prefs);
     m_link->setProgramTitle(m_title);
     connect(m_link.get(), &SpotSourceLink::bandMapRefreshDue, this, &SpotDesk::bandMapRefreshDue);
+    connect(m_link.get(), &SpotSourceLink::sourceNotice, this, &SpotDesk::sourceNotice);
 }
 
 SpotSourceLink& SpotDesk::link() {

@@ -100,6 +100,8 @@ Q_SIGNALS:
     // event loop, however many spots arrived).
     void spotsChanged();
     void bandMapRefreshDue();
+    // The open source went away or came back (for the main window's status line).
+    void sourceNotice(const QString& text);
     void preferencesSaveRequested();
     // "&Done" in the spotting window: lay out the main window's spot display.
     void displayChoiceMade();
