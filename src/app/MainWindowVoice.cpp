@@ -5,8 +5,10 @@
 #include "app/MainWindow.h"
 
 #include "app/EntryPanel.h"
+#include "app/MainWindowRig.h"
 #include "app/ScorePanel.h"
 #include "ui/KeyHold.h"
+#include "voice/PhoneKeyer.h"
 #include "voice/SpokenText.h"
 #include "voice/VoicePrompts.h"
 #include "voice/windows/VoiceKeyer.h"
@@ -58,6 +60,10 @@ void MainWindow::attachVoice(const VoiceDevices& devices) {
                                   m_services.screen, m_folders.WorkingFolder, this);
     setVoice(*m_voiceKeyer);
     VoiceKeyer* voice = m_voiceKeyer;
+    // "Rig port RTS", "Rig port DTR" and "Radio (CAT)" go through the rig link; why one
+    // could not key is told on the status line.
+    voice->keyer().setRadio(&m_rig->radio());
+    connect(&voice->keyer(), &PhoneKeyer::pttThroughRadioFailed, this, &MainWindow::showStatus);
 
     for (const auto& [name, slot] : {std::pair{QStringLiteral("mnuVoiceSetup"), &VoiceKeyer::mnuVoiceSetup_Click},
                                      std::pair{QStringLiteral("mnuVoiceNavigation"),
@@ -113,6 +119,7 @@ void MainWindow::detachVoice() {
         return;
     }
     setVoice(m_silentVoice);
+    m_voiceKeyer->keyer().setRadio(nullptr);
     m_entry->keyHold().release(kVoiceHold);
     delete std::exchange(m_voiceKeyer, nullptr);
 }

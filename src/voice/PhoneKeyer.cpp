@@ -51,7 +51,11 @@ PhoneKeyer::~PhoneKeyer() {
 }
 
 void PhoneKeyer::setSettings(const PhoneSettings& settings) {
+    if (settings.pttLine != m_settings.pttLine) {
+        releasePtt(); // a keyed line is let go before another takes over
+    }
     m_settings = settings;
+    claimRadioLine();
     applyRepeatInterval();
 }
 
@@ -165,6 +169,10 @@ void PhoneKeyer::FKeyPhone(int keyCode) {
         endOfPlayback();
         return;
     }
+    if (throughRadio()) {
+        keyRadioAndPlay();
+        return;
+    }
     keyPtt();
     if (!m_player.play()) {
         endOfPlayback();
@@ -174,7 +182,9 @@ void PhoneKeyer::FKeyPhone(int keyCode) {
 }
 
 void PhoneKeyer::keyPtt() {
-    if (pttPortNumber(m_settings.pttPort) > 0) {
+    if (pttPortNumber(m_settings.pttPort) > 0 &&
+        (m_settings.pttLine == PhonePttLine::Rts || m_settings.pttLine == PhonePttLine::Dtr ||
+         m_settings.pttLine == PhonePttLine::Parallel)) {
         if (!m_port.isOpen()) {
             openPttPort();
         }
@@ -213,6 +223,7 @@ void PhoneKeyer::keyParallel() {
 }
 
 void PhoneKeyer::releasePtt() {
+    releaseRadio();
     if (m_serialDtrKeyed || m_serialRtsKeyed) {
         if (m_port.isOpen()) {
             if (m_serialDtrKeyed) {

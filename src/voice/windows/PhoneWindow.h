@@ -34,6 +34,9 @@ public:
     QRadioButton* optRTS = nullptr;
     QRadioButton* optDTR = nullptr;
     QRadioButton* optParallel = nullptr;
+    QRadioButton* optRigRTS = nullptr; // "Rig port RTS"
+    QRadioButton* optRigDTR = nullptr; // "Rig port DTR"
+    QRadioButton* optCAT = nullptr;    // "Radio (CAT)"
     QPushButton* cmdTest = nullptr;
     QPushButton* cmdStop = nullptr;
     QPushButton* cmdDone = nullptr;
@@ -55,6 +58,8 @@ private:
     void buildKeyRows();
     void buildPttControls();
     void takeFields();
+    // Takes back a push-to-talk choice through the radio that cannot key, with the reason.
+    void refuseRadioLine(int id);
 
     PhoneKeyer& m_keyer;
     QString m_folder;
