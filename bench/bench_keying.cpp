@@ -36,6 +36,7 @@
 #include <fcntl.h>
 #include <pthread.h>
 #include <sched.h>
+#include <spawn.h>
 #include <sys/ioctl.h>
 #include <sys/wait.h>
 #include <termios.h>
@@ -86,18 +87,23 @@ QString load() {
                                        : QStringLiteral("?");
 }
 
+// Processes that keep the cores busy. Spawned, not forked: a fork would make every page
+// of this process copy-on-write, and the keying thread's first touches after it would
+// fault (hundreds of microseconds that no station program meets).
 struct Spinners {
     std::vector<pid_t> pids;
     explicit Spinners(int n) {
         for (int i = 0; i < n; ++i) {
-            const pid_t pid = fork();
-            if (pid == 0) {
-                volatile unsigned long x = 0;
-                for (;;) {
-                    x = x + 1;
-                }
+            pid_t pid = 0;
+            posix_spawn_file_actions_t actions;
+            posix_spawn_file_actions_init(&actions);
+            posix_spawn_file_actions_addopen(&actions, 1, "/dev/null", O_WRONLY, 0);
+            char yes[] = "yes";
+            char* argv[] = {yes, nullptr};
+            if (posix_spawnp(&pid, "yes", &actions, nullptr, argv, environ) == 0) {
+                pids.push_back(pid);
             }
-            pids.push_back(pid);
+            posix_spawn_file_actions_destroy(&actions);
         }
     }
     ~Spinners() {
@@ -160,16 +166,22 @@ public:
 
 struct Figures {
     double p50 = 0, p99 = 0, max = 0, ppm = 0, elementP99 = 0;
+    int stalls = 0;        // edges later than a quarter unit: the schedule moved on from them
+    double stalledMs = 0;  // how far in all
 };
 
-Figures analyse(const std::vector<qint64>& stamps, const std::vector<qint64>& ideal, double wpm) {
+// Each edge against the schedule anchored at the first key-down. With reanchor, an edge
+// later than a quarter unit moves the schedule on by its lateness, as the keying engine
+// does (the edge itself counts with its lateness; the ones after it are measured on).
+Figures analyse(const std::vector<qint64>& stamps, const std::vector<qint64>& ideal, double wpm,
+                bool reanchor = false) {
     Figures f;
     if (stamps.size() != ideal.size() || stamps.empty()) {
         qWarning() << "edges" << stamps.size() << "expected" << ideal.size();
         return f;
     }
     const double unit = 1.2e9 / wpm;
-    const qint64 t0 = stamps.front();
+    qint64 t0 = stamps.front();
     std::vector<double> errors;
     std::vector<double> elementErrors;
     double sx = 0, sy = 0, sxx = 0, sxy = 0;
@@ -177,6 +189,11 @@ Figures analyse(const std::vector<qint64>& stamps, const std::vector<qint64>& id
         const double x = double(ideal[i]) * unit;
         const double y = double(stamps[i] - t0);
         errors.push_back(std::abs(y - x) / 1000.0);
+        if (reanchor && y - x > unit / 4) {
+            ++f.stalls;
+            f.stalledMs += (y - x) / 1e6;
+            t0 += qint64(y - x);
+        }
         sx += x;
         sy += y;
         sxx += x * x;
@@ -293,14 +310,14 @@ class BenchKeying : public QObject {
             if (stallWindow) {
                 stall.start();
             }
-            const Figures program = analyse(programSend(wpm), ideal, wpm);
+            const Figures program = analyse(programSend(wpm), ideal, wpm, true);
             stall.stop();
             const Figures bare = analyse(bareKeyer(bareFd, ideal, wpm, engine->realTime()), ideal, wpm);
             busy.reset();
             qInfo().noquote() << QStringLiteral(
                                      "keying %1, run %2 (%3, %4): program p50 %5 / p99 %6 / max %7 us, "
-                                     "drift %8 ppm, element p99 %9 us | bare loop p50 %10 / p99 %11 / max "
-                                     "%12 us, drift %13 ppm | load %14")
+                                     "drift %8 ppm, element p99 %9 us, %15 stalls (%16 ms) | bare loop "
+                                     "p50 %10 / p99 %11 / max %12 us, drift %13 ppm | load %14")
                                      .arg(name)
                                      .arg(r + 1)
                                      .arg(engine->priorityDescription(), device)
@@ -313,7 +330,9 @@ class BenchKeying : public QObject {
                                      .arg(bare.p99, 0, 'f', 1)
                                      .arg(bare.max, 0, 'f', 1)
                                      .arg(bare.ppm, 0, 'f', 2)
-                                     .arg(before);
+                                     .arg(before)
+                                     .arg(program.stalls)
+                                     .arg(program.stalledMs, 0, 'f', 1);
         }
     }
     bool only(const char* condition) const {

@@ -13,6 +13,8 @@ packages+=(libhamlib-utils socat)
 packages+=(rtkit dbus-daemon)
 # Dire Wolf: the independent packet engine of the spot tests.
 packages+=(direwolf)
+# A sound server whose null sinks are real audio outputs for the playback tests.
+packages+=(pulseaudio pulseaudio-utils)
 missing=()
 for p in "${packages[@]}"; do
     dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing+=("$p")

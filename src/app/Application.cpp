@@ -6,12 +6,14 @@
 #include "app/MainWindow.h"
 #include "app/MainWindowKeyer.h"
 #include "app/SelfCheck.h"
+#include "app/StartUpTiming.h"
 #include "keyer/CwBuffer.h"
 #include "keyer/CwKeyer.h"
 #include "keyer/KeyingEngine.h"
 #include "keyer/WinKeyerLink.h"
 #include "log/DataFolders.h"
 #include "log/SharedPreferences.h"
+#include "platform/AudioOutputs.h"
 #include "platform/Clock.h"
 #include "platform/ControlLinePort.h"
 #include "platform/EmergencyKeyUp.h"
@@ -65,7 +67,10 @@ int runApplication(int argc, char* argv[]) {
     QtSettingsStore settings;
     WidgetPrompts prompts;
     QtScreen screen;
-    Services services{clock, settings, prompts, screen};
+    // A timed start (the start-up benchmark) answers its own questions.
+    AnsweringPrompts answering(prompts);
+    Services services{clock, settings, options.startUpTiming ? static_cast<UserPrompts&>(answering) : prompts,
+                      screen};
 
     // The working folder is where the program was started, unless the command line names
     // one: every working file lives there.
@@ -99,6 +104,7 @@ int runApplication(int argc, char* argv[]) {
     SoundEffectPlayer phonePlayer;
     SoundEffectPlayer promptPlayer;
     TextToSpeechOutput speech;
+    MediaAudioOutputs audioOutputs;
     ControlLinePort pttPort(portMap);
 
     // CW keying: the keying port and lines, the send buffer and the keying thread.
@@ -128,7 +134,8 @@ int runApplication(int argc, char* argv[]) {
     });
 
     MainWindow window(services, folders, shared);
-    window.attachVoice({phonePlayer, promptPlayer, speech, pttPort, parallelPort, portOwnership});
+    window.attachVoice({phonePlayer, promptPlayer, speech, pttPort, parallelPort, portOwnership,
+                        audioOutputs});
     window.attachKeyer(keyer, portMap);
     window.setLogo(&logo);
     window.keyerWiring()->attachWinKeyer(winKeyerLink);
@@ -150,6 +157,9 @@ int runApplication(int argc, char* argv[]) {
             QCoreApplication::exit(0);
         });
         return QApplication::exec();
+    }
+    if (options.startUpTiming) {
+        new StartUpTiming(window);
     }
     QTimer::singleShot(0, &window, &MainWindow::startUp);
     return QApplication::exec();

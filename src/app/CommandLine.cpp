@@ -20,6 +20,10 @@ struct Options {
                        "and load, print what was found and exit (status 0 when all is well).")};
     QCommandLineOption exitWhenShown{QStringLiteral("exit-when-shown"),
                                      QStringLiteral("Paint the main window once and exit.")};
+    QCommandLineOption startUpTiming{
+        QStringLiteral("start-up-timing"),
+        QStringLiteral("Start as usual, answering the start-up questions, print the moments "
+                       "the station window and the entry row were ready, and exit.")};
 };
 
 void describe(QCommandLineParser& parser, Options& options) {
@@ -30,7 +34,9 @@ void describe(QCommandLineParser& parser, Options& options) {
     parser.addHelpOption();
     parser.addVersionOption();
     options.exitWhenShown.setFlags(QCommandLineOption::HiddenFromHelp);
-    parser.addOptions({options.working, options.selfCheck, options.exitWhenShown});
+    options.startUpTiming.setFlags(QCommandLineOption::HiddenFromHelp);
+    parser.addOptions(
+        {options.working, options.selfCheck, options.exitWhenShown, options.startUpTiming});
 }
 
 } // namespace
@@ -57,6 +63,7 @@ CommandLine parseCommandLine(const QCoreApplication& app) {
     line.workingFolder = parser.value(options.working);
     line.selfCheck = parser.isSet(options.selfCheck);
     line.exitWhenShown = parser.isSet(options.exitWhenShown);
+    line.startUpTiming = parser.isSet(options.startUpTiming);
     return line;
 }
 

@@ -15,6 +15,7 @@ struct CommandLine {
     QString workingFolder;
     bool selfCheck = false;     // check the installation, print what was found, exit
     bool exitWhenShown = false; // paint the main window once and exit (start-up timing)
+    bool startUpTiming = false; // a timed usual start for the benchmark (StartUpTiming)
 };
 
 // Prints the help or the version and ends the program when either is asked for; needs

@@ -108,7 +108,7 @@ bool EntryPanel::dispatchKey(QLineEdit* field, int key) {
 }
 
 int EntryPanel::txtCall_KeyPress(int key) {
-    lblDialog->clear();
+    setStatusText(QString());
     lblDupe->clear();
     QFont dupeFont = lblDupe->font();
     dupeFont.setPointSizeF(9.0 * m_services.screen.sizeTwips().width() / 9600.0 *
@@ -132,7 +132,7 @@ int EntryPanel::txtCall_KeyPress(int key) {
         return 0;
     }
     if (call.size() < 3 && m_operating.loggedOn()) {
-        lblDialog->setText(QStringLiteral(" "));
+        setStatusText(QStringLiteral(" "));
     }
     if (key == kEnter) {
         Mains();
@@ -163,16 +163,16 @@ void EntryPanel::PartialDupCheck(int key) {
         }
     }
     if (txtCall->text().size() > 2 && !list.isEmpty()) {
-        lblDialog->setText(QStringLiteral("Possible Duplicate!"));
+        setStatusText(QStringLiteral("Possible Duplicate!"));
     } else if (m_operating.loggedOn()) {
-        lblDialog->setText(QStringLiteral(" "));
+        setStatusText(QStringLiteral(" "));
     }
     if (typed.size() == 3 && isCallSearchKey(key)) {
         if (lacksDigitInSecondOrThird(typed)) {
             m_services.prompts.beep();
-            lblDialog->setText(QStringLiteral("The second or third character is not numeric!"));
+            setStatusText(QStringLiteral("The second or third character is not numeric!"));
         } else {
-            lblDialog->setText(QStringLiteral(" "));
+            setStatusText(QStringLiteral(" "));
         }
     }
 }

@@ -158,7 +158,14 @@ void EntryPanel::setStatusColour(const QColor& colour) {
 
 void EntryPanel::showStatusOn(const QString& text, const QColor& colour) {
     setBackground(lblDialog, colour);
-    lblDialog->setText(text);
+    setStatusText(text);
+}
+
+void EntryPanel::setStatusText(const QString& text) {
+    if (text != lblDialog->text()) {
+        lblDialog->setText(text);
+        Q_EMIT statusTextChanged(text);
+    }
 }
 
 void EntryPanel::setDupeIdle() {
@@ -494,7 +501,7 @@ void EntryPanel::cmdClear_Click() {
     setDupeIdle();
     setBackground(lblDialog, m_statusColour);
     lblDupe->clear();
-    lblDialog->clear();
+    setStatusText(QString());
     focusCall();
 }
 

@@ -73,6 +73,9 @@ public:
     // The frequency the next contact would be stored with.
     const QString& rigFrequency() const { return m_rigFrequency; }
 
+    // The status line's text: every change goes through here (or the two below), so that
+    // statusTextChanged reports it.
+    void setStatusText(const QString& text);
     // Status line colours.
     // The status line on its usual background (see setStatusColour).
     void showNormalStatus(const QString& text);
@@ -92,6 +95,8 @@ Q_SIGNALS:
     void callFieldEntered();
     void previousContactsFound(const QList<int>& records);
     void callChanged(const QString& call);
+    // The status line shows another text (whether or not the window is painted).
+    void statusTextChanged(const QString& text);
     void rstSentChanged(const QString& rst);
 
 protected:

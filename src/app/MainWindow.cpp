@@ -63,6 +63,16 @@ std::optional<EntityInfo> PrefixEntityNames::completeEntityName(const QString& p
     return EntityInfo{e.entity, e.continent, e.longitude, e.latitude};
 }
 
+std::optional<EntityInfo> PrefixEntityNames::entityOfCall(const QString& call) const {
+    const QString trimmed = call.trimmed();
+    const int found = ditlog::entryOfCall(m_table, trimmed);
+    if (found == 0) {
+        return std::nullopt;
+    }
+    const PrefixEntry& e = m_table.entry(found);
+    return EntityInfo{e.entity, e.continent, e.longitude, e.latitude};
+}
+
 MainWindow::MainWindow(Services services, DataFolders folders, SharedPreferences& shared,
                        QWidget* parent)
     : QMainWindow(parent), m_services(services), m_folders(std::move(folders)), m_shared(shared),

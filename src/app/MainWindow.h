@@ -43,12 +43,14 @@ class StationWindow;
 class VoiceKeyer;
 struct VoiceDevices;
 
-// The prefix table's entity names as the station window completes them.
+// The prefix table's entity names as the station window completes them and places the
+// operator's own call.
 class PrefixEntityNames final : public EntityNames {
 public:
     explicit PrefixEntityNames(const PrefixTable& table) : m_table(table) {}
     std::optional<EntityInfo> completeEntityName(const QString& prefix,
                                                  Qt::CaseSensitivity cs) const override;
+    std::optional<EntityInfo> entityOfCall(const QString& call) const override;
 
 private:
     const PrefixTable& m_table;

@@ -14,7 +14,6 @@
 #include "voice/windows/VoiceKeyer.h"
 
 #include <QAction>
-#include <QEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QShortcut>
@@ -26,28 +25,32 @@ namespace {
 const QString kVoiceHold = QStringLiteral("voice");
 constexpr int kEntityPauseMs = 400;
 
-// Speaks the status line when it is drawn with a new text: what stays on screen is
-// what a sighted operator reads, and a text replaced within one keystroke is not said.
+// Speaks the status line when its text changes, whether the window is seen, covered or
+// minimised. The text is taken once the event that changed it is over: a text replaced
+// within one keystroke is not said.
 class StatusLineSpeech final : public QObject {
 public:
-    StatusLineSpeech(QLabel& status, VoiceKeyer& voice) : QObject(&voice), m_voice(voice) {
-        status.installEventFilter(this);
-    }
-
-protected:
-    bool eventFilter(QObject* watched, QEvent* event) override {
-        if (event->type() == QEvent::Paint) {
-            const QString text = static_cast<QLabel*>(watched)->text();
-            if (text != m_lastText) {
-                m_lastText = text;
-                m_voice.speak(spokenStatus(text));
-            }
-        }
-        return false;
+    StatusLineSpeech(EntryPanel& entry, VoiceKeyer& voice)
+        : QObject(&voice), m_voice(voice), m_status(*entry.lblDialog), m_settle(new QTimer(this)) {
+        m_settle->setSingleShot(true);
+        m_settle->setInterval(0);
+        connect(m_settle, &QTimer::timeout, this, &StatusLineSpeech::sayChange);
+        connect(&entry, &EntryPanel::statusTextChanged, m_settle, qOverload<>(&QTimer::start));
+        m_lastText = m_status.text();
     }
 
 private:
+    void sayChange() {
+        const QString text = m_status.text();
+        if (text != m_lastText) {
+            m_lastText = text;
+            m_voice.speak(spokenStatus(text));
+        }
+    }
+
     VoiceKeyer& m_voice;
+    const QLabel& m_status;
+    QTimer* m_settle;
     QString m_lastText;
 };
 } // namespace
@@ -63,7 +66,7 @@ void MainWindow::attachVoice(const VoiceDevices& devices) {
     // "Rig port RTS", "Rig port DTR" and "Radio (CAT)" go through the rig link; why one
     // could not key is told on the status line.
     voice->keyer().setRadio(&m_rig->radio());
-    connect(&voice->keyer(), &PhoneKeyer::pttThroughRadioFailed, this, &MainWindow::showStatus);
+    connect(&voice->keyer(), &PhoneKeyer::notKeyed, this, &MainWindow::showStatus);
 
     for (const auto& [name, slot] : {std::pair{QStringLiteral("mnuVoiceSetup"), &VoiceKeyer::mnuVoiceSetup_Click},
                                      std::pair{QStringLiteral("mnuVoiceNavigation"),
@@ -82,7 +85,8 @@ void MainWindow::attachVoice(const VoiceDevices& devices) {
     connect(&voice->prompts(), &VoicePrompts::waitEnded, this,
             [this] { m_entry->keyHold().release(kVoiceHold); });
 
-    new StatusLineSpeech(*m_entry->lblDialog, *voice);
+    new StatusLineSpeech(*m_entry, *voice);
+    connect(voice, &VoiceKeyer::statusShown, this, &MainWindow::showStatus);
     // The entity is said once the typing pauses, not at every character of the call.
     auto* entityPause = new QTimer(voice);
     entityPause->setSingleShot(true);

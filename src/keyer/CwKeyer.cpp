@@ -547,11 +547,10 @@ void CwKeyer::handleEngineEvents() {
             }
             break;
         case KeyingEvent::Kind::PriorityDecided:
-            if (!m_engine.realTime()) {
-                Q_EMIT realTimeRefused(m_engine.threadId());
-                if (m_realtimeKit != nullptr) {
-                    m_realtimeKit->makeThreadRealtime(m_engine.threadId());
-                }
+            // The kernel refused the keying thread real-time priority: RealtimeKit may
+            // grant it.
+            if (!m_engine.realTime() && m_realtimeKit != nullptr) {
+                m_realtimeKit->makeThreadRealtime(m_engine.threadId());
             }
             break;
         case KeyingEvent::Kind::LineReleased:

@@ -152,9 +152,6 @@ Q_SIGNALS:
     // The port could not be used: the operator should see the CW window to fix it.
     void portRefused();
     void loopCalibrated(double loopsPer60ms);
-    // The kernel refused the keying thread real-time priority (RealtimeKit is asked then,
-    // when set).
-    void realTimeRefused(qint64 threadId);
 
 private:
     void connectEngine();

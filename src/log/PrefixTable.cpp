@@ -58,6 +58,8 @@ std::optional<RecordError> LoadPrefixTable(PrefixTable& table, const QByteArray&
     table = PrefixTable();
     RecordReader reader(content);
     QList<PrefixEntry> entries;
+    // One entry a line in the shipped file: the list grows once, not step by step.
+    entries.reserve(std::min<qsizetype>(content.count('\n') + 1, PrefixTable::MaxEntries));
     while (!reader.atEnd()) {
         const int number = static_cast<int>(entries.size()) + 1;
         if (number > PrefixTable::MaxEntries) {
@@ -286,6 +288,18 @@ bool isUsaKg4Call(QStringView call) {
 }
 
 } // namespace
+
+int entryOfCall(const PrefixTable& table, QStringView call) {
+    const QStringView lookedUp = callForLookup(call);
+    if (lookedUp.isEmpty()) {
+        return 0;
+    }
+    const int best = findPrefixEntry(table, lookedUp, Qt::CaseInsensitive);
+    if (best != 0 && !isHomeEntity(table.entry(best).entity) && isUsaKg4Call(call)) {
+        return firstUsaEntry(table);
+    }
+    return best;
+}
 
 CountryLookupResult CountryLookup(const PrefixTable& table, QStringView call,
                                   QStringView currentSpc, float ownLatitude, float ownLongitude) {

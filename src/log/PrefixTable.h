@@ -68,6 +68,10 @@ QStringView callForLookup(QStringView call);
 // that character's block of entries.
 int findPrefixEntry(const PrefixTable& table, QStringView call, Qt::CaseSensitivity cs);
 
+// The entry of a call's DX entity, as the call field's lookup finds it, USA and Canada
+// included (KG4 calls other than KG4 with a two-letter suffix are the USA); 0 when none.
+int entryOfCall(const PrefixTable& table, QStringView call);
+
 // Name completion: the last entry whose entity name begins with the typed text; 0
 // when none does.
 int findEntityCompletion(const PrefixTable& table, QStringView typed, Qt::CaseSensitivity cs);

@@ -1,11 +1,10 @@
 // Spoken announcements through a text-to-speech voice that works offline.
 #pragma once
 
+#include <QByteArray>
 #include <QString>
 
 #include <memory>
-
-class QTextToSpeech;
 
 namespace ditlog {
 
@@ -17,23 +16,32 @@ public:
     virtual void stop() = 0;
     // Loads the voice ahead of the first text, where that takes a while.
     virtual void prepare() {}
+    // The audio output to speak on, by its id (AudioOutputs); empty for the default.
+    virtual void setOutputDevice(const QByteArray& id) = 0;
 };
 
-// Qt TextToSpeech, preferring the offline "flite" engine. The engine is loaded by
-// prepare() (it takes a noticeable moment, so the caller runs it outside a keystroke)
-// or at the first text. When no engine or no audio output works, texts are dropped.
+// The flite synthesiser's "kal16" voice, loaded from the system's flite library when it
+// is first needed (never at start-up): each text is synthesised to a wave file on a
+// thread of its own and played by a wave player on the chosen output, so a long text is
+// heard whole and the window thread never waits for the voice. When flite is not
+// installed or no output works, texts are dropped.
 class TextToSpeechOutput final : public SpeechOutput {
 public:
     TextToSpeechOutput();
     ~TextToSpeechOutput() override;
 
+    // Loads the voice on the synthesis thread.
     void prepare() override;
     void say(const QString& text) override;
     void stop() override;
+    void setOutputDevice(const QByteArray& id) override;
+
+    // Whether the flite library and its voice are installed.
+    static bool voiceInstalled();
 
 private:
-    std::unique_ptr<QTextToSpeech> m_engine;
-    bool m_prepared = false;
+    struct State;
+    std::unique_ptr<State> m_state;
 };
 
 } // namespace ditlog

@@ -2,6 +2,7 @@
 // device ("Close", "Open", "play") and a report when the playback has ended.
 #pragma once
 
+#include <QByteArray>
 #include <QObject>
 #include <QString>
 
@@ -25,11 +26,20 @@ public:
     virtual bool play() = 0;
     virtual bool isPlaying() const = 0;
 
+    // The audio output to play on, by its id (AudioOutputs); empty for the system's
+    // default. Taken at the next "play"; an output that is not present plays on the
+    // default.
+    void setOutputDevice(const QByteArray& id) { m_outputDevice = id; }
+    const QByteArray& outputDevice() const { return m_outputDevice; }
+
 Q_SIGNALS:
     void playbackEnded();
+
+private:
+    QByteArray m_outputDevice;
 };
 
-// Plays through QSoundEffect on the default audio output. With no output device the end
+// Plays through QSoundEffect on the chosen audio output. With no output device the end
 // is reported at once; a playback that never reports its end (a stuck audio service) is
 // cut after the file's own playing time and a margin.
 class SoundEffectPlayer final : public WavePlayer {
@@ -49,8 +59,14 @@ public:
     bool play() override;
     bool isPlaying() const override { return m_playing; }
 
+    // How the last playback ended: the sound played out, there was no output, the audio
+    // service failed, or the playback was cut after its time and the margin.
+    enum class Ending { None, Played, NoOutput, Failed, CutOff };
+    Ending lastEnding() const { return m_lastEnding; }
+    void setStuckMarginMs(int ms) { m_stuckMarginMs = ms; }
+
 private:
-    void finish(quint64 generation);
+    void finish(quint64 generation, Ending ending);
 
     QSoundEffect* m_effect = nullptr;
     QTimer* m_watchdog = nullptr;
@@ -58,6 +74,8 @@ private:
     QString m_path;
     qint64 m_durationMs = 0;
     bool m_playing = false;
+    Ending m_lastEnding = Ending::None;
+    int m_stuckMarginMs = kStuckMarginMs;
     // Counts openings, so that a late report from an earlier file is ignored.
     quint64 m_generation = 0;
 };

@@ -73,11 +73,17 @@ void DesignCanvas::placeFixed(QWidget* control, int left, int top, int width, in
 }
 
 void DesignCanvas::placeControl(QWidget* control, const QRect& rect, bool fixed) {
+    // Only the control placed is scaled: the others keep what the canvas's size gave
+    // them (placing a window's controls one by one stays linear).
+    const ScaleRatios r = currentRatios();
     for (Placed& p : m_placed) {
         if (p.control == control) {
             p.designRect = rect;
             p.fixed = fixed;
-            applyScale();
+            if (r.width > 0 && r.height > 0) {
+                scaleControl(p, r);
+                fitText(p);
+            }
             return;
         }
     }
@@ -88,8 +94,17 @@ void DesignCanvas::placeControl(QWidget* control, const QRect& rect, bool fixed)
     const double fontPt = control->testAttribute(Qt::WA_SetFont) && control->font().pointSizeF() > 0
                               ? control->font().pointSizeF()
                               : m_designFontPt;
-    m_placed.append({control, rect, fontPt, fixed});
-    applyScale();
+    Placed placed;
+    placed.control = control;
+    placed.designRect = rect;
+    placed.designFontPt = fontPt;
+    placed.fixed = fixed;
+    m_placed.append(placed);
+    if (r.width > 0 && r.height > 0) {
+        applyCanvasFont(r);
+        scaleControl(m_placed.last(), r);
+        fitText(m_placed.last());
+    }
 }
 
 QRect DesignCanvas::factoredRect(const Placed& p) const {
@@ -164,7 +179,8 @@ std::optional<std::pair<QString, int>> textAndRoom(const QWidget* control) {
     }
     if (const auto* button = qobject_cast<const QAbstractButton*>(control)) {
         QString text = button->text();
-        text.remove(QRegularExpression(QStringLiteral("&(?!&)")));
+        static const QRegularExpression mnemonic(QStringLiteral("&(?!&)"));
+        text.remove(mnemonic);
         const QStyle* style = button->style();
         const int padding = 2 * (style->pixelMetric(QStyle::PM_ButtonMargin, nullptr, button) +
                                  style->pixelMetric(QStyle::PM_DefaultFrameWidth, nullptr, button));
@@ -202,20 +218,38 @@ double DesignCanvas::fittedPointSize(const QWidget* control, double points) {
 
 void DesignCanvas::fitTexts() {
     for (Placed& p : m_placed) {
-        if (p.wantedPt <= 0) {
-            continue; // not a control with a text of its own
-        }
-        const double current = p.control->font().pointSizeF();
-        if (std::abs(current - p.fittedPt) > 0.01) {
-            p.wantedPt = current; // set from outside: the size to keep when the text fits
-        }
-        const double fitted = fittedPointSize(p.control, p.wantedPt);
-        p.fittedPt = fitted;
-        if (std::abs(current - fitted) > 0.01) {
-            QFont f = p.control->font();
-            f.setPointSizeF(fitted);
-            p.control->setFont(f);
-        }
+        fitText(p);
+    }
+}
+
+void DesignCanvas::fitText(Placed& p) {
+    if (p.wantedPt <= 0) {
+        return; // not a control with a text of its own
+    }
+    const double current = p.control->font().pointSizeF();
+    if (std::abs(current - p.fittedPt) > 0.01) {
+        p.wantedPt = current; // set from outside: the size to keep when the text fits
+    }
+    // A text, room and size measured before need no new measuring (a layout request
+    // comes for every label whose text changes, and each asks for all the controls).
+    const auto measured = textAndRoom(p.control);
+    const QString text = measured ? measured->first : QString();
+    const int room = measured ? measured->second : -1;
+    QFont wanted = p.control->font();
+    wanted.setPointSizeF(p.wantedPt);
+    const QString fontKey = wanted.key();
+    double fitted = p.fittedPt;
+    if (text != p.fitText || room != p.fitRoom || fontKey != p.fitFont) {
+        fitted = fittedPointSize(p.control, p.wantedPt);
+        p.fitText = text;
+        p.fitRoom = room;
+        p.fitFont = fontKey;
+    }
+    p.fittedPt = fitted;
+    if (std::abs(current - fitted) > 0.01) {
+        QFont f = p.control->font();
+        f.setPointSizeF(fitted);
+        p.control->setFont(f);
     }
 }
 
@@ -257,27 +291,38 @@ void DesignCanvas::fitColumns(const Columns& c, double points) {
     }
 }
 
+void DesignCanvas::applyCanvasFont(const ScaleRatios& r) {
+    const double points = std::max(1.0, m_designFontPt * r.height);
+    if (std::abs(font().pointSizeF() - points) > 0.001) {
+        QFont canvasFont = font();
+        canvasFont.setPointSizeF(points);
+        setFont(canvasFont);
+    }
+}
+
+void DesignCanvas::scaleControl(Placed& p, const ScaleRatios& r) {
+    const QRect px = scaleDesignRect(factoredRect(p), r);
+    p.control->setGeometry(px.x() / kTwipsPerPixel, px.y() / kTwipsPerPixel,
+                           std::max(1, px.width() / kTwipsPerPixel),
+                           std::max(1, px.height() / kTwipsPerPixel));
+    // Labels and frames by the smaller ratio, buttons by the height ratio as the window
+    // font; other controls keep the font they have.
+    const bool fontRatio = qobject_cast<QLabel*>(p.control) != nullptr ||
+                           qobject_cast<QGroupBox*>(p.control) != nullptr;
+    if (fontRatio || qobject_cast<QAbstractButton*>(p.control) != nullptr) {
+        p.wantedPt = std::max(1.0, p.designFontPt * (fontRatio ? r.font : r.height));
+        p.fittedPt = p.control->font().pointSizeF();
+    }
+}
+
 void DesignCanvas::applyScale() {
     const ScaleRatios r = currentRatios();
     if (r.width <= 0 || r.height <= 0) {
         return;
     }
-    QFont canvasFont = font();
-    canvasFont.setPointSizeF(std::max(1.0, m_designFontPt * r.height));
-    setFont(canvasFont);
+    applyCanvasFont(r);
     for (Placed& p : m_placed) {
-        const QRect px = scaleDesignRect(factoredRect(p), r);
-        p.control->setGeometry(px.x() / kTwipsPerPixel, px.y() / kTwipsPerPixel,
-                               std::max(1, px.width() / kTwipsPerPixel),
-                               std::max(1, px.height() / kTwipsPerPixel));
-        // Labels and frames by the smaller ratio, buttons by the height ratio as the
-        // window font; other controls keep the font they have.
-        const bool fontRatio = qobject_cast<QLabel*>(p.control) != nullptr ||
-                               qobject_cast<QGroupBox*>(p.control) != nullptr;
-        if (fontRatio || qobject_cast<QAbstractButton*>(p.control) != nullptr) {
-            p.wantedPt = std::max(1.0, p.designFontPt * (fontRatio ? r.font : r.height));
-            p.fittedPt = p.control->font().pointSizeF();
-        }
+        scaleControl(p, r);
     }
     fitTexts();
     for (const Columns& c : std::as_const(m_columns)) {

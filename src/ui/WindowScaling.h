@@ -80,14 +80,24 @@ protected:
 
 private:
     struct Placed {
-        QWidget* control;
+        QWidget* control = nullptr;
         QRect designRect;
-        double designFontPt;
+        double designFontPt = 0;
         bool fixed = false;
         double wantedPt = 0; // the scaled size, or a size set on the control since
         double fittedPt = 0; // the size this canvas last gave it
+        // What the last fit measured: the same text in the same room in the same font
+        // at the wanted size fits the same, without measuring again.
+        QString fitText;
+        int fitRoom = -1;
+        QString fitFont;
     };
     void placeControl(QWidget* control, const QRect& rect, bool fixed);
+    // Scales one control to the canvas's current size: its rectangle and, for labels,
+    // frames and buttons, the point size its text should have.
+    void scaleControl(Placed& p, const ScaleRatios& r);
+    void applyCanvasFont(const ScaleRatios& r);
+    static void fitText(Placed& p);
     QRect factoredRect(const Placed& p) const;
     struct Columns {
         QAbstractItemView* view;

@@ -33,30 +33,47 @@ PhoneKeyer::PhoneKeyer(WavePlayer& player, SerialPort& pttPort, ParallelPort& pa
         }
     });
     m_ownership.setReleaser(PortUser::VoicePtt, [this] {
-        releasePtt();
+        // Another keyer takes the port: a message playing stops with push-to-talk.
+        lostPtt({});
         m_port.close();
     });
-    connect(&m_port, &SerialPort::errorOccurred, this, [this] {
+    connect(&m_port, &SerialPort::errorOccurred, this, [this](const QString& description) {
         // The port went away (adapter unplugged): nothing can stay keyed on it.
         m_ownership.released(PortUser::VoicePtt);
+        const QString which = QString::number(m_port.portNumber() > 0 ? m_port.portNumber()
+                                                                      : pttPortNumber(m_settings.pttPort));
+        if (m_awaitingEnd) {
+            const QString why = QStringLiteral("Push-to-talk port %1 was lost (%2): the message was stopped.")
+                                    .arg(which, description);
+            tellOnce(which, QStringLiteral("Push-to-talk failed."), why);
+            lostPtt(why);
+        } else {
+            releasePtt();
+        }
     });
     applyRepeatInterval();
 }
 
 PhoneKeyer::~PhoneKeyer() {
     m_player.close();
+    m_awaitingEnd = false;
     releasePtt();
     m_ownership.setReleaser(PortUser::VoicePtt, {});
     closePttPort();
 }
 
 void PhoneKeyer::setSettings(const PhoneSettings& settings) {
+    const bool changed = settings != m_settings;
     if (settings.pttLine != m_settings.pttLine) {
         releasePtt(); // a keyed line is let go before another takes over
     }
     m_settings = settings;
+    m_player.setOutputDevice(m_settings.keyerOutput);
     claimRadioLine();
     applyRepeatInterval();
+    if (changed) {
+        Q_EMIT settingsChanged();
+    }
 }
 
 void PhoneKeyer::applyRepeatInterval() {
@@ -106,7 +123,7 @@ bool PhoneKeyer::openPttPort() {
     if (number <= 0) {
         return true;
     }
-    releasePtt();
+    lostPtt(QStringLiteral("The push-to-talk port was changed: the message was stopped."));
     m_ownership.claim(PortUser::VoicePtt);
     m_port.close();
     if (m_port.open(number)) {
@@ -117,28 +134,31 @@ bool PhoneKeyer::openPttPort() {
     }
     qCDebug(lcPhone) << "PTT port" << number << "refused:" << m_port.errorString();
     m_ownership.released(PortUser::VoicePtt);
-    tellRefused();
+    tellRefused(QString::number(number));
     return false;
 }
 
-void PhoneKeyer::tellRefused() {
-    const bool parallel = m_settings.pttLine == PhonePttLine::Parallel &&
-                          pttPortNumber(m_settings.pttPort) == 0;
-    const QString which = parallel ? m_settings.parallelAddress : m_settings.pttPort;
+void PhoneKeyer::tellOnce(const QString& which, const QString& title, const QString& text) {
     if (m_refused == which) {
         return;
     }
     m_refused = which;
     m_prompts.beep();
-    m_prompts.message(QStringLiteral("Invalid port."),
-                      QStringLiteral("The port you have selected for Phone keying is invalid.  "
-                                     "Please select another or enter 0 for none."),
-                      PromptButtons::Ok, PromptIcon::Information);
+    m_prompts.message(title, text, PromptButtons::Ok, PromptIcon::Information);
+}
+
+void PhoneKeyer::tellRefused(const QString& which) {
+    if (m_refused == which) {
+        return;
+    }
+    tellOnce(which, QStringLiteral("Invalid port."),
+             QStringLiteral("The port you have selected for Phone keying is invalid.  "
+                            "Please select another or enter 0 for none."));
     Q_EMIT pttPortRefused();
 }
 
 void PhoneKeyer::closePttPort() {
-    releasePtt();
+    lostPtt(QStringLiteral("The push-to-talk port was closed: the message was stopped."));
     if (m_port.isOpen()) {
         m_port.close();
     }
@@ -173,7 +193,11 @@ void PhoneKeyer::FKeyPhone(int keyCode) {
         keyRadioAndPlay();
         return;
     }
-    keyPtt();
+    if (!keyPtt()) {
+        // Nothing goes on the air un-keyed: the message is not played.
+        abandon(QStringLiteral("Push-to-talk could not be keyed: the message was not played."));
+        return;
+    }
     if (!m_player.play()) {
         endOfPlayback();
         return;
@@ -181,45 +205,61 @@ void PhoneKeyer::FKeyPhone(int keyCode) {
     m_awaitingEnd = true;
 }
 
-void PhoneKeyer::keyPtt() {
-    if (pttPortNumber(m_settings.pttPort) > 0 &&
-        (m_settings.pttLine == PhonePttLine::Rts || m_settings.pttLine == PhonePttLine::Dtr ||
-         m_settings.pttLine == PhonePttLine::Parallel)) {
-        if (!m_port.isOpen()) {
-            openPttPort();
-        }
-        if (m_port.isOpen()) {
-            if (m_settings.pttLine == PhonePttLine::Dtr) {
-                m_port.setDtr(true);
-                m_serialDtrKeyed = true;
-            } else {
-                m_port.setRts(true);
-                m_serialRtsKeyed = true;
-            }
-            m_pttKeyed = true;
-        }
+bool PhoneKeyer::keyPtt() {
+    if (pttPortNumber(m_settings.pttPort) > 0 && !keySerial()) {
+        return false;
     }
-    if (m_settings.pttLine == PhonePttLine::Parallel) {
-        keyParallel();
+    if (m_settings.pttLine == PhonePttLine::Parallel && !keyParallel()) {
+        return false;
     }
+    // Keyed: a later failure of the same line is worth telling again.
+    m_refused.clear();
+    return true;
 }
 
-void PhoneKeyer::keyParallel() {
+bool PhoneKeyer::keySerial() {
+    if (!m_port.isOpen() && !openPttPort()) {
+        return false;
+    }
+    const bool dtr = m_settings.pttLine == PhonePttLine::Dtr;
+    // Marked first, so that a line that half failed is dropped again on release.
+    (dtr ? m_serialDtrKeyed : m_serialRtsKeyed) = true;
+    m_pttKeyed = true;
+    if (dtr ? m_port.setDtr(true) : m_port.setRts(true)) {
+        return true;
+    }
+    const QString line = dtr ? QStringLiteral("DTR") : QStringLiteral("RTS");
+    const QString which = m_settings.pttPort.trimmed() + QLatin1Char(' ') + line;
+    qCDebug(lcPhone) << "PTT line" << which << "failed:" << m_port.errorString();
+    tellOnce(which, QStringLiteral("Push-to-talk failed."),
+             QStringLiteral("The %1 line of port %2 cannot be keyed (%3). The voice message was "
+                            "not played. Choose another line or port, or enter 0 for none.")
+                 .arg(line, m_settings.pttPort.trimmed(), m_port.errorString()));
+    return false;
+}
+
+bool PhoneKeyer::keyParallel() {
     const int base = parallelAddressValue(m_settings.parallelAddress);
     if (!m_parallel.isOpen() || m_parallel.baseAddress() != base) {
         if (!m_parallel.open(base)) {
             qCDebug(lcPhone) << "parallel port" << m_settings.parallelAddress
                              << "refused:" << m_parallel.errorString();
-            if (pttPortNumber(m_settings.pttPort) == 0) {
-                tellRefused();
-            }
-            return;
+            tellRefused(m_settings.parallelAddress);
+            return false;
         }
     }
     // The control register (base + 2): 3 keys, 2 releases.
-    m_parallel.writeControl(kParallelKeyed);
     m_parallelKeyed = true;
     m_pttKeyed = true;
+    if (m_parallel.writeControl(kParallelKeyed)) {
+        return true;
+    }
+    qCDebug(lcPhone) << "parallel port write failed:" << m_parallel.errorString();
+    tellOnce(m_settings.parallelAddress, QStringLiteral("Push-to-talk failed."),
+             QStringLiteral("The parallel port at %1 cannot be keyed (%2). The voice message was "
+                            "not played.")
+                 .arg(m_settings.parallelAddress, m_parallel.errorString()));
+    return false;
 }
 
 void PhoneKeyer::releasePtt() {
@@ -250,6 +290,26 @@ void PhoneKeyer::endOfPlayback() {
     if (m_repeatArmed && m_repeatMs > 0) {
         m_repeat->start(m_repeatMs);
     }
+}
+
+void PhoneKeyer::abandon(const QString& why) {
+    m_player.close();
+    m_awaitingEnd = false;
+    releasePtt();
+    // The repeat would only fail again, silently: it ends until the operator starts it.
+    m_repeat->stop();
+    setRepeatArmed(false);
+    Q_EMIT notKeyed(why);
+}
+
+void PhoneKeyer::lostPtt(const QString& why) {
+    if (!m_awaitingEnd) {
+        releasePtt();
+        return;
+    }
+    qCDebug(lcPhone) << "push-to-talk lost while playing";
+    abandon(why.isEmpty() ? QStringLiteral("Push-to-talk was taken by another keyer: the message was stopped.")
+                          : why);
 }
 
 } // namespace ditlog

@@ -1,6 +1,7 @@
 // The voice message keyer: F1 ... F9 play their wave files into the transmitter with
 // push-to-talk keyed on RTS or DTR of a serial port or on the parallel port, and F1 can
-// repeat at a fixed interval. The end of each playback releases push-to-talk.
+// repeat at a fixed interval. The end of each playback releases push-to-talk. A message
+// is never played while a push-to-talk line that is set up cannot be keyed.
 #pragma once
 
 #include "voice/PhoneSettings.h"
@@ -34,7 +35,8 @@ public:
 
     const PhoneSettings& settings() const { return m_settings; }
     // Takes new settings (read at start, or from the window's "Done"). The repeat
-    // interval follows the repeat field; a changed port number is opened anew on next use.
+    // interval follows the repeat field; a changed port number is opened anew on next use;
+    // the player takes the keyer's output at its next file.
     void setSettings(const PhoneSettings& settings);
 
     // The radio's own link, for push-to-talk on "Rig port RTS", "Rig port DTR" and "Radio
@@ -70,21 +72,31 @@ public:
 
 Q_SIGNALS:
     void repeatArmedChanged(bool armed);
+    void settingsChanged();
     // The PTT port could not be opened and the operator was told: the settings window
     // shows itself so that the port can be corrected.
     void pttPortRefused();
-    // Push-to-talk through the radio could not be keyed (the message was not played, or
-    // was stopped): why, for the status line.
-    void pttThroughRadioFailed(const QString& why);
+    // A message was not played, or was stopped, because push-to-talk could not be keyed
+    // or was lost; why says so in a line for the status line. Emitted every time, while
+    // the message box comes once.
+    void notKeyed(const QString& why);
 
 private:
-    void keyPtt();
+    // Keys every line that is set up; false (the operator told) when one cannot be.
+    bool keyPtt();
+    bool keySerial();
+    bool keyParallel();
     void releasePtt();
     void endOfPlayback();
+    // Push-to-talk is gone while a message plays: the sound stops with it, and so does
+    // the repeat.
+    void lostPtt(const QString& why);
+    void abandon(const QString& why);
     void setRepeatArmed(bool armed);
     void applyRepeatInterval();
-    void keyParallel();
-    void tellRefused();
+    // Tells a failure once for the same port and line: a beep and a message box.
+    void tellOnce(const QString& which, const QString& title, const QString& text);
+    void tellRefused(const QString& which);
     // Push-to-talk through the radio's link (PhoneKeyerRadio.cpp): the opened file plays
     // once the line is keyed or the radio acknowledged transmit.
     bool throughRadio() const;
@@ -116,8 +128,9 @@ private:
     bool m_radioTransmitting = false;      // the radio acknowledged transmit
     quint64 m_transmitRequest = 0;         // answers to an older request are not heeded
     QString m_radioToldAbout;              // a radio problem told in a box once
-    // The port whose refusal the operator has been told about ("3", or "&H278" for the
-    // parallel port): told once, not again at every repeat or key until it changes.
+    // The port and line whose failure the operator has been told about ("3", "3 RTS",
+    // or "&H278" for the parallel port): told once, not again at every repeat or key
+    // until it changes or has worked.
     QString m_refused;
 };
 

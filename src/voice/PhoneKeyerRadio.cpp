@@ -132,18 +132,14 @@ void PhoneKeyer::releaseRadio() {
 
 void PhoneKeyer::tellRadioProblem(const QString& why) {
     qCInfo(lcPhone).noquote() << "push-to-talk through the radio:" << why;
-    // Not keyed: the message is not played, and does not repeat.
-    m_player.close();
-    m_repeat->stop();
-    setRepeatArmed(false);
-    endOfPlayback();
     if (m_radioToldAbout != why) {
         m_radioToldAbout = why;
         m_prompts.beep();
         m_prompts.message(QStringLiteral("Push-to-talk through the radio"), why, PromptButtons::Ok,
                           PromptIcon::Warning);
     }
-    Q_EMIT pttThroughRadioFailed(why);
+    // Not keyed: the message is not played, and does not repeat.
+    abandon(why);
 }
 
 bool PhoneKeyer::stopMessage() {

@@ -1,4 +1,5 @@
-// "wave2.txt": thirteen values, one a line, in the record style of every settings file.
+// "wave2.txt": thirteen values, one a line, in the record style of every settings file,
+// and the two output lines after them.
 #include "voice/PhoneSettings.h"
 
 #include "log/RecordFile.h"
@@ -64,6 +65,16 @@ WaveListLoad readWaveList(const QString& workingFolder) {
     }
     text(s.repeatSeconds);
     text(s.parallelAddress);
+    // The outputs follow in files written by this version; a file that ends here is
+    // complete.
+    for (QByteArray* output : {&s.keyerOutput, &s.promptOutput}) {
+        if (reader.failed() || reader.atEnd()) {
+            break;
+        }
+        QString id;
+        text(id);
+        *output = id.toLatin1();
+    }
     if (!repeatIntervalMs(s.repeatSeconds)) {
         s.repeatSeconds = QStringLiteral("0");
     }
@@ -82,6 +93,9 @@ QByteArray waveListContent(const PhoneSettings& settings) {
     out += w.integer(int(settings.pttLine)).takeLine();
     out += w.text(stripUnstorable(settings.repeatSeconds)).takeLine();
     out += w.text(stripUnstorable(settings.parallelAddress)).takeLine();
+    for (const QByteArray& output : {settings.keyerOutput, settings.promptOutput}) {
+        out += w.text(stripUnstorable(QString::fromLatin1(output))).takeLine();
+    }
     return out;
 }
 

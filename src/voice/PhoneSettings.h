@@ -1,5 +1,6 @@
 // The voice keyer's settings: the wave file of each function key, the push-to-talk line
-// and port, the parallel base address and the F1 repeat, stored in "wave2.txt".
+// and port, the parallel base address, the F1 repeat and the audio outputs, stored in
+// "wave2.txt".
 #pragma once
 
 #include <QString>
@@ -21,6 +22,10 @@ struct PhoneSettings {
     PhonePttLine pttLine = PhonePttLine::Rts;
     QString repeatSeconds = QStringLiteral("0");       // txtPHLoop; 0 is no repeat
     QString parallelAddress = QStringLiteral("&H378"); // Text11
+    // Audio outputs by id (AudioOutputs), empty for the system's default: the messages
+    // go to the radio, the prompts and speech to the operator.
+    QByteArray keyerOutput;
+    QByteArray promptOutput;
 
     friend bool operator==(const PhoneSettings&, const PhoneSettings&) = default;
 };
@@ -32,8 +37,10 @@ int pttPortNumber(const QString& field);
 // value (0 up to but not including 60 seconds, fractions allowed); nothing otherwise.
 std::optional<int> repeatIntervalMs(const QString& field);
 
-// "wave2.txt" in the working folder. A missing file gives the defaults; a damaged one
-// keeps the values read before the fault and the defaults for the rest.
+// "wave2.txt" in the working folder: the thirteen lines every version reads, then the
+// keyer's and the prompts' output, lines that older versions never read. A file of
+// thirteen lines plays on the default outputs. A missing file gives the defaults; a
+// damaged one keeps the values read before the fault and the defaults for the rest.
 struct WaveListLoad {
     PhoneSettings settings;
     bool found = false;

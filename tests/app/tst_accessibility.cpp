@@ -201,6 +201,7 @@ class TestAccessibility : public QObject {
     RecordingSerialPort port;
     RecordingParallelPort parallel;
     PortOwnership ownership;
+    FixedAudioOutputs outputs;
     std::unique_ptr<MainWindowFixture> f;
     std::unique_ptr<KeyerRig> rig;
     std::unique_ptr<QtSerialPort> winKeyerPort;
@@ -238,7 +239,7 @@ private Q_SLOTS:
         f = std::make_unique<MainWindowFixture>(QByteArray(
             "\"K1ABC\",\"579\",\"1234\",\"599\",\"CT\",\"2026/12/08\",\"14:00:00\",\"BOB\",\"20\",5,\"\"\r\n"));
         rig = std::make_unique<KeyerRig>(f->prompts);
-        f->window().attachVoice({phonePlayer, promptPlayer, speech, port, parallel, ownership});
+        f->window().attachVoice({phonePlayer, promptPlayer, speech, port, parallel, ownership, outputs});
         f->window().attachKeyer(rig->keyer, rig->map);
         winKeyerPort = std::make_unique<QtSerialPort>(rig->map);
         winKeyer = std::make_unique<HostWinKeyer>(*winKeyerPort);

@@ -39,6 +39,16 @@ public:
         }
         return std::nullopt;
     }
+    // G is England, ES Estonia.
+    std::optional<EntityInfo> entityOfCall(const QString& call) const override {
+        if (call.startsWith(QLatin1String("ES"))) {
+            return m_entries.at(1);
+        }
+        if (call.startsWith(QLatin1Char('G'))) {
+            return m_entries.at(0);
+        }
+        return std::nullopt;
+    }
 
 private:
     QList<EntityInfo> m_entries{{QStringLiteral("England"), QStringLiteral("EU"), 1.47f, 52.77f},
@@ -83,6 +93,7 @@ private Q_SLOTS:
     void capitalBoxesAndEnterSaves();
     void countryCompletesFromTheLastMatchingName();
     void countryWithoutTableOnlyCapitalisesFirstLetter();
+    void newOperatorIsPlacedByTheCall();
     void utcBoxFiltersKeysAndHoldsFocusUntilNumeric();
     void pastedTextLosesQuotesAndKeepsCaret();
     void doneWritesSharedFileAndPreferences();
@@ -199,6 +210,49 @@ void TestStationWindow::countryWithoutTableOnlyCapitalisesFirstLetter() {
     QCOMPARE(w.Text2->text(), QStringLiteral("England"));
     QVERIFY(!w.Text2->hasSelectedText());
     QCOMPARE(w.Text3->text(), QStringLiteral("10"));
+}
+
+void TestStationWindow::newOperatorIsPlacedByTheCall() {
+    StationFixture f;
+    StationWindow& w = f.open();
+    QCOMPARE(w.Text3->text(), QStringLiteral("0"));
+    // Country, continent and position empty: the typed call fills them, as it changes.
+    retype(w.Text1, QStringLiteral("es1"));
+    QCOMPARE(w.Text2->text(), QStringLiteral("Estonia"));
+    QCOMPARE(w.Text3->text(), QStringLiteral("-25.5"));
+    QCOMPARE(w.Text4->text(), QStringLiteral("58.6"));
+    QCOMPARE(w.Text7->text(), QStringLiteral("EU"));
+    retype(w.Text1, QStringLiteral("g4xyz"));
+    QCOMPARE(w.Text2->text(), QStringLiteral("England"));
+    QCOMPARE(w.Text4->text(), QStringLiteral("52.77"));
+    // A call of no known entity gives the empty boxes back.
+    retype(w.Text1, QStringLiteral("x"));
+    QCOMPARE(w.Text2->text(), QString());
+    QCOMPARE(w.Text3->text(), QStringLiteral("0"));
+    QCOMPARE(w.Text7->text(), QString());
+    // The operator's own change wins: the call no longer moves the station.
+    retype(w.Text1, QStringLiteral("g4xyz"));
+    retype(w.Text4, QStringLiteral("51.5"));
+    retype(w.Text1, QStringLiteral("es1"));
+    QCOMPARE(w.Text2->text(), QStringLiteral("England"));
+    QCOMPARE(w.Text4->text(), QStringLiteral("51.5"));
+    QTest::mouseClick(w.Command1, Qt::LeftButton);
+    QCOMPARE(f.prefs.OwnCountry, QStringLiteral("England"));
+    QCOMPARE(f.prefs.OwnLongitude, 1.47f);
+    QCOMPARE(f.prefs.OwnLatitude, 51.5f);
+    QCOMPARE(f.prefs.OwnContinent, QStringLiteral("EU"));
+
+    // A station already placed is never moved by its call.
+    StationFixture placed;
+    placed.prefs.OwnLatitude = 42.25f;
+    StationWindow& p = placed.open();
+    retype(p.Text1, QStringLiteral("g4xyz"));
+    QVERIFY(p.Text2->text().isEmpty());
+    QCOMPARE(p.Text4->text(), QStringLiteral("42.25"));
+    // A call from the settings store places a new operator on opening.
+    StationFixture stored;
+    stored.settings.setValue(QStringLiteral("UserCallSign"), QStringLiteral("G4XYZ"));
+    QCOMPARE(stored.open().Text2->text(), QStringLiteral("England"));
 }
 
 void TestStationWindow::utcBoxFiltersKeysAndHoldsFocusUntilNumeric() {

@@ -243,15 +243,24 @@ private Q_SLOTS:
                  1);
     }
 
+    // The line keys 3 and 2 on the opening it was attached to; a port opened anew (by the
+    // push-to-talk at another address) or closed is not keyed by it, and it says released.
     void parallelLineWritesThreeAndTwo() {
         RecordingParallelPort port;
         ParallelControlLine line(port);
         QVERIFY(!line.setKeyDown(true)); // not open
         QVERIFY(port.open(0x278));
         QCOMPARE(port.portNumber(), 1);
+        line.attach();
         QVERIFY(line.setKeyDown(true));
         QVERIFY(line.setKeyDown(false));
-        QCOMPARE(port.writes(), (QList<quint8>{3, 2}));
+        QCOMPARE(port.writes(), (QList<quint8>{2, 3, 2})); // opening rests the register
+        QVERIFY(!line.released());
+        QVERIFY(port.open(0x378));
+        QVERIFY(!line.setKeyDown(true));
+        QVERIFY(line.released());
+        port.close();
+        QCOMPARE(port.writes(), (QList<quint8>{2, 3, 2, 2, 2, 2})); // closed resting each time
         PpdevParallelPort real(m_dir->path(), m_dir->filePath(QStringLiteral("parport")));
         QVERIFY(!real.open(0x378)); // no device node: a clear failure
         QVERIFY(!real.errorString().isEmpty());

@@ -44,7 +44,7 @@ void fuzzWaveList(const uint8_t* data, size_t size) {
     require(repeatIntervalMs(first.repeatSeconds).has_value(), "an accepted repeat interval");
 
     const QByteArray written = waveListContent(first);
-    require(written.count("\r\n") == 13, "thirteen lines are written");
+    require(written.count("\r\n") == 15, "the thirteen lines and the two outputs are written");
     writeFileAtomically(path, written);
     const WaveListLoad again = readWaveList(dir.path());
     require(!again.damaged, "what was written reads back");

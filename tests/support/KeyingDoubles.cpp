@@ -82,9 +82,15 @@ quint64 RecordingParallelPort::session() const {
     return m_session;
 }
 
+void RecordingParallelPort::setWritesFail(bool fails) {
+    std::lock_guard lock(m_mutex);
+    m_writesFail = fails;
+    m_error = QStringLiteral("Input/output error");
+}
+
 bool RecordingParallelPort::writeControl(quint8 value) noexcept {
     std::lock_guard lock(m_mutex);
-    if (!m_open) {
+    if (!m_open || m_writesFail) {
         return false;
     }
     m_writes.append(value);
@@ -93,7 +99,7 @@ bool RecordingParallelPort::writeControl(quint8 value) noexcept {
 
 bool RecordingParallelPort::writeControlInSession(quint8 value, quint64 session) noexcept {
     std::lock_guard lock(m_mutex);
-    if (!m_open || session == 0 || session != m_session) {
+    if (!m_open || m_writesFail || session == 0 || session != m_session) {
         return false;
     }
     m_writes.append(value);

@@ -71,12 +71,15 @@ public:
     // The /dev/parportN the real port would have opened, -1 before the first open.
     int portNumber() const { return m_number; }
     void setOpenFails(bool fails) { m_openFails = fails; }
+    // Writes to the open port are refused (the port claimed away, a driver error).
+    void setWritesFail(bool fails);
 
 private:
     mutable std::mutex m_mutex;
     QList<quint8> m_writes;
     std::atomic<bool> m_open{false};
     bool m_openFails = false;
+    bool m_writesFail = false;
     int m_base = 0;
     int m_number = -1;
     quint64 m_session = 0;

@@ -45,6 +45,10 @@ bool RecordingSerialPort::setLine(const QString& name, bool& line, bool on) {
     if (!isOpen()) {
         return false;
     }
+    if (m_linesFail) {
+        m_error = QStringLiteral("Inappropriate ioctl for device");
+        return false;
+    }
     if (line != on) {
         events.append(name + (on ? QStringLiteral(" 1") : QStringLiteral(" 0")));
     }

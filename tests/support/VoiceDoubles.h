@@ -2,6 +2,7 @@
 // plays until the test ends the playback, and a speech output that records its texts.
 #pragma once
 
+#include "platform/AudioOutputs.h"
 #include "platform/SerialPort.h"
 #include "platform/SpeechOutput.h"
 #include "platform/WavePlayer.h"
@@ -67,12 +68,34 @@ class RecordingSpeech final : public SpeechOutput {
 public:
     void say(const QString& text) override { texts.append(text); }
     void stop() override { ++stops; }
+    void setOutputDevice(const QByteArray& id) override { outputDevice = id; }
     QStringList texts;
     int stops = 0;
+    QByteArray outputDevice;
+};
+
+// Audio outputs the test plugs in and pulls out.
+class FixedAudioOutputs final : public AudioOutputs {
+    Q_OBJECT
+public:
+    QList<AudioOutput> outputs() const override {
+        ++asked;
+        return present;
+    }
+    void plug(const QByteArray& id, const QString& description) {
+        present.append({id, description});
+        Q_EMIT outputsChanged();
+    }
+    void unplug(const QByteArray& id) {
+        present.removeIf([&id](const AudioOutput& o) { return o.id == id; });
+        Q_EMIT outputsChanged();
+    }
+    QList<AudioOutput> present;
+    mutable int asked = 0;
 };
 
 // A serial port whose control lines are recorded: the changes of DTR and RTS as "DTR 1",
-// "RTS 0" ..., with "open N" and "close". Opening can be made to fail.
+// "RTS 0" ..., with "open N" and "close". Opening and the lines can be made to fail.
 class RecordingSerialPort final : public SerialPort {
     Q_OBJECT
 public:
@@ -93,6 +116,8 @@ public:
     QString errorString() const override { return m_error; }
 
     void setOpenFails(bool fails) { m_openFails = fails; }
+    // DTR and RTS changes are refused, as a pseudo-terminal or a failing adapter does.
+    void setLinesFail(bool fails) { m_linesFail = fails; }
     // The port vanished (adapter unplugged): closed, with the error signal.
     void vanish();
     bool dtr() const { return m_dtr; }
@@ -107,6 +132,7 @@ private:
     bool m_dtr = false;
     bool m_rts = false;
     bool m_openFails = false;
+    bool m_linesFail = false;
     QString m_error;
 };
 

@@ -1,11 +1,16 @@
 // The voice keyer on recording devices: what each function key plays and keys, the end
 // of playback, the F1 repeat, push-to-talk on RTS, DTR and the parallel port, the shared
-// port rule and ports that cannot be opened.
+// port rule, and push-to-talk that cannot be keyed or is lost (on doubles that fail and
+// on a real serial port whose lines are refused).
 #include "KeyingDoubles.h"
+#include "PseudoTerminal.h"
 #include "TestDoubles.h"
 #include "VoiceDoubles.h"
 
+#include "platform/PortMap.h"
 #include "platform/PortOwnership.h"
+#include "platform/SerialPort.h"
+#include "platform/SettingsStore.h"
 #include "voice/PhoneKeyer.h"
 
 #include <QFile>
@@ -62,7 +67,11 @@ private Q_SLOTS:
     void dtrWithoutPortKeysNoSerialLine();
     void unplayableFilesKeyNothing();
     void refusedPortIsToldOnce();
+    void failingLinesKeepMessagesOffTheAir();
+    void lostPushToTalkStopsTheMessage();
+    void realPortThatRefusesItsLines();
     void sharedPortRule();
+    void playerTakesTheKeyerOutput();
 };
 
 void TestPhoneKeyer::emptyKeyKeysNothing() {
@@ -158,16 +167,16 @@ void TestPhoneKeyer::parallelPort() {
     s.apply();
     s.keyer.FKeyPhone(kF9);
     QCOMPARE(s.parallel.baseAddress(), 0x278); // control register 0x27A
-    QCOMPARE(s.parallel.writes(), QList<quint8>{3});
+    QCOMPARE(s.parallel.writes(), QList<quint8>({2, 3})); // opened resting, then keyed
     s.player.endPlayback();
-    QCOMPARE(s.parallel.writes(), QList<quint8>({3, 2}));
+    QCOMPARE(s.parallel.writes(), QList<quint8>({2, 3, 2}));
     QVERIFY(s.port.events.isEmpty());
     // The choice changed while keyed: the line that was keyed is the one released.
     s.keyer.FKeyPhone(kF9);
     s.settings.pttLine = PhonePttLine::Rts;
     s.apply();
     s.player.endPlayback();
-    QCOMPARE(s.parallel.writes(), QList<quint8>({3, 2, 3, 2}));
+    QCOMPARE(s.parallel.writes(), QList<quint8>({2, 3, 2, 3, 2}));
 }
 
 void TestPhoneKeyer::dtrWithoutPortKeysNoSerialLine() {
@@ -222,8 +231,9 @@ void TestPhoneKeyer::refusedPortIsToldOnce() {
                                           "invalid.  Please select another or enter 0 for none."));
     QCOMPARE(s.prompts.beeps(), 1);
     QCOMPARE(refused.size(), 1);
-    QCOMPARE(s.player.played().size(), 2); // the message plays without push-to-talk
-    QVERIFY(!s.keyer.pttKeyed());
+    // Nothing goes on the air without push-to-talk.
+    QVERIFY(s.player.played().isEmpty());
+    QVERIFY(!s.keyer.pttKeyed() && !s.keyer.isPlaying());
     // Leaving the port field asks again; a non-numeric entry becomes "0".
     s.keyer.setPttPortField(QStringLiteral("2"));
     QCOMPARE(s.prompts.callsOf("message").size(), 2);
@@ -238,6 +248,115 @@ void TestPhoneKeyer::refusedPortIsToldOnce() {
     s.keyer.FKeyPhone(kF1);
     QCOMPARE(s.prompts.callsOf("message").size(), 3);
     QVERIFY(!s.keyer.pttKeyed());
+    QVERIFY(s.player.played().isEmpty());
+}
+
+void TestPhoneKeyer::failingLinesKeepMessagesOffTheAir() {
+    Station s;
+    s.settings.repeatSeconds = QStringLiteral("0.1");
+    s.apply();
+    s.port.setLinesFail(true);
+    QSignalSpy notKeyed(&s.keyer, &PhoneKeyer::notKeyed);
+    // The port opens, RTS is refused: the message is not played, the repeat ends, the
+    // operator is told once with the cause; the status line hears it every time.
+    s.keyer.FKeyPhone(kF1);
+    QVERIFY(s.player.played().isEmpty());
+    QVERIFY(!s.keyer.pttKeyed() && !s.keyer.isPlaying());
+    QVERIFY(!s.keyer.repeatArmed());
+    QVERIFY(!s.repeatTimer()->isActive());
+    QCOMPARE(notKeyed.size(), 1);
+    QCOMPARE(s.prompts.callsOf("message").size(), 1);
+    const PromptCall told = s.prompts.callsOf("message").first();
+    QCOMPARE(told.title, QStringLiteral("Push-to-talk failed."));
+    QVERIFY2(told.text.contains("RTS") && told.text.contains("port 2") &&
+                 told.text.contains("Inappropriate ioctl for device"),
+             qPrintable(told.text));
+    s.keyer.FKeyPhone(kF2);
+    QCOMPARE(s.prompts.callsOf("message").size(), 1);
+    QCOMPARE(notKeyed.size(), 2);
+    QVERIFY(s.player.played().isEmpty());
+    // DTR is another line: told again. Once a line keys, a later failure is told anew.
+    s.settings = s.keyer.settings();
+    s.settings.pttLine = PhonePttLine::Dtr;
+    s.apply();
+    s.keyer.FKeyPhone(kF2);
+    QCOMPARE(s.prompts.callsOf("message").size(), 2);
+    s.port.setLinesFail(false);
+    s.keyer.FKeyPhone(kF2);
+    QCOMPARE(s.player.playedNames(), QStringList{"exchange"});
+    s.player.endPlayback();
+    s.port.setLinesFail(true);
+    s.keyer.FKeyPhone(kF2);
+    QCOMPARE(s.prompts.callsOf("message").size(), 3);
+
+    // The parallel port opens but refuses the write.
+    Station p;
+    p.settings.pttPort = QStringLiteral("0");
+    p.settings.pttLine = PhonePttLine::Parallel;
+    p.apply();
+    p.parallel.open(0x378);
+    p.parallel.setWritesFail(true);
+    p.keyer.FKeyPhone(kF9);
+    QVERIFY(p.player.played().isEmpty());
+    QVERIFY(!p.keyer.pttKeyed());
+    QCOMPARE(p.prompts.callsOf("message").size(), 1);
+    QVERIFY(p.prompts.callsOf("message").first().text.contains("&H378"));
+}
+
+void TestPhoneKeyer::lostPushToTalkStopsTheMessage() {
+    Station s;
+    s.settings.repeatSeconds = QStringLiteral("5");
+    s.apply();
+    QSignalSpy notKeyed(&s.keyer, &PhoneKeyer::notKeyed);
+    // The adapter is pulled out while F1 plays: the sound stops with push-to-talk.
+    s.keyer.FKeyPhone(kF1);
+    QVERIFY(s.player.isPlaying());
+    s.port.vanish();
+    QVERIFY(!s.player.isPlaying());
+    QVERIFY(!s.keyer.isPlaying() && !s.keyer.pttKeyed());
+    QVERIFY(!s.keyer.repeatArmed());
+    QCOMPARE(notKeyed.size(), 1);
+    QCOMPARE(s.prompts.callsOf("message").size(), 1);
+    QVERIFY(s.prompts.callsOf("message").first().text.contains("The device was removed."));
+    // No end comes for a stopped sound, and none is waited for.
+    s.player.endPlayback();
+    QVERIFY(!s.repeatTimer()->isActive());
+
+    // The CW keyer takes the shared port while a message plays: stopped, not told by a box.
+    s.keyer.FKeyPhone(kF2);
+    QVERIFY(s.player.isPlaying());
+    s.ownership.claim(PortUser::CwKeying);
+    QVERIFY(!s.player.isPlaying() && !s.keyer.pttKeyed());
+    QCOMPARE(notKeyed.size(), 2);
+    QCOMPARE(s.prompts.callsOf("message").size(), 1);
+    // Without a playing message the port simply goes.
+    s.keyer.FKeyPhone(kF2);
+    s.player.endPlayback();
+    s.ownership.claim(PortUser::WinKeyer);
+    QCOMPARE(notKeyed.size(), 2);
+}
+
+void TestPhoneKeyer::realPortThatRefusesItsLines() {
+    // A pseudo-terminal opens like a serial port but has no modem lines.
+    PseudoTerminal device;
+    QVERIFY(device.isValid());
+    QTemporaryDir dir;
+    QtSettingsStore settings(dir.filePath(QStringLiteral("settings.ini")));
+    PortMap map(settings);
+    map.setMappedPath(5, device.devicePath());
+    QtSerialPort port(map);
+    Station s;
+    PhoneKeyer keyer(s.player, port, s.parallel, s.ownership, s.prompts);
+    PhoneSettings settingsOf = s.settings;
+    settingsOf.pttPort = QStringLiteral("5");
+    keyer.setSettings(settingsOf);
+    keyer.FKeyPhone(kF1);
+    QVERIFY(port.isOpen());
+    QVERIFY(s.player.played().isEmpty());
+    QVERIFY(!keyer.pttKeyed());
+    QCOMPARE(s.prompts.callsOf("message").size(), 1);
+    QVERIFY2(s.prompts.callsOf("message").first().text.contains("port 5"),
+             qPrintable(s.prompts.callsOf("message").first().text));
 }
 
 void TestPhoneKeyer::sharedPortRule() {
@@ -264,6 +383,17 @@ void TestPhoneKeyer::sharedPortRule() {
     QVERIFY(!s.keyer.pttKeyed());
     s.keyer.FKeyPhone(kF1);
     QCOMPARE(s.port.events.last(), QStringLiteral("RTS 1"));
+}
+
+void TestPhoneKeyer::playerTakesTheKeyerOutput() {
+    Station s;
+    s.settings.keyerOutput = QByteArrayLiteral("alsa_output.usb-radio");
+    s.settings.promptOutput = QByteArrayLiteral("alsa_output.headset");
+    s.apply();
+    QCOMPARE(s.player.outputDevice(), QByteArrayLiteral("alsa_output.usb-radio"));
+    s.settings.keyerOutput.clear();
+    s.apply();
+    QVERIFY(s.player.outputDevice().isEmpty());
 }
 
 QTEST_MAIN(TestPhoneKeyer)

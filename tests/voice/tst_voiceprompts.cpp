@@ -109,18 +109,37 @@ void TestVoicePrompts::waveListRoundTrip() {
     s.pttLine = PhonePttLine::Parallel;
     s.repeatSeconds = QStringLiteral("2.5");
     s.parallelAddress = QStringLiteral("&H278");
+    s.keyerOutput = QByteArrayLiteral("alsa_output.usb-Burr-Brown_USB_Audio_CODEC-00.analog-stereo");
     QVERIFY(!writeWaveList(dir.path(), s));
     const auto bytes = readWholeFile(dir.filePath(QStringLiteral("wave2.txt")));
     QVERIFY(bytes);
     QCOMPARE(bytes->left(20), QByteArray("\"/home/op/cq.wav\"\r\n\""));
-    QVERIFY(bytes->endsWith("\"3\"\r\n2\r\n\"2.5\"\r\n\"&H278\"\r\n"));
-    QCOMPARE(bytes->count("\r\n"), 13);
+    // The thirteen documented lines come first, as every version writes them; the two
+    // outputs follow.
+    QVERIFY(bytes->endsWith("\"3\"\r\n2\r\n\"2.5\"\r\n\"&H278\"\r\n"
+                            "\"alsa_output.usb-Burr-Brown_USB_Audio_CODEC-00.analog-stereo\"\r\n\"\"\r\n"));
+    QCOMPARE(bytes->count("\r\n"), 15);
 
     const WaveListLoad load = readWaveList(dir.path());
     QVERIFY(load.found && !load.damaged);
     PhoneSettings expected = s;
     expected.files[0] = QStringLiteral("/home/op/cq.wav"); // written without the blanks
     QCOMPARE(load.settings, expected);
+
+    // A file of the thirteen lines alone (an older version's) reads as before, on the
+    // default outputs; so does one with only the keyer's output.
+    const QByteArray older = bytes->left(bytes->indexOf("\"alsa_output"));
+    QCOMPARE(older.count("\r\n"), 13);
+    writeFile(dir.filePath(QStringLiteral("wave2.txt")), older);
+    WaveListLoad read = readWaveList(dir.path());
+    QVERIFY(!read.damaged);
+    expected.keyerOutput.clear();
+    QCOMPARE(read.settings, expected);
+    writeFile(dir.filePath(QStringLiteral("wave2.txt")), older + "\"hw:1\"\r\n");
+    read = readWaveList(dir.path());
+    QVERIFY(!read.damaged);
+    QCOMPARE(read.settings.keyerOutput, QByteArrayLiteral("hw:1"));
+    QVERIFY(read.settings.promptOutput.isEmpty());
 }
 
 void TestVoicePrompts::waveListDamaged() {

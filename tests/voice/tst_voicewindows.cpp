@@ -18,6 +18,7 @@
 #include <QAction>
 #include <QApplication>
 #include <QCheckBox>
+#include <QComboBox>
 #include <QFile>
 #include <QLabel>
 #include <QLineEdit>
@@ -45,6 +46,7 @@ class TestVoiceWindows : public QObject {
     RecordingSerialPort port;
     RecordingParallelPort parallel;
     PortOwnership ownership;
+    FixedAudioOutputs outputs;
     // After the devices, so that the window goes first.
     std::unique_ptr<MainWindowFixture> f;
     EntryPanel* e = nullptr;
@@ -54,7 +56,7 @@ class TestVoiceWindows : public QObject {
         if (!waveList.isEmpty()) {
             writeFileAtomically(f->workingFile(QStringLiteral("wave2.txt")), waveList);
         }
-        f->window().attachVoice({phonePlayer, promptPlayer, speech, port, parallel, ownership});
+        f->window().attachVoice({phonePlayer, promptPlayer, speech, port, parallel, ownership, outputs});
         f->startUp();
         e = &f->window().entry();
         QVERIFY(QTest::qWaitForWindowActive(&f->window()));
@@ -97,7 +99,14 @@ private Q_SLOTS:
             p->clearLog();
         }
         speech.texts.clear();
+        speech.outputDevice.clear();
         port.events.clear();
+        port.setOpenFails(false);
+        outputs.present.clear();
+        outputs.asked = 0;
+        for (RecordingWavePlayer* p : {&phonePlayer, &promptPlayer}) {
+            p->setOutputDevice({});
+        }
     }
 
     void promptsShipAndTheWaveListIsRead() {
@@ -271,7 +280,7 @@ private Q_SLOTS:
         QVERIFY(written);
         QCOMPARE(*written, "\"" + QFile::encodeName(wave.fileName()) + "\"\r\n" +
                                QByteArray("\"\"\r\n").repeated(8) +
-                               "\"0\"\r\n2\r\n\"10\"\r\n\"&H278\"\r\n");
+                               "\"0\"\r\n2\r\n\"10\"\r\n\"&H278\"\r\n\"\"\r\n\"\"\r\n");
     }
 
     void refusedPortOpensTheWindow() {
@@ -289,7 +298,95 @@ private Q_SLOTS:
         QCOMPARE(f->prompts.callsOf("message").last().title, QStringLiteral("Invalid port."));
         QVERIFY(voice().phoneWindow() != nullptr);
         QTRY_VERIFY(voice().phoneWindow()->isVisible());
+        // Nothing was played; the status line says why, at every key.
+        QVERIFY(phonePlayer.played().isEmpty());
+        QCOMPARE(e->lblDialog->text(),
+                 QStringLiteral("Push-to-talk could not be keyed: the message was not played."));
         port.setOpenFails(false);
+    }
+
+    void outputChoices() {
+        outputs.present = {{"radio", "USB Audio CODEC"}, {"phones", "Headset"}};
+        start();
+        // Nothing asks the sound service while no output is chosen.
+        QCOMPARE(outputs.asked, 0);
+        f->window().action(QStringLiteral("mnuVoiceSetup"))->trigger();
+        PhoneWindow* w = voice().phoneWindow();
+        QVERIFY(QTest::qWaitForWindowExposed(w));
+        const auto items = [](const QComboBox* box) {
+            QStringList texts;
+            for (int i = 0; i < box->count(); ++i) {
+                texts << box->itemText(i);
+            }
+            return texts;
+        };
+        const QStringList listed{"Default output", "USB Audio CODEC", "Headset"};
+        QCOMPARE(items(w->cboKeyerOutput), listed);
+        QCOMPARE(items(w->cboPromptOutput), listed);
+        QCOMPARE(w->cboKeyerOutput->accessibleName(), QStringLiteral("Voice keyer output"));
+        QCOMPARE(w->cboPromptOutput->accessibleName(), QStringLiteral("Prompts and speech output"));
+
+        // Chosen from the keyboard; each player takes its output at once.
+        w->cboKeyerOutput->setFocus();
+        QTest::keyClick(w->cboKeyerOutput, Qt::Key_Down);
+        QTest::keyClick(w->cboPromptOutput, Qt::Key_Down);
+        QTest::keyClick(w->cboPromptOutput, Qt::Key_Down);
+        QCOMPARE(phonePlayer.outputDevice(), QByteArrayLiteral("radio"));
+        QCOMPARE(promptPlayer.outputDevice(), QByteArrayLiteral("phones"));
+        QCOMPARE(speech.outputDevice, QByteArrayLiteral("phones"));
+        // A headset plugged in while the window is open joins the list.
+        outputs.plug("usb2", QStringLiteral("Second headset"));
+        QCOMPARE(w->cboPromptOutput->count(), 4);
+        QCOMPARE(w->cboPromptOutput->currentText(), QStringLiteral("Headset"));
+        QTest::mouseClick(w->cmdDone, Qt::LeftButton);
+        const auto written = readWholeFile(f->workingFile("wave2.txt"));
+        QVERIFY(written && written->endsWith("\"&H378\"\r\n\"radio\"\r\n\"phones\"\r\n"));
+
+        // The headset pulled out: the status line says where the prompts go now.
+        outputs.unplug("phones");
+        QCOMPARE(e->lblDialog->text(), QStringLiteral("Prompts and speech output \"phones\" not found: "
+                                                      "the default output is used."));
+    }
+
+    void storedOutputMissingAtStart() {
+        outputs.present = {{"phones", "Headset"}};
+        start({}, QByteArray("\"\"\r\n").repeated(9) +
+                      "\"0\"\r\n0\r\n\"0\"\r\n\"&H378\"\r\n\"usb-radio\"\r\n\"phones\"\r\n");
+        QTRY_COMPARE(e->lblDialog->text(), QStringLiteral("Voice keyer output \"usb-radio\" not found: "
+                                                          "the default output is used."));
+        QCOMPARE(phonePlayer.outputDevice(), QByteArrayLiteral("usb-radio"));
+        QCOMPARE(promptPlayer.outputDevice(), QByteArrayLiteral("phones"));
+        // The choice is kept, shown as not connected, and "Done" does not lose it.
+        f->window().action(QStringLiteral("mnuVoiceSetup"))->trigger();
+        PhoneWindow* w = voice().phoneWindow();
+        QVERIFY(QTest::qWaitForWindowExposed(w));
+        QCOMPARE(w->cboKeyerOutput->currentText(), QStringLiteral("Not connected: usb-radio"));
+        QCOMPARE(w->cboPromptOutput->currentText(), QStringLiteral("Headset"));
+        QTest::mouseClick(w->cmdDone, Qt::LeftButton);
+        const auto written = readWholeFile(f->workingFile("wave2.txt"));
+        QVERIFY(written && written->endsWith("\"usb-radio\"\r\n\"phones\"\r\n"));
+        // Plugged in again: the keyer plays there (its player never let go of the id).
+        outputs.plug("usb-radio", QStringLiteral("USB Audio CODEC"));
+        QCOMPARE(phonePlayer.outputDevice(), QByteArrayLiteral("usb-radio"));
+    }
+
+    void statusLineIsSpokenUnseen() {
+        start();
+        chooseNavigation(&BlindWindow::optCallOnly, true);
+        // A minimised or covered window paints nothing; its status line is still said.
+        f->window().hide();
+        promptPlayer.endPlayback();
+        speech.texts.clear();
+        f->window().showStatus(QStringLiteral("You've been spotted! "));
+        QTRY_COMPARE(speech.texts, QStringList{"You've been spotted!"});
+        // A text replaced before the event is over is not said; the same text again is not
+        // a change.
+        f->window().showStatus(QStringLiteral("Possible Duplicate!"));
+        f->window().showStatus(QStringLiteral("Need Name!"));
+        f->window().showStatus(QStringLiteral("Need Name!"));
+        QTRY_COMPARE(speech.texts.size(), 2);
+        QTest::qWait(50);
+        QCOMPARE(speech.texts, QStringList({"You've been spotted!", "Need Name!"}));
     }
 
     void speechForWhatChanges() {

@@ -149,6 +149,7 @@ StationWindow::StationWindow(StationPreferences& prefs, SettingsStore& settings,
     m_canvas->place(Command1, (kDesignSize.width() - kDoneWidth) / 2, rowTop(5) + 150, kDoneWidth,
                     kDoneHeight);
     connect(Command1, &QPushButton::clicked, this, &StationWindow::Command1_Click);
+    connect(Text1, &QLineEdit::textEdited, this, &StationWindow::fillFromCall);
 
     // Row by row, left to right, as the boxes stand.
     const QList<QWidget*> tabOrder{Text1, Text8, Text9, Text5, Text2,
@@ -208,6 +209,60 @@ void StationWindow::loadFromPreferences() {
     if (Text1->text().isEmpty()) {
         showValue(Text1, m_settings.value(QStringLiteral("UserCallSign")));
     }
+    m_filledFromCall.reset();
+    // A call that came from the settings store places a new operator at once.
+    fillFromCall();
+}
+
+bool StationWindow::placeUntouched() const {
+    const std::array<const QLineEdit*, 4> boxes{Text2, Text3, Text4, Text7};
+    if (m_filledFromCall) {
+        for (std::size_t i = 0; i < boxes.size(); ++i) {
+            if (boxes.at(i)->text() != m_filledFromCall->at(i)) {
+                return false;
+            }
+        }
+        return true;
+    }
+    const auto zeroOrEmpty = [](const QLineEdit* box) {
+        return box->text().trimmed().isEmpty() || numericValue(box->text()) == 0.0;
+    };
+    return Text2->text().trimmed().isEmpty() && Text7->text().trimmed().isEmpty() &&
+           zeroOrEmpty(Text3) && zeroOrEmpty(Text4);
+}
+
+void StationWindow::fillFromCall() {
+    if (m_names == nullptr || !placeUntouched()) {
+        return;
+    }
+    const std::array<QLineEdit*, 4> boxes{Text2, Text3, Text4, Text7};
+    const std::optional<EntityInfo> entity = m_names->entityOfCall(Text1->text());
+    if (!entity) {
+        // What the call put in goes when the call no longer names an entity.
+        if (m_filledFromCall) {
+            for (std::size_t i = 0; i < boxes.size(); ++i) {
+                showValue(boxes.at(i), m_beforeFill.at(i));
+            }
+            m_filledFromCall.reset();
+        }
+        return;
+    }
+    if (!m_filledFromCall) {
+        for (std::size_t i = 0; i < boxes.size(); ++i) {
+            m_beforeFill.at(i) = valueOf(boxes.at(i));
+        }
+    }
+    const PlaceTexts place{entity->entity, shortestNumber(entity->longitude),
+                           shortestNumber(entity->latitude), entity->continent};
+    for (std::size_t i = 0; i < boxes.size(); ++i) {
+        showValue(boxes.at(i), place.at(i));
+    }
+    // The boxes may cut a long name: what they show is what is compared next time.
+    PlaceTexts shown;
+    for (std::size_t i = 0; i < boxes.size(); ++i) {
+        shown.at(i) = boxes.at(i)->text();
+    }
+    m_filledFromCall = shown;
 }
 
 void StationWindow::showEvent(QShowEvent* event) {

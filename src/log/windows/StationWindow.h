@@ -5,6 +5,9 @@
 #include <QDialog>
 #include <QHash>
 
+#include <array>
+#include <optional>
+
 class QLineEdit;
 class QPushButton;
 class QFocusEvent;
@@ -68,6 +71,10 @@ private:
     bool boxKeyPress(QLineEdit* box, QKeyEvent* key);
     bool Text2_KeyPress(const QString& typed);
     bool Text6_KeyPress(const QKeyEvent* key);
+    // A new operator's country, position and continent come from the own call while
+    // those boxes are empty (a position of 0) or still hold what the call put there.
+    void fillFromCall();
+    bool placeUntouched() const;
     void Text6_LostFocus(const QFocusEvent* focus);
     void writeSharedPreferences();
 
@@ -78,6 +85,11 @@ private:
     UserPrompts& m_prompts;
     DesignCanvas* m_canvas = nullptr;
     QHash<const QLineEdit*, QString> m_shownValues;
+    // Country, longitude, latitude and continent: as the call filled them, and as they
+    // were before, to give back when the call no longer names an entity.
+    using PlaceTexts = std::array<QString, 4>;
+    std::optional<PlaceTexts> m_filledFromCall;
+    PlaceTexts m_beforeFill;
 };
 
 } // namespace ditlog

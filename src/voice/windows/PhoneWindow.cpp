@@ -1,13 +1,16 @@
 // Voice keyer window: nine key rows with "Browse", the push-to-talk controls, the repeat
-// field, "Test", "Stop" and "Done", with the typing rules of the fields.
+// field, the two output choices, "Test", "Stop" and "Done", with the typing rules of the
+// fields.
 #include "voice/windows/PhoneWindow.h"
 
 #include "log/RecordFile.h"
+#include "platform/AudioOutputs.h"
 #include "platform/UserPrompts.h"
 #include "ui/WindowScaling.h"
 #include "voice/PhoneKeyer.h"
 
 #include <QButtonGroup>
+#include <QComboBox>
 #include <QDir>
 #include <QFileInfo>
 #include <QFocusEvent>
@@ -23,8 +26,9 @@ namespace ditlog {
 
 namespace {
 // Design layout in twips: a row per function key (caption, file, "Browse"), then the
-// push-to-talk port, line and address, the repeat, and the three buttons.
-constexpr QSize kDesignSize(7080, 6540);
+// push-to-talk port, line and address, the push-to-talk lines through the radio, the
+// repeat, the two outputs and the three buttons.
+constexpr QSize kDesignSize(7080, 7020);
 constexpr double kDesignFontPt = 8.25;
 constexpr int kLeft = 120;
 constexpr int kRowTop = 180;
@@ -38,7 +42,10 @@ constexpr int kPttTop = kRowTop + 9 * kRowPitch + 120;
 // Push-to-talk through the radio's own link, on a row of its own under the lines.
 constexpr int kRadioTop = kPttTop + 420;
 constexpr int kAddressTop = kPttTop + 900;
-constexpr int kButtonsTop = kAddressTop + 600;
+constexpr int kOutputTop = kAddressTop + 480;
+constexpr int kOutputPitch = 420;
+constexpr int kOutputLeft = 2280;
+constexpr int kButtonsTop = kOutputTop + 2 * kOutputPitch + 180;
 constexpr int kButtonWidth = 1200;
 constexpr int kButtonHeight = 420;
 
@@ -64,9 +71,10 @@ QLabel* caption(DesignCanvas& canvas, const QString& text, QWidget* buddy, int l
 }
 } // namespace
 
-PhoneWindow::PhoneWindow(PhoneKeyer& keyer, QString workingFolder, const Screen& screen,
-                         UserPrompts& prompts, QWidget* parent)
-    : QDialog(parent), m_keyer(keyer), m_folder(std::move(workingFolder)), m_prompts(prompts) {
+PhoneWindow::PhoneWindow(PhoneKeyer& keyer, AudioOutputs& outputs, QString workingFolder,
+                         const Screen& screen, UserPrompts& prompts, QWidget* parent)
+    : QDialog(parent), m_keyer(keyer), m_outputs(outputs), m_folder(std::move(workingFolder)),
+      m_prompts(prompts) {
     setObjectName(QStringLiteral("PhoneFrm"));
     setWindowTitle(QStringLiteral("Phone Wave Selections"));
 
@@ -81,14 +89,14 @@ PhoneWindow::PhoneWindow(PhoneKeyer& keyer, QString workingFolder, const Screen&
 
     buildKeyRows();
     buildPttControls();
+    buildOutputChoices();
 
     QList<QWidget*> order;
     for (int i = 0; i < 9; ++i) {
         order << Text.at(i) << cmdBrowse.at(i);
     }
     order << Text10 << optRTS << optDTR << optParallel << optRigRTS << optRigDTR << optCAT << Text11
-          << txtPHLoop << cmdTest
-          << cmdStop << cmdDone;
+          << txtPHLoop << cboKeyerOutput << cboPromptOutput << cmdTest << cmdStop << cmdDone;
     for (qsizetype i = 1; i < order.size(); ++i) {
         setTabOrder(order.at(i - 1), order.at(i));
     }
@@ -218,6 +226,54 @@ void PhoneWindow::refuseRadioLine(int id) {
     m_prompts.message(QStringLiteral("Push-to-talk"), why, PromptButtons::Ok, PromptIcon::Warning);
 }
 
+void PhoneWindow::buildOutputChoices() {
+    const std::pair<QString, QString> choices[] = {
+        {QStringLiteral("cboKeyerOutput"), QStringLiteral("Voice keyer output")},
+        {QStringLiteral("cboPromptOutput"), QStringLiteral("Prompts and speech output")}};
+    int top = kOutputTop;
+    for (const auto& [name, text] : choices) {
+        auto* box = new QComboBox(m_canvas);
+        box->setObjectName(name);
+        box->setAccessibleName(text);
+        box->setSizeAdjustPolicy(QComboBox::AdjustToMinimumContentsLengthWithIcon);
+        m_canvas->place(box, kOutputLeft, top, kDesignSize.width() - kOutputLeft - kLeft, kRowHeight);
+        caption(*m_canvas, text, box, kLeft, top, kOutputLeft - kLeft - 60);
+        connect(box, &QComboBox::activated, this, &PhoneWindow::takeFields);
+        (name == QLatin1String("cboKeyerOutput") ? cboKeyerOutput : cboPromptOutput) = box;
+        top += kOutputPitch;
+    }
+    cboKeyerOutput->setAccessibleDescription(
+        QStringLiteral("Where the voice messages play: the radio's sound card"));
+    cboPromptOutput->setAccessibleDescription(
+        QStringLiteral("Where the spoken prompts and speech play: the operator's headphones"));
+    // A sound card plugged in or out while the window is open.
+    connect(&m_outputs, &AudioOutputs::outputsChanged, this, [this] {
+        if (isVisible()) {
+            listOutputs();
+        }
+    });
+}
+
+void PhoneWindow::listOutputs() {
+    const QList<AudioOutput> present = m_outputs.outputs();
+    const PhoneSettings& s = m_keyer.settings();
+    for (const auto& [box, chosen] : {std::pair{cboKeyerOutput, s.keyerOutput},
+                                      std::pair{cboPromptOutput, s.promptOutput}}) {
+        const QSignalBlocker quiet(box);
+        box->clear();
+        box->addItem(QStringLiteral("Default output"), QByteArray());
+        for (const AudioOutput& output : present) {
+            box->addItem(output.description, output.id);
+        }
+        int index = box->findData(chosen);
+        if (index < 0) {
+            box->addItem(QStringLiteral("Not connected: ") + QString::fromLatin1(chosen), chosen);
+            index = box->count() - 1;
+        }
+        box->setCurrentIndex(index);
+    }
+}
+
 void PhoneWindow::showSettings() {
     const PhoneSettings& s = m_keyer.settings();
     for (int i = 0; i < 9; ++i) {
@@ -228,6 +284,13 @@ void PhoneWindow::showSettings() {
     txtPHLoop->setText(s.repeatSeconds);
     m_lines->button(int(s.pttLine))->setChecked(true);
     cmdStop->setVisible(m_keyer.repeatArmed());
+    // The outputs are asked of the sound service only when the window is seen.
+    if (isVisible()) {
+        listOutputs();
+    } else {
+        cboKeyerOutput->clear();
+        cboPromptOutput->clear();
+    }
 }
 
 void PhoneWindow::takeFields() {
@@ -239,6 +302,10 @@ void PhoneWindow::takeFields() {
     }
     s.parallelAddress = Text11->text();
     s.pttLine = PhonePttLine(std::max(0, m_lines->checkedId()));
+    if (cboKeyerOutput->count() > 0) {
+        s.keyerOutput = cboKeyerOutput->currentData().toByteArray();
+        s.promptOutput = cboPromptOutput->currentData().toByteArray();
+    }
     m_keyer.setSettings(s);
 }
 

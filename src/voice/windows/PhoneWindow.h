@@ -1,5 +1,6 @@
 // The voice keyer window (PhoneFrm, "Phone Wave Selections"): the wave file of each
-// function key, the push-to-talk port and line, the parallel address and the F1 repeat.
+// function key, the push-to-talk port and line, the parallel address, the F1 repeat and
+// the audio outputs of the messages and of the prompts and speech.
 // Edits take effect at once, as the keys read the window's fields; "Done" stores them.
 #pragma once
 
@@ -8,12 +9,14 @@
 #include <array>
 
 class QButtonGroup;
+class QComboBox;
 class QLineEdit;
 class QPushButton;
 class QRadioButton;
 
 namespace ditlog {
 
+class AudioOutputs;
 class DesignCanvas;
 class PhoneKeyer;
 class Screen;
@@ -23,8 +26,8 @@ struct PhoneSettings;
 class PhoneWindow : public QDialog {
     Q_OBJECT
 public:
-    PhoneWindow(PhoneKeyer& keyer, QString workingFolder, const Screen& screen,
-                UserPrompts& prompts, QWidget* parent = nullptr);
+    PhoneWindow(PhoneKeyer& keyer, AudioOutputs& outputs, QString workingFolder,
+                const Screen& screen, UserPrompts& prompts, QWidget* parent = nullptr);
 
     std::array<QLineEdit*, 9> Text{}; // Text1 ... Text9: F1 ... F9
     std::array<QPushButton*, 9> cmdBrowse{};
@@ -37,6 +40,8 @@ public:
     QRadioButton* optRigRTS = nullptr; // "Rig port RTS"
     QRadioButton* optRigDTR = nullptr; // "Rig port DTR"
     QRadioButton* optCAT = nullptr;    // "Radio (CAT)"
+    QComboBox* cboKeyerOutput = nullptr; // "Voice keyer output"
+    QComboBox* cboPromptOutput = nullptr; // "Prompts and speech output"
     QPushButton* cmdTest = nullptr;
     QPushButton* cmdStop = nullptr;
     QPushButton* cmdDone = nullptr;
@@ -57,11 +62,16 @@ protected:
 private:
     void buildKeyRows();
     void buildPttControls();
+    void buildOutputChoices();
+    // Lists the outputs present, the default first; a chosen output that is not present
+    // stays in the list, marked, so that "Done" keeps it for when it is plugged in again.
+    void listOutputs();
     void takeFields();
     // Takes back a push-to-talk choice through the radio that cannot key, with the reason.
     void refuseRadioLine(int id);
 
     PhoneKeyer& m_keyer;
+    AudioOutputs& m_outputs;
     QString m_folder;
     UserPrompts& m_prompts;
     DesignCanvas* m_canvas = nullptr;

@@ -2,6 +2,7 @@
 #include "voice/windows/VoiceKeyer.h"
 
 #include "log/StationPreferences.h"
+#include "platform/AudioOutputs.h"
 #include "platform/SettingsStore.h"
 #include "platform/SpeechOutput.h"
 #include "platform/WavePlayer.h"
@@ -20,7 +21,7 @@ VoiceKeyer::VoiceKeyer(const VoiceDevices& devices, StationPreferences& prefs,
                        QString workingFolder, QWidget* windowParent)
     : QObject(windowParent), m_prefs(prefs), m_settings(settings), m_userPrompts(prompts),
       m_screen(screen), m_speech(devices.speech), m_promptPlayer(devices.promptPlayer),
-      m_folder(std::move(workingFolder)), m_windowParent(windowParent),
+      m_outputs(devices.outputs), m_folder(std::move(workingFolder)), m_windowParent(windowParent),
       m_keyer(std::make_unique<PhoneKeyer>(devices.phonePlayer, devices.pttPort, devices.parallel,
                                            devices.ownership, prompts)),
       m_prompts(std::make_unique<VoicePrompts>(devices.promptPlayer, m_folder)) {
@@ -33,10 +34,14 @@ VoiceKeyer::VoiceKeyer(const VoiceDevices& devices, StationPreferences& prefs,
         }
     });
     connect(&m_promptPlayer, &WavePlayer::playbackEnded, this, &VoiceKeyer::sayPending);
-    if (speaking()) {
-        // The voice takes a moment to load: not in the middle of a keystroke.
-        QTimer::singleShot(0, this, [this] { m_speech.prepare(); });
-    }
+    connect(m_keyer.get(), &PhoneKeyer::settingsChanged, this, &VoiceKeyer::applyPromptOutput);
+    connect(m_keyer.get(), &PhoneKeyer::notKeyed, this, &VoiceKeyer::statusShown);
+    connect(&m_outputs, &AudioOutputs::outputsChanged, this, [this] {
+        // A chosen output plugged in or pulled out: the speech voice moves to where its
+        // sound now goes, and a missing output is told.
+        applyPromptOutput();
+        checkOutputs();
+    });
 }
 
 VoiceKeyer::~VoiceKeyer() {
@@ -68,14 +73,53 @@ void VoiceKeyer::afterPrompt(QObject* context, std::function<void()> done) {
 void VoiceKeyer::loadWaveList() {
     const WaveListLoad load = readWaveList(m_folder);
     m_keyer->setSettings(load.settings);
+    applyPromptOutput();
     if (m_phoneWindow != nullptr) {
         m_phoneWindow->showSettings();
+    }
+    // The sound service and the voice take a moment: after the entry row is ready, not
+    // before it, and never in the middle of a keystroke.
+    QTimer::singleShot(0, this, [this] {
+        checkOutputs();
+        if (speaking()) {
+            m_speech.prepare();
+        }
+    });
+}
+
+void VoiceKeyer::applyPromptOutput() {
+    const QByteArray& id = m_keyer->settings().promptOutput;
+    m_promptPlayer.setOutputDevice(id);
+    m_speech.setOutputDevice(id);
+}
+
+void VoiceKeyer::checkOutputs() {
+    const PhoneSettings& s = m_keyer->settings();
+    QList<QByteArray> missing;
+    QStringList lines;
+    const std::pair<QByteArray, QString> chosen[] = {
+        {s.keyerOutput, QStringLiteral("Voice keyer output")},
+        {s.promptOutput, QStringLiteral("Prompts and speech output")}};
+    for (const auto& [id, what] : chosen) {
+        if (!id.isEmpty() && !m_outputs.contains(id)) {
+            missing.append(id);
+            lines.append(QStringLiteral("%1 \"%2\" not found").arg(what, QString::fromLatin1(id)));
+        }
+    }
+    if (missing == m_missingOutputs) {
+        return;
+    }
+    m_missingOutputs = missing;
+    if (!lines.isEmpty()) {
+        Q_EMIT statusShown(lines.join(QStringLiteral("; ")) +
+                           QStringLiteral(": the default output is used."));
     }
 }
 
 PhoneWindow& VoiceKeyer::ensurePhoneWindow() {
     if (m_phoneWindow == nullptr) {
-        m_phoneWindow = new PhoneWindow(*m_keyer, m_folder, m_screen, m_userPrompts, m_windowParent);
+        m_phoneWindow = new PhoneWindow(*m_keyer, m_outputs, m_folder, m_screen, m_userPrompts,
+                                        m_windowParent);
     }
     return *m_phoneWindow;
 }

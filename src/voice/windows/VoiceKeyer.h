@@ -14,6 +14,7 @@ class QWidget;
 
 namespace ditlog {
 
+class AudioOutputs;
 class BlindWindow;
 class ParallelPort;
 class PhoneKeyer;
@@ -36,6 +37,7 @@ struct VoiceDevices {
     SerialPort& pttPort;      // a port object of the voice keyer's own
     ParallelPort& parallel;   // the station's parallel port, shared with the CW keyer
     PortOwnership& ownership; // the CW keying port, PTT port and WinKeyer rule
+    AudioOutputs& outputs;    // the audio outputs present, for the output choices
 };
 
 class VoiceKeyer : public QObject, public VoiceControl {
@@ -56,7 +58,8 @@ public:
     bool isPlaying() const override;
     void afterPrompt(QObject* context, std::function<void()> done) override;
 
-    // Start-up: reads "wave2.txt" into the keyer.
+    // Start-up: reads "wave2.txt" into the keyer, then (once the entry row is ready)
+    // checks that the chosen outputs are present and loads the speech voice.
     void loadWaveList();
     void mnuVoiceSetup_Click();
     void mnuVoiceNavigation_Click();
@@ -75,10 +78,18 @@ public:
 Q_SIGNALS:
     // The navigation level was chosen: the preferences should be saved.
     void preferencesChanged();
+    // A line for the main window's status line (an output that is gone, a message that
+    // push-to-talk kept off the air).
+    void statusShown(const QString& text);
 
 private:
     PhoneWindow& ensurePhoneWindow();
     void sayPending();
+    // The prompts and speech take the output chosen in the keyer window.
+    void applyPromptOutput();
+    // Tells, once per change, which chosen output is not present (its sound then goes to
+    // the default output).
+    void checkOutputs();
 
     StationPreferences& m_prefs;
     SettingsStore& m_settings;
@@ -86,6 +97,7 @@ private:
     const Screen& m_screen;
     SpeechOutput& m_speech;
     WavePlayer& m_promptPlayer;
+    AudioOutputs& m_outputs;
     QString m_folder;
     QWidget* m_windowParent;
     std::unique_ptr<PhoneKeyer> m_keyer;
@@ -94,6 +106,8 @@ private:
     BlindWindow* m_blindWindow = nullptr;
     bool m_speechChosen = false;
     QString m_pendingSpeech;
+    // The chosen outputs found missing at the last check.
+    QList<QByteArray> m_missingOutputs;
 };
 
 } // namespace ditlog
