@@ -64,9 +64,8 @@ void MainWindow::attachVoice(const VoiceDevices& devices) {
     setVoice(*m_voiceKeyer);
     VoiceKeyer* voice = m_voiceKeyer;
     // "Rig port RTS", "Rig port DTR" and "Radio (CAT)" go through the rig link; why one
-    // could not key is told on the status line.
+    // could not key reaches the status line through statusShown.
     voice->keyer().setRadio(&m_rig->radio());
-    connect(&voice->keyer(), &PhoneKeyer::notKeyed, this, &MainWindow::showStatus);
 
     for (const auto& [name, slot] : {std::pair{QStringLiteral("mnuVoiceSetup"), &VoiceKeyer::mnuVoiceSetup_Click},
                                      std::pair{QStringLiteral("mnuVoiceNavigation"),

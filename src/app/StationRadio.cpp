@@ -252,7 +252,9 @@ QString StationRadio::transmitUnavailable() const {
 
 void StationRadio::setTransmit(bool on, std::function<void(bool ok, const QString& why)> done) {
     if (const QString why = transmitUnavailable(); !why.isEmpty()) {
-        QTimer::singleShot(0, this, [done, why] { done(false, why); });
+        if (done) {
+            QTimer::singleShot(0, this, [done, why] { done(false, why); });
+        }
         return;
     }
     if (on) {
