@@ -147,7 +147,11 @@ void RigLink::sendGoodbye() {
 }
 
 bool RigLink::writeRaw(const QByteArray& bytes) {
-    return m_transport.isOpen() && writeTraced(bytes);
+    if (!m_transport.isOpen() || !writeTraced(bytes)) {
+        return false;
+    }
+    m_transport.flush(); // the line may close next: nothing stays in the port's buffer
+    return true;
 }
 
 bool RigLink::writeTraced(const QByteArray& bytes) {

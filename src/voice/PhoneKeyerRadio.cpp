@@ -98,6 +98,11 @@ void PhoneKeyer::keyRadioAndPlay() {
 void PhoneKeyer::transmitAnswered(bool ok, const QString& why) {
     m_awaitingTransmit = false;
     if (!ok) {
+        // The radio may have switched all the same, its answer lost: it goes back to
+        // receive rather than stay on the air unheard.
+        if (m_radio != nullptr) {
+            m_radio->setTransmit(false, {});
+        }
         tellRadioProblem(why.isEmpty() ? QStringLiteral("The radio did not switch to transmit.") : why);
         return;
     }

@@ -206,6 +206,8 @@ private Q_SLOTS:
             QVERIFY(s.player.played().isEmpty());
             QCOMPARE(notKeyed.size(), 1);
             QVERIFY(!s.keyer.isPlaying());
+            // It may have switched without its answer reaching us: back to receive.
+            QCOMPARE(s.transmitWrites(kIcomOn, kIcomOff), (QList<QByteArray>{kIcomOn, kIcomOff}));
             s.keyer.FKeyPhone(kF1);
             s.advanceMs(1500);
             QVERIFY(s.player.played().isEmpty());
