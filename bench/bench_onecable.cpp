@@ -2,7 +2,8 @@
 //  1. keying edge error on the rig port's DTR while the rig link polls a scripted Kenwood
 //     on the same port every 100 ms: the keying child (the program's keyer, engine and
 //     rig link) under the modem-line shim, which stamps each DTR change as its ioctl
-//     returns; each edge is compared with the unit grid anchored at the first key-down;
+//     returns; each edge is compared with the unit grid of the edge before it (the keyer
+//     re-anchors after a late edge, so a stall counts once);
 //  2. F1 to the first KY byte with "Radio (CAT)": the keyer, the rig link and the serial
 //     port of the program, a scripted Kenwood on the far end (first the room query "KY;",
 //     then the text command "KY ...");
@@ -189,6 +190,9 @@ void voiceKeyToAcknowledgement() {
             continue;
         }
         played.push_back(double(timer.nsecsElapsed()) / 1e6);
+        if (ackNs < 0 && l.radio.transmitting()) {
+            ackNs = timer.nsecsElapsed(); // switched and played within one pass
+        }
         if (ackNs >= 0) {
             acknowledged.push_back(double(ackNs) / 1e6);
         }
@@ -249,10 +253,16 @@ void rigPortDtrEdgeError() {
                 level = down;
             }
         }
+        // Each edge against the unit grid of the edge before it: the keyer re-anchors its
+        // schedule after a late edge, so a stall counts once, at the edge it made late.
         const double unitNs = 1.2e9 / 25;
-        for (const qint64 at : edges) {
-            const double offset = double(at - edges.front());
-            errorsUs.push_back(std::abs(offset - std::round(offset / unitNs) * unitNs) / 1e3);
+        for (size_t i = 1; i < edges.size(); ++i) {
+            const double gap = double(edges.at(i) - edges.at(i - 1));
+            const double errorUs = std::abs(gap - std::round(gap / unitNs) * unitNs) / 1e3;
+            if (errorUs > 1000 && qEnvironmentVariableIsSet("DITLOG_BENCH_VERBOSE")) {
+                qInfo("edge %zu: %.1f us off the grid", i, errorUs);
+            }
+            errorsUs.push_back(errorUs);
         }
         polls += int(radio.receivedStartingWith("FA;").size());
     }
