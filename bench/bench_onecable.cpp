@@ -56,12 +56,12 @@ double percentile(std::vector<double> v, double p) {
 }
 
 void report(const char* what, const std::vector<double>& ms) {
-    qInfo("%s: n=%zu median %.2f ms, p90 %.2f ms, max %.2f ms", what, ms.size(), percentile(ms, 0.5),
-          percentile(ms, 0.9), percentile(ms, 1.0));
+    qInfo("%s: n=%zu median %.2f ms, p90 %.2f ms, max %.2f ms", what, ms.size(),
+          percentile(ms, 0.5), percentile(ms, 0.9), percentile(ms, 1.0));
 }
 
 class Host final : public CwKeyerHost {
-public:
+  public:
     QString callForMessages() const override { return QStringLiteral("K1ABC"); }
     QString reportSentForMessages() const override { return {}; }
     void logContact() override {}
@@ -237,7 +237,8 @@ void rigPortDtrEdgeError() {
         }
         QFile file(log);
         file.open(QIODevice::ReadOnly);
-        static const QRegularExpression serial(QStringLiteral("^(\\d+) S\\d+ dtr=(\\d) rts=(\\d) (\\S+)$"));
+        static const QRegularExpression serial(
+            QStringLiteral("^(\\d+) S\\d+ dtr=(\\d) rts=(\\d) (\\S+)$"));
         std::vector<qint64> edges;
         bool level = false;
         bool written = false;
