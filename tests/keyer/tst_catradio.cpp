@@ -79,7 +79,7 @@ struct Station {
 
 class TestCatRadio : public QObject {
     Q_OBJECT
-  private Q_SLOTS:
+private Q_SLOTS:
     // A Kenwood: the speed first, each text in a field of 24 filled with blanks after the
     // radio said it has room (twice full first), Esc stops the radio; TX; and RX; switch
     // it; the poll runs throughout.

@@ -69,7 +69,8 @@ class TestRigWindows : public QObject {
         f->prompts.clear();
     }
     RigControlWindow& rigWindow() { return f->window().rig().window(); }
-    template <typename T> T* control(QWidget* parent, const char* name) {
+    template <typename T>
+    T* control(QWidget* parent, const char* name) {
         T* c = parent->findChild<T*>(QLatin1String(name));
         if (c == nullptr) {
             qFatal("no control %s", name);
@@ -84,7 +85,7 @@ class TestRigWindows : public QObject {
         return titles;
     }
 
-  private Q_SLOTS:
+private Q_SLOTS:
     void cleanup() {
         f.reset();
         radio.reset();
@@ -131,11 +132,8 @@ class TestRigWindows : public QObject {
 
         QTest::mouseClick(w.cmdDone, Qt::LeftButton);
         QVERIFY(!w.isVisible());
-        const QByteArray saved =
-            readWholeFile(f->workingFile(QStringLiteral("RigCntrl.txt"))).value();
-        QVERIFY(saved.startsWith("\"4800 "
-                                 "\"\r\n\"N\"\r\n\"8\"\r\n\"2\"\r\n\"MD;\"\r\n\"FA;\"\r\n\"4800,N,"
-                                 "8,2\"\r\n5\r\n\"N\"\r\n\"F\"\r\n\"Kenwood\"\r\n"));
+        const QByteArray saved = readWholeFile(f->workingFile(QStringLiteral("RigCntrl.txt"))).value();
+        QVERIFY(saved.startsWith("\"4800 \"\r\n\"N\"\r\n\"8\"\r\n\"2\"\r\n\"MD;\"\r\n\"FA;\"\r\n\"4800,N,8,2\"\r\n5\r\n\"N\"\r\n\"F\"\r\n\"Kenwood\"\r\n"));
         StationPreferences prefs;
         LoadPreferences(f->folders().WorkingFolder, prefs);
         QCOMPARE(prefs.RigType, QStringLiteral("Kenwood"));
@@ -182,8 +180,7 @@ class TestRigWindows : public QObject {
         RigControlWindow& w = rigWindow();
         w.List1->setCurrentRow(listRow(w.List1, QStringLiteral("Kenwood")));
         control<QRadioButton>(&w, "optComm6")->click(); // nothing behind it
-        f->window().rig().portMap().setMappedPath(6,
-                                                  f->workingFile(QStringLiteral("no-such-port")));
+        f->window().rig().portMap().setMappedPath(6, f->workingFile(QStringLiteral("no-such-port")));
         QTest::mouseClick(w.Command1, Qt::LeftButton);
         QCOMPARE(messageTitles(), QStringList{QStringLiteral("Invalid Comm Settings.")});
         QCOMPARE(f->prompts.beeps(), 1);
@@ -192,8 +189,7 @@ class TestRigWindows : public QObject {
         QVERIFY(!w.Label2->isVisible());
 
         QTest::mouseClick(w.Command3, Qt::LeftButton); // Change Frequency while not polling
-        QCOMPARE(messageTitles().last(),
-                 QStringLiteral("You must be polling your rig to test this function."));
+        QCOMPARE(messageTitles().last(), QStringLiteral("You must be polling your rig to test this function."));
 
         control<QRadioButton>(&w, "optComm5")->click();
         QTest::mouseClick(w.Command1, Qt::LeftButton);
@@ -242,8 +238,7 @@ class TestRigWindows : public QObject {
         desk.settings().Source = QStringLiteral("Telnet");
         desk.settings().ShowAsList = false;
         desk.PacketResize();
-        desk.BandMapSpots(QStringLiteral("OH2BH"), QStringLiteral("14030.5"),
-                          QStringLiteral("de W3LPL: 14030.5 OH2BH"));
+        desk.BandMapSpots(QStringLiteral("OH2BH"), QStringLiteral("14030.5"), QStringLiteral("de W3LPL: 14030.5 OH2BH"));
         QTRY_VERIFY(desk.lblDX()->spotLabel(49)->isVisible());
         QApplication::setActiveWindow(&f->window());
         QVERIFY(QTest::qWaitForWindowActive(&f->window()));
@@ -277,7 +272,7 @@ class TestRigWindows : public QObject {
         w.OptFreq->click();
         QCOMPARE(w.lblMode->text(), QStringLiteral("No Response"));
         QTRY_COMPARE(w.lblMode->text(), QStringLiteral("PH")); // 14.2 MHz by the table
-        w.chkFrequency->click();                               // "Use Frequency" off
+        w.chkFrequency->click();                                 // "Use Frequency" off
         radio->setFrequency(7.1);
         QTRY_COMPARE(w.lblFreq->text(), QStringLiteral("7.10000"));
         QTest::qWait(200);
@@ -290,8 +285,7 @@ class TestRigWindows : public QObject {
         auto* panel = f->window().findChild<BandPlanWindow*>(QStringLiteral("frmBandPlan"));
         QVERIFY(panel != nullptr && panel->isVisible() && panel->isModal());
         QCOMPARE(panel->lblTitle->text(), QStringLiteral("Extra Frequency Privileges"));
-        QCOMPARE(panel->lblEffective->text(),
-                 QStringLiteral("Frequencies Effective: February 13, 2026"));
+        QCOMPARE(panel->lblEffective->text(), QStringLiteral("Frequencies Effective: February 13, 2026"));
         const auto bars = [panel] {
             QStringList names;
             for (QLabel* l : panel->findChildren<QLabel*>()) {
@@ -311,8 +305,7 @@ class TestRigWindows : public QObject {
         auto* priv1 = panel->findChild<QLabel*>(QStringLiteral("priv1"));
         QCOMPARE(priv1->toolTip(), QStringLiteral("PH   1.800 - 2.000"));
         QTest::mouseClick(panel->Command7, Qt::LeftButton);
-        QTRY_VERIFY(f->window().findChild<BandPlanWindow*>(QStringLiteral("frmBandPlan")) ==
-                    nullptr);
+        QTRY_VERIFY(f->window().findChild<BandPlanWindow*>(QStringLiteral("frmBandPlan")) == nullptr);
     }
 
     void bandPlanMissing() {

@@ -127,7 +127,7 @@ struct RadioStation {
 
 class TestPhoneRadio : public QObject {
     Q_OBJECT
-  private Q_SLOTS:
+private Q_SLOTS:
     // The Icom acknowledges 1C 00 01 with FB: nothing plays before the answer; the end
     // of the file switches the radio back, once.
     void playsOnlyAfterTheAcknowledgement() {
