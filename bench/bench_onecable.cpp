@@ -61,7 +61,7 @@ void report(const char* what, const std::vector<double>& ms) {
 }
 
 class Host final : public CwKeyerHost {
-  public:
+public:
     QString callForMessages() const override { return QStringLiteral("K1ABC"); }
     QString reportSentForMessages() const override { return {}; }
     void logContact() override {}

@@ -23,7 +23,7 @@ constexpr int kPort = 6;
 constexpr int kLong = 20000;
 
 class Host final : public CwKeyerHost {
-  public:
+public:
     QString callForMessages() const override { return QStringLiteral("K1ABC"); }
     QString reportSentForMessages() const override { return {}; }
     void logContact() override { ++logged; }
