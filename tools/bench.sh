@@ -9,8 +9,10 @@ export QT_QPA_PLATFORM=offscreen
         [ -f "$b" ] && [ -x "$b" ] || continue
         "$b" 2>&1 | awk '/^RESULT/ {name=$3} /per iteration|^ +[0-9.,]+ msecs$/ {print name, $1, $2} /^QINFO/ {sub(/^QINFO *: */, ""); print "#", $0}'
     done
-    # The window's figures again in processor time of the window thread (Linux task
+    # The window's and the aids' figures again in processor time of the window thread (Linux task
     # clock): on a busy build machine the wall time above also counts other programs.
-    "$root/build/bench/bench_window" -perf -perfcounter task-clock -minimumvalue 200000000 2>&1 |
-        awk '/^RESULT/ {name=$3 "(cpu)"} /per iteration/ {gsub(/,/, "", $1); printf "%s %.3f msecs\n", name, $1 / 1e6}'
+    for b in bench_window bench_assist; do
+        "$root/build/bench/$b" -perf -perfcounter task-clock -minimumvalue 200000000 2>&1 |
+            awk '/^RESULT/ {name=$3 "(cpu)"} /per iteration/ {gsub(/,/, "", $1); printf "%s %.3f msecs\n", name, $1 / 1e6}'
+    done
 } | awk 'BEGIN {printf "%-60s %s\n", "benchmark", "time per run"} /^#/ {print; next} {printf "%-60s %s %s\n", $1, $2, $3}'

@@ -13,6 +13,8 @@ packages+=(libhamlib-utils socat)
 packages+=(rtkit dbus-daemon)
 # Dire Wolf: the independent packet engine of the spot tests.
 packages+=(direwolf)
+# Test data of the contest aids: a master call list and a club roster no one here wrote.
+packages+=(tlf)
 # A sound server whose null sinks are real audio outputs for the playback tests.
 packages+=(pulseaudio pulseaudio-utils)
 missing=()

@@ -62,8 +62,11 @@ bool EntryPanel::eventFilter(QObject* watched, QEvent* event) {
         return false;
     }
     if (event->type() == QEvent::FocusOut) {
-        if (field == txtCall && !ignoredFocusReason(static_cast<QFocusEvent*>(event)->reason())) {
+        const bool ignored = ignoredFocusReason(static_cast<QFocusEvent*>(event)->reason());
+        if (field == txtCall && !ignored) {
             txtCall_LostFocus();
+        } else if (!ignored && historyFilled(field)) {
+            acceptHistoryFill(field); // moving on accepts what the history put in
         }
         return false;
     }
@@ -71,12 +74,22 @@ bool EntryPanel::eventFilter(QObject* watched, QEvent* event) {
         return false;
     }
     auto* keyEvent = static_cast<QKeyEvent*>(event);
+    if (keyEvent->key() == Qt::Key_K && keyEvent->modifiers() == Qt::ControlModifier &&
+        m_assist->speakPartials()) {
+        return true;
+    }
     if (m_keyHold->take(field, *keyEvent)) {
         return true; // typed later, into the field that has the focus then
     }
     const int key = keyCode(keyEvent);
     if (key == 0) {
         return false; // arrows, Tab, Delete and the like keep their usual meaning
+    }
+    if (historyFilled(field) && !field->hasSelectedText() &&
+        field->cursorPosition() == field->text().size()) {
+        // The first key typed into what the call history put in replaces it whole
+        // (unless the caret was moved into it to edit it).
+        field->selectAll();
     }
     return dispatchKey(field, key);
 }
@@ -135,7 +148,7 @@ int EntryPanel::txtCall_KeyPress(int key) {
         setStatusText(QStringLiteral(" "));
     }
     if (key == kEnter) {
-        Mains();
+        enterKey();
         return 0;
     }
     if (key == kSpace) {
@@ -192,7 +205,7 @@ int EntryPanel::txtRSTR_KeyPress(int key) {
         key = kSpace;
     }
     if (key == kEnter) {
-        Mains();
+        enterKey();
         return 0;
     }
     if (key == kSpace) {
@@ -208,7 +221,7 @@ int EntryPanel::txtRSTS_KeyPress(int key) {
         return 0;
     }
     if (key == kEnter) {
-        Mains();
+        enterKey();
         return 0;
     }
     if (key == kSpace) {
@@ -223,7 +236,7 @@ int EntryPanel::txtName_KeyPress(int key) {
         return 0;
     }
     if (key == kEnter) {
-        Mains();
+        enterKey();
         return 0;
     }
     if (key == kSpace) {
@@ -252,7 +265,7 @@ int EntryPanel::txtSec_KeyPress(int key) {
         return 0;
     }
     if (key == kEnter) {
-        Mains();
+        enterKey();
         return 0;
     }
     if (key == kSpace) {
@@ -267,7 +280,7 @@ int EntryPanel::txtCntry_KeyPress(int key) {
         return 0;
     }
     if (key == kEnter) {
-        Mains();
+        enterKey();
         return 0;
     }
     int caret = typingPosition(txtCntry);

@@ -128,11 +128,23 @@ void EntryPanel::buildFields(DesignCanvas& canvas) {
     Label23 = addLabel(canvas, QStringLiteral("Label23"), QString(), 5950, 1000, 600, 220);
 
     connect(txtCall, &QLineEdit::textChanged, this, [this](const QString& text) {
+        withdrawHistoryFill();
         CountryLookup();
         Q_EMIT callChanged(text);
+        fillFromHistory();
+        m_assist->callChanged(text);
     });
     connect(txtRSTS, &QLineEdit::textChanged, this, &EntryPanel::rstSentChanged);
     connect(txtCntry, &QLineEdit::textChanged, this, &EntryPanel::NewIndicator);
+    for (QLineEdit* f : {txtCall, txtRSTR, txtCntry, txtName, txtSec, txtRSTS}) {
+        connect(f, &QLineEdit::textChanged, this, [this, f] {
+            // A value typed over, or replaced, is the operator's own.
+            if (m_historyFill.contains(f) && f->text() != m_historyFill.value(f)) {
+                acceptHistoryFill(f);
+            }
+            m_assist->entryChanged();
+        });
+    }
 }
 
 void EntryPanel::cleanPastedText(QLineEdit* field) {
@@ -233,6 +245,85 @@ void EntryPanel::CountryLookup() {
 
 void EntryPanel::NewIndicator() { lblNew->setVisible(ditlog::NewIndicator(m_log, txtCntry->text())); }
 
+// ---- call history ------------------------------------------------------------------------
+
+QColor EntryPanel::historyColour() { return QColor(0, 90, 190); }
+
+bool EntryPanel::historyFilled(const QLineEdit* field) const {
+    const auto it = m_historyFill.constFind(const_cast<QLineEdit*>(field));
+    return it != m_historyFill.cend() && field->text() == *it;
+}
+
+void EntryPanel::withdrawHistoryFill() {
+    // Values the history put in for the call as it was are not the operator's: a changed
+    // call takes them back before anything looks at the fields.
+    const QList<QLineEdit*> filled = m_historyFill.keys();
+    for (QLineEdit* field : filled) {
+        if (historyFilled(field)) {
+            m_historyFill.remove(field);
+            field->clear();
+            field->setPalette(txtCall->palette());
+            field->setAccessibleDescription(field->property("plainDescription").toString());
+        }
+    }
+}
+
+void EntryPanel::fillFromHistory() {
+    const std::optional<HistoryValues> known = m_assist->historyFor(txtCall->text());
+    if (!known) {
+        return;
+    }
+    const QList<std::pair<QLineEdit*, QString>> fills{
+        {txtCntry, known->spc}, {txtName, known->name}, {txtSec, known->exchange}};
+    for (const auto& [field, value] : fills) {
+        if (value.isEmpty() || !field->text().isEmpty()) {
+            continue; // never over what the operator typed
+        }
+        field->setText(value);
+        if (field->text() != value) {
+            continue; // the field took less (its length): the operator's to finish
+        }
+        m_historyFill.insert(field, value);
+        QPalette p = field->palette();
+        p.setColor(QPalette::Text, historyColour());
+        field->setPalette(p);
+        if (!field->property("plainDescription").isValid()) {
+            field->setProperty("plainDescription", field->accessibleDescription());
+        }
+        field->setAccessibleDescription(QStringLiteral("From the call history"));
+    }
+}
+
+void EntryPanel::acceptHistoryFill(QLineEdit* field) {
+    if (m_historyFill.remove(field) == 0) {
+        return;
+    }
+    field->setPalette(txtCall->palette());
+    field->setAccessibleDescription(field->property("plainDescription").toString());
+}
+
+void EntryPanel::focusFirstEmpty() {
+    if (txtCall->hasFocus()) {
+        // Leaving the call field fills the reports and what this log knows of the call.
+        m_quietFocus = true;
+        txtRSTR->setFocus(Qt::OtherFocusReason);
+        m_quietFocus = false;
+    }
+    for (QLineEdit* f : {txtRSTR, txtCntry, txtName, txtSec, txtRSTS}) {
+        if (f->text().isEmpty()) {
+            f->setFocus(Qt::OtherFocusReason);
+            return;
+        }
+    }
+}
+
+void EntryPanel::enterKey() {
+    if (!postContestMode() && m_assist->enterPressed()) {
+        return;
+    }
+    Mains();
+}
+
 // ---- focus -------------------------------------------------------------------------------
 
 void EntryPanel::txtCall_LostFocus() {
@@ -276,6 +367,10 @@ void EntryPanel::txtCall_GotFocus() {
 }
 
 void EntryPanel::fieldEntered(QLineEdit* field) {
+    m_assist->entryChanged();
+    if (m_quietFocus) {
+        return;
+    }
     if (field == txtCall) {
         txtCall_GotFocus();
         return;
@@ -316,9 +411,11 @@ void EntryPanel::DupCheck() {
         const QList<std::pair<QLineEdit*, QString>> fills{
             {txtSec, earlier.exchange}, {txtCntry, earlier.spc}, {txtName, earlier.name}};
         for (const auto& [field, value] : fills) {
-            if (field->text().isEmpty()) {
+            // What this log knows wins over the call history.
+            if (field->text().isEmpty() || historyFilled(field)) {
                 field->setText(value);
                 field->selectAll();
+                acceptHistoryFill(field);
             }
         }
     }

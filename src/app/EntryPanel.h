@@ -3,10 +3,12 @@
 // post-contest date and time, and logging a contact (Mains).
 #pragma once
 
+#include "assist/EntryAssist.h"
 #include "log/DuplicateCheck.h"
 #include "platform/Services.h"
 
 #include <QColor>
+#include <QHash>
 #include <QList>
 #include <QObject>
 
@@ -66,6 +68,16 @@ public:
     // The frequency text the rig link delivered; stored with the next contact.
     void setRigFrequency(const QString& text) { m_rigFrequency = text; }
     void setVoice(VoiceControl& voice) { m_voice = &voice; }
+    // The contest aids the row asks; without them the row's rules run unchanged.
+    void setAssist(EntryAssist& assist) { m_assist = &assist; }
+    void clearAssist() { m_assist = &m_noAssist; }
+    // A field still showing what the call history put in (not yet accepted).
+    bool historyFilled(const QLineEdit* field) const;
+    // The text colour of history values.
+    static QColor historyColour();
+    // The focus moves to the first empty field of the exchange (leaving the call field
+    // first, which fills the reports and what this log knows of the call).
+    void focusFirstEmpty();
     bool duplicateFlagged() const { return m_duplicate; }
     // Keys typed into the entry fields wait here while something holds them (the three
     // seconds after a duplicate; other causes may hold them too).
@@ -136,6 +148,13 @@ private:
     void clearEntry();
     void focusNextAfter(QLineEdit* field);
     void showBearing(float latitude, float longitude);
+    // Call history: fields it filled take the operator's values back when the call
+    // changes, and a typed or accepted value ends the history colour.
+    void withdrawHistoryFill();
+    void fillFromHistory();
+    void acceptHistoryFill(QLineEdit* field);
+    // Enter in an entry field: the aids first, else Mains.
+    void enterKey();
 
     Services m_services;
     ContactLog& m_log;
@@ -161,6 +180,10 @@ private:
     bool m_partialDupes = true;
     QColor m_statusColour{0, 192, 192}; // the status line's usual background
     QString m_rigFrequency;
+    NoEntryAssist m_noAssist;
+    EntryAssist* m_assist = &m_noAssist;
+    QHash<QLineEdit*, QString> m_historyFill; // field -> the value the history put in
+    bool m_quietFocus = false; // focus moves that announce nothing
 };
 
 } // namespace ditlog

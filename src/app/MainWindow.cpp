@@ -1,6 +1,7 @@
 // Main window construction, start-up and shut-down, and the File menu's log commands.
 #include "app/MainWindow.h"
 
+#include "app/AssistDesk.h"
 #include "app/ClockPanel.h"
 #include "app/EntryPanel.h"
 #include "app/HelpWindow.h"
@@ -86,6 +87,7 @@ MainWindow::MainWindow(Services services, DataFolders folders, SharedPreferences
     connectPanels();
     buildSpots();
     buildCharts();
+    buildAssist();
     describeForScreenReaders();
     setUpRig();
     m_spots->setRigTuning(rigTuning());
@@ -103,6 +105,8 @@ MainWindow::~MainWindow() {
     // (the panels) before the controls they watch.
     delete m_rig;
     detachVoice();
+    m_entry->clearAssist();
+    delete m_assist;
     delete m_spots;
     delete m_station;
     delete m_colours;
@@ -420,6 +424,7 @@ void MainWindow::finishStartUp() {
     // layout, then the entry row is ready.
     applyTaskbarLayout();
     activateWindow();
+    m_assist->startUp();
     m_entry->focusCall();
     m_rig->startUp();
     Q_EMIT startUpFinished();
@@ -483,6 +488,7 @@ bool MainWindow::openGoodRecords(const RecordError& fault) {
 }
 
 void MainWindow::afterLoad() {
+    m_assist->logReloaded();
     m_lists->RecentList();
     m_score->TimeStats(logNow(m_services.clock, m_prefs.UtcOffset));
     m_lists->ListRefresh();
@@ -515,6 +521,7 @@ void MainWindow::NewLog() {
         }
         m_log.setRecords({});
         SavePref();
+        m_assist->relearn(); // the log just backed up is an earlier log now
     }
     m_clocks->showOperatingTime();
     mnuOpen2();

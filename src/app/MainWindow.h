@@ -27,6 +27,7 @@ class QTimer;
 
 namespace ditlog {
 
+class AssistDesk;
 class ClockPanel;
 class ColoursWindow;
 class DesignCanvas;
@@ -85,6 +86,9 @@ public:
     const LogFile& logFile() const { return m_logFile; }
     OperatingTime& operatingTime() { return m_operating; }
     bool keyboardCwMode() const { return m_keyboardCw; }
+
+    // The contest aids (MainWindowAssist.cpp).
+    AssistDesk& assist() { return *m_assist; }
 
     // DX spots: the spot desk, filing a spot, and the spot display at the bottom.
     SpotDesk& spots() { return *m_spots; }
@@ -186,6 +190,8 @@ private:
     void buildSpots();
     void mnuDxConfigure_Click();
     void buildCharts();
+    void buildAssist();
+    void toggleAid(const QString& actionName);
     void mnuGraph_Click();
     void showBandAndMode();
     void showOwnStation();
@@ -231,6 +237,7 @@ private:
     KeyerWiring* m_keyerWiring = nullptr;
     RigStation* m_rig = nullptr;
     SpotDesk* m_spots = nullptr;
+    AssistDesk* m_assist = nullptr;
     QHash<QString, QAction*> m_actions;
     bool m_exitWithoutBackup = false;
     bool m_keyboardCw = false;

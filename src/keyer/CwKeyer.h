@@ -136,6 +136,12 @@ public:
     void removeLastUnsent() override;
     void LoopThroughCWBuffer() override;
     bool stopExternalKeyer() override;
+    QString messageText(int keyCode) const override {
+        const std::optional<int> index = messageIndexForKeyCode(keyCode);
+        return index ? m_settings.messages[std::size_t(*index)] : QString();
+    }
+    // The settings store the keyer keeps its timing in (the CW window keeps more there).
+    SettingsStore& settingsStore() const { return m_store; }
 
     bool repeatArmed() const { return m_repeatArmed; }
     // The WinKeyer's feeder handed a character over (as the keying thread's events do).

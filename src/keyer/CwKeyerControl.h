@@ -24,6 +24,8 @@ public:
     virtual void LoopThroughCWBuffer() = 0;
     // Esc with an external keyer busy: clears it and the send buffer; true when it did.
     virtual bool stopExternalKeyer() { return false; }
+    // The stored message of a function key (the FKeyCW code), wildcards unreplaced.
+    virtual QString messageText(int /*keyCode*/) const { return {}; }
 };
 
 class NoCwKeyer final : public CwKeyerControl {

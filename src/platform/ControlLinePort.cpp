@@ -5,6 +5,7 @@
 #include "platform/PortMap.h"
 
 #include <QLoggingCategory>
+#include <QSocketNotifier>
 
 #include <cerrno>
 #include <cstring>
@@ -72,6 +73,8 @@ bool ControlLinePort::open(int portNumber, const QString& settings, Handshake ha
     m_portNumber = portNumber;
     m_devicePath = path;
     m_emergencySlot = emergency::watch(emergency::Output::Serial, fd);
+    m_notifier = new QSocketNotifier(fd, QSocketNotifier::Read, this);
+    connect(m_notifier, &QSocketNotifier::activated, this, &ControlLinePort::readAndDrop);
     qCDebug(lcSerial) << "opened for its control lines" << portNumber << path;
     return true;
 #else
@@ -86,6 +89,8 @@ void ControlLinePort::close() {
         return;
     }
     Q_EMIT aboutToClose();
+    delete m_notifier;
+    m_notifier = nullptr;
 #ifdef Q_OS_UNIX
     int bits = TIOCM_DTR | TIOCM_RTS;
     ::ioctl(m_fd, TIOCMBIC, &bits);
@@ -96,6 +101,21 @@ void ControlLinePort::close() {
 #endif
     m_fd = -1;
     m_portNumber = 0;
+}
+
+void ControlLinePort::readAndDrop() {
+#ifdef Q_OS_UNIX
+    char bytes[256];
+    const ssize_t got = ::read(m_fd, bytes, sizeof bytes);
+    if (got > 0 || (got < 0 && (errno == EAGAIN || errno == EINTR))) {
+        return; // the lines carry the meaning here, not the data
+    }
+    // End of file or an error: the device hung up.
+    m_error = got == 0 ? QStringLiteral("%1: the device hung up").arg(m_devicePath) : systemError(m_devicePath);
+    qCInfo(lcSerial) << "port failed" << m_error;
+    close();
+    Q_EMIT errorOccurred(m_error);
+#endif
 }
 
 bool ControlLinePort::setSettings(const QString& settings) {

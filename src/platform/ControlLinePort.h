@@ -7,10 +7,14 @@
 // so that the next opening raises nothing.
 //
 // The port takes part in the emergency key-up: while it is open, a terminating or fatal
-// signal drops both lines.
+// signal drops both lines. Whatever the device sends is read and dropped; a device that
+// hangs up (a USB adapter pulled, the far end of a pseudo-terminal closed) closes the port
+// and is reported once by errorOccurred.
 #pragma once
 
 #include "platform/SerialPort.h"
+
+class QSocketNotifier;
 
 namespace ditlog {
 
@@ -44,11 +48,13 @@ public:
 private:
     bool setLine(int bit, bool on);
     QString systemError(const QString& what) const;
+    void readAndDrop();
 
     const PortMap& m_map;
     int m_fd = -1;
     int m_portNumber = 0;
     int m_emergencySlot = -1;
+    QSocketNotifier* m_notifier = nullptr;
     QString m_devicePath;
     QString m_error;
 };

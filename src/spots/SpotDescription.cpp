@@ -15,10 +15,13 @@ QString ageText(qint64 seconds) {
 }
 } // namespace
 
-QString spotDescription(const DxSpot& spot, qint64 ageSeconds) {
+QString spotDescription(const DxSpot& spot, qint64 ageSeconds, SpotMark mark) {
     QString text = spot.Call + QStringLiteral(", ") + scaleText(spot.FreqMHz) + QStringLiteral(" MHz");
     if (ageSeconds >= 0) {
         text += QStringLiteral(", ") + ageText(ageSeconds);
+    }
+    if (const QString words = spotMarkWords(mark); !words.isEmpty()) {
+        text += QStringLiteral(", ") + words;
     }
     return text;
 }

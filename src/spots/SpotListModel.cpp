@@ -1,6 +1,8 @@
 // Rows and cells of the spot list.
 #include "spots/SpotListModel.h"
 
+#include <QColor>
+
 #include "log/RecordFile.h"
 #include "spots/SpotText.h"
 
@@ -58,11 +60,44 @@ int SpotListModel::columnCount(const QModelIndex& parent) const {
     return parent.isValid() ? 0 : SpotListRow::kColumns;
 }
 
+void SpotListModel::setMarker(SpotMarker marker) {
+    m_marker = std::move(marker);
+    refreshMarks();
+}
+
+void SpotListModel::refreshMarks() {
+    if (!m_rows.isEmpty()) {
+        Q_EMIT dataChanged(index(0, 0), index(int(m_rows.size()) - 1, SpotListRow::kColumns - 1));
+    }
+}
+
+SpotMark SpotListModel::markOf(int row) const {
+    if (!m_marker || row < 0 || row >= m_rows.size()) {
+        return SpotMark::None;
+    }
+    const SpotListRow& r = m_rows.at(row);
+    return m_marker(r.cells[0], r.cells[1].toDouble());
+}
+
 QVariant SpotListModel::data(const QModelIndex& index, int role) const {
+    if (role == Qt::ForegroundRole) {
+        switch (markOf(index.row())) {
+        case SpotMark::Dupe: return QColor::fromRgb(QRgb(kDupeSpotColour));
+        case SpotMark::NewMultiplier: return QColor::fromRgb(QRgb(kMultiplierListColour));
+        case SpotMark::None: break;
+        }
+        return {};
+    }
     if (role != Qt::DisplayRole && role != Qt::ToolTipRole && role != Qt::AccessibleTextRole) {
         return {};
     }
-    return cellText(index.row(), index.column());
+    const QString text = cellText(index.row(), index.column());
+    if (role != Qt::DisplayRole && index.column() == 0) {
+        // The call says what it is: "K1ABC, dupe", "VE9XYZ, new multiplier".
+        const QString words = spotMarkWords(markOf(index.row()));
+        return words.isEmpty() ? text : text + QStringLiteral(", ") + words;
+    }
+    return text;
 }
 
 QVariant SpotListModel::headerData(int section, Qt::Orientation orientation, int role) const {

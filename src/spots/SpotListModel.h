@@ -2,6 +2,8 @@
 // columns from the spot and its record.
 #pragma once
 
+#include "spots/SpotMark.h"
+
 #include <QAbstractTableModel>
 #include <QList>
 #include <QString>
@@ -36,6 +38,11 @@ public:
     const SpotListRow& row(int index) const { return m_rows.at(index); }
     QString cellText(int row, int column) const;
     void clear();
+    // Who decides the marks of the rows' calls; none marks nothing. refreshMarks()
+    // repaints the rows after what the marks depend on changed.
+    void setMarker(SpotMarker marker);
+    void refreshMarks();
+    SpotMark markOf(int row) const;
 
     int rowCount(const QModelIndex& parent = {}) const override;
     int columnCount(const QModelIndex& parent = {}) const override;
@@ -44,6 +51,7 @@ public:
 
 private:
     QList<SpotListRow> m_rows;
+    SpotMarker m_marker;
 };
 
 } // namespace ditlog

@@ -1,6 +1,7 @@
 // Replays the committed fuzzing corpus through the fuzz targets, so that every input that
 // once broke a reader, or reached new code in one, is checked again by each test run.
 #include "FuzzTargets.h"
+#include "FuzzTargetsAssist.h"
 #include "FuzzTargetsCountry.h"
 #include "FuzzTargetsVoice.h"
 #include "FuzzTargetsKeyer.h"
@@ -37,6 +38,7 @@ constexpr NamedTarget kTargets[] = {
     {"spotlines", &fuzzSpotLines},       {"agwframes", &fuzzAgwFrames},
     {"packspot", &fuzzPackSpot},
     {"rategraph", &fuzzRateGraph},
+    {"masterlist", &fuzzMasterList},     {"callhistory", &fuzzCallHistory},
 };
 
 QDir corpusFolder(const char* target) {

@@ -3,6 +3,7 @@
 
 #include "keyer/CwKeyer.h"
 #include "keyer/windows/FormControls.h"
+#include "keyer/windows/MessageKeysPanel.h"
 #include "platform/UserPrompts.h"
 #include "ui/WindowScaling.h"
 
@@ -51,6 +52,9 @@ CwKeyerWindow::CwKeyerWindow(CwKeyer& keyer, QString workingFolder, const Screen
     buildButtons(*m_canvas);
     connectFields();
     setTabOrder();
+    // The keys Enter sends: a block of its own, kept in the settings store.
+    messageKeys = new MessageKeysPanel(m_keyer.settingsStore(), *m_canvas, this);
+    messageKeys->chainTabOrder(messages[10], optRTS);
 
     resize(m_canvas->size());
     ScaleWindowToScreen(this, m_canvas, screen, prompts);
@@ -302,6 +306,9 @@ void CwKeyerWindow::refresh() {
     txtLoop->setText(QString::number(qint64(m_keyer.loopsPer60ms())));
     showLoopControls();
     showPriority();
+    if (messageKeys != nullptr) {
+        messageKeys->refresh();
+    }
     m_filling = false;
 }
 

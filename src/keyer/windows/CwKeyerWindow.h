@@ -19,6 +19,7 @@ namespace ditlog {
 
 class CwKeyer;
 class DesignCanvas;
+class MessageKeysPanel;
 class Screen;
 class UserPrompts;
 enum class KeyingLineChoice : quint8;
@@ -62,6 +63,8 @@ public:
     QPushButton* cmdConfigureWinkey = nullptr;
     QPushButton* cmdCodePractice = nullptr;
     QPushButton* cmdDone = nullptr;
+    // Which keys Enter sends (the Enter Sends Message block).
+    MessageKeysPanel* messageKeys = nullptr;
 
     void cmdDone_Click();
     void cmdTest_Click();

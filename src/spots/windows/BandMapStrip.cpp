@@ -86,7 +86,10 @@ void BandMapStrip::DisplayBandMapLabels() {
             colour = *aged;
         }
         SpotLabel* label = m_labels[std::size_t(i)];
-        label->showSpot(spot, spotHoverText(spot, m_prefs.UtcOffset), spotDescription(spot, age), colour);
+        const SpotMark mark = m_marker ? m_marker(spot.Call, spot.FreqMHz) : SpotMark::None;
+        label->showSpot(spot, spotHoverText(spot, m_prefs.UtcOffset), spotDescription(spot, age, mark),
+                        markedTextColour(colour, mark));
+        label->showMark(mark);
         shown.append({label, *centre});
     }
     m_axis.placeSpots(shown);

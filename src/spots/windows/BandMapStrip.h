@@ -32,6 +32,8 @@ public:
     const SpotAxis& axis() const { return m_axis; }
     // How many rows the labels may stack in above the axis.
     int stackRowCount() const;
+    // Who decides the marks of spots (duplicates, new multipliers); none marks nothing.
+    void setMarker(SpotMarker marker) { m_marker = std::move(marker); }
 
 Q_SIGNALS:
     void spotHovered(int slot, const QString& hoverText);
@@ -58,6 +60,7 @@ private:
     const StationPreferences& m_prefs;
     SpotAxis m_axis;
     std::array<SpotLabel*, 50> m_labels{};
+    SpotMarker m_marker;
     SpotFocus m_focus{m_labels, false};
     bool m_redrawing = false; // the focus is being kept: the strip passes it on to no spot
 };

@@ -128,8 +128,11 @@ void HfSpectrumMapWindow::BandMapLabelDisplay() {
         if (!centre) {
             continue;
         }
+        const SpotMark mark = m_marker ? m_marker(spot.Call, spot.FreqMHz) : SpotMark::None;
         label->showSpot(spot, spotHoverText(spot, m_prefs.UtcOffset),
-                        spotDescription(spot, spot.Time.isValid() ? spot.Time.secsTo(now) : -1), colour);
+                        spotDescription(spot, spot.Time.isValid() ? spot.Time.secsTo(now) : -1, mark),
+                        markedTextColour(colour, mark));
+        label->showMark(mark);
         label->setRow(k);
         placed[std::size_t(k)].append({label, *centre});
     }

@@ -35,6 +35,8 @@ public:
 
     SpotLabel* spotLabel(int slot) const { return m_labels[std::size_t(slot)]; }
     const SpotAxis& row(int k) const { return *m_rows[std::size_t(k)]; }
+    // Who decides the marks of spots (duplicates, new multipliers); none marks nothing.
+    void setMarker(SpotMarker marker) { m_marker = std::move(marker); }
 
 Q_SIGNALS:
     void spotHovered(int slot, const QString& hoverText);
@@ -61,6 +63,7 @@ private:
     std::array<std::unique_ptr<SpotAxis>, kSpectrumRows> m_rows;
     std::array<QLabel*, kSpectrumRows> m_bandNames{};
     std::array<SpotLabel*, 50> m_labels{};
+    SpotMarker m_marker;
     SpotFocus m_focus{m_labels, true};
     QMargins m_fittedFrame; // the frame the window was last fitted with
 };

@@ -264,6 +264,21 @@ void SpotDesk::redrawMaps() {
     }
 }
 
+void SpotDesk::setSpotMarker(SpotMarker marker) {
+    m_marker = std::move(marker);
+    m_lblDX->setMarker(m_marker);
+    m_list.setMarker(m_marker);
+    if (m_spectrum) {
+        m_spectrum->setMarker(m_marker);
+    }
+    redrawMaps();
+}
+
+void SpotDesk::refreshMarks() {
+    m_list.refreshMarks();
+    redrawMaps();
+}
+
 HfSpectrumMapWindow* SpotDesk::spectrumMap() const {
     return m_spectrum.data();
 }
@@ -275,6 +290,7 @@ void SpotDesk::openSpectrumMap() {
     }
     m_spectrum = new HfSpectrumMapWindow(m_store, m_services.clock, m_prefs, m_services.screen,
                                        m_mainWindow);
+    m_spectrum->setMarker(m_marker);
     m_spectrum->setAttribute(Qt::WA_DeleteOnClose);
     m_spectrum->setWindowModality(Qt::WindowModal);
     connect(m_spectrum, &HfSpectrumMapWindow::spotClicked, this, &SpotDesk::spectrumSpotClicked);

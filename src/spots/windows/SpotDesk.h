@@ -7,6 +7,7 @@
 #include "spots/SpotConsole.h"
 #include "spots/SpotIntake.h"
 #include "spots/SpotListModel.h"
+#include "spots/SpotMark.h"
 #include "spots/SpotSourceSettings.h"
 #include "spots/SpotStore.h"
 
@@ -78,6 +79,11 @@ public:
     // The open spectrum map, or null.
     HfSpectrumMapWindow* spectrumMap() const;
 
+    // Who decides the marks of spots on the maps and in the list; refreshMarks() redraws
+    // them after what they depend on (the log, the call history) changed.
+    void setSpotMarker(SpotMarker marker);
+    void refreshMarks();
+
     // Shows the spotting window in its normal state.
     void showSpottingWindow();
     // At the end of start-up: a source stored in "PackSpot.txt" opens at once.
@@ -146,6 +152,7 @@ private:
     QPointer<HfSpectrumMapWindow> m_spectrum;
     Display m_display = Display::Off;
     bool m_redrawPending = false;
+    SpotMarker m_marker;
 };
 
 } // namespace ditlog

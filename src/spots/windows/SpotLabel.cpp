@@ -42,6 +42,20 @@ void SpotLabel::showSpot(const DxSpot& spot, const QString& hoverText, const QSt
     }
 }
 
+void SpotLabel::showMark(SpotMark mark) {
+    if (mark == m_mark) {
+        return;
+    }
+    m_mark = mark;
+    const bool multiplier = mark == SpotMark::NewMultiplier;
+    setAutoFillBackground(multiplier);
+    if (multiplier) {
+        QPalette p = palette();
+        p.setColor(QPalette::Window, QColor::fromRgb(QRgb(kMultiplierSpotBackground)));
+        setPalette(p);
+    }
+}
+
 void SpotLabel::enterEvent(QEnterEvent* event) {
     QLabel::enterEvent(event);
     Q_EMIT hovered(m_slot, toolTip());

@@ -6,6 +6,7 @@
 #pragma once
 
 #include "spots/BandMapGeometry.h"
+#include "spots/SpotMark.h"
 
 #include <QLabel>
 
@@ -28,6 +29,9 @@ public:
     // The map row it stands on (the spectrum map's band row; 0 on the band map).
     int row() const { return m_row; }
     void setRow(int row) { m_row = row; }
+    // A new multiplier stands on its own background (a duplicate is greyed by its colour).
+    void showMark(SpotMark mark);
+    SpotMark mark() const { return m_mark; }
 
 Q_SIGNALS:
     void hovered(int slot, const QString& hoverText);
@@ -54,6 +58,7 @@ protected:
 
 private:
     int m_slot;
+    SpotMark m_mark = SpotMark::None;
     int m_row = 0;
     DxSpot m_spot;
     Qt::MouseButton m_pressed = Qt::NoButton;
