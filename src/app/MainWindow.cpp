@@ -23,6 +23,8 @@
 #include "platform/UserPrompts.h"
 #include "spots/windows/SpotDesk.h"
 #include "ui/WindowScaling.h"
+#include "voice/PhoneKeyer.h"
+#include "voice/windows/VoiceKeyer.h"
 
 #include <QApplication>
 #include <QCloseEvent>
@@ -95,6 +97,9 @@ MainWindow::MainWindow(Services services, DataFolders folders, SharedPreferences
 MainWindow::~MainWindow() {
     qApp->removeEventFilter(this);
     delete m_keyerWiring;
+    if (m_voiceKeyer != nullptr) {
+        m_voiceKeyer->keyer().setRadio(nullptr); // push-to-talk through the radio ends first
+    }
     // The windows and panels refer to the log and preferences held here, which are gone
     // before the base class deletes its children: they go first, the event filters
     // (the panels) before the controls they watch.

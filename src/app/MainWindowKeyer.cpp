@@ -4,6 +4,7 @@
 
 #include "app/EntryPanel.h"
 #include "app/MainWindow.h"
+#include "app/MainWindowRig.h"
 #include "keyer/CwBuffer.h"
 #include "keyer/windows/CodePracticeWindow.h"
 #include "keyer/windows/CwKeyerWindow.h"
@@ -42,6 +43,7 @@ KeyerWiring::KeyerWiring(MainWindow& window, CwKeyer& keyer, PortMap& ports, Ser
 
 KeyerWiring::~KeyerWiring() {
     m_keyer.setHost(nullptr);
+    m_keyer.setRadio(nullptr); // the rig station goes with the main window
     delete m_practice;
     delete m_cwWindow;
     delete m_strings;
@@ -180,6 +182,8 @@ void KeyerWiring::showKeyerStatus(const QString& text) { m_window.showStatus(tex
 void MainWindow::attachKeyer(CwKeyer& keyer, PortMap& ports) {
     setKeyer(keyer);
     m_keyerWiring = new KeyerWiring(*this, keyer, ports, m_services, m_folders.WorkingFolder);
+    // "Rig port DTR", "Rig port RTS" and "Radio (CAT)" go through the rig link.
+    keyer.setRadio(&m_rig->radio());
     QAction* setup = m_actions.value(QStringLiteral("mnuCwSetup"));
     setup->setEnabled(true);
     connect(setup, &QAction::triggered, m_keyerWiring, &KeyerWiring::showCwSetup);
@@ -241,6 +245,9 @@ bool MainWindow::keyerKeyDown(QKeyEvent* event) {
 
 bool MainWindow::keyerKeyPress(QKeyEvent* event) {
     if (event->key() == Qt::Key_Escape) {
+        if (m_voice->stopMessage()) {
+            return true; // a voice message stops, push-to-talk with it
+        }
         if (m_keyer->stopExternalKeyer()) {
             return true; // the WinKeyer was busy: it and the buffer are cleared
         }

@@ -25,6 +25,7 @@ RigStation::RigStation(MainWindow& main, Services services, const QString& worki
     : QObject(&main), m_main(main), m_services(services), m_workingFolder(workingFolder), m_prefs(prefs),
       m_portMap(services.settings), m_port(m_portMap), m_transport(m_port),
       m_line(m_transport, m_rigctld), m_link(m_line, m_timerClock) {
+    m_transport.setKeyedLines(&m_portLines);
     installBandPlan();
     connect(&m_link, &RigLink::frequencyReported, &m_main, &MainWindow::BandFreqConversion);
     connect(&m_link, &RigLink::modeReported, &m_main, &MainWindow::ModeSelection);
@@ -66,6 +67,7 @@ RigControlWindow& RigStation::window() {
                 [this](const QString& rigType) { m_prefs.RigType = rigType; });
         connect(m_window, &RigControlWindow::preferencesSaveRequested, &m_main, &MainWindow::SavePref);
         connect(m_window, &RigControlWindow::frequencyTestRequested, this, &RigStation::showFrequencyTest);
+        m_window->setPowerRefusal([this](const QString& power) { return m_radio.powerRefusal(power); });
     }
     return *m_window;
 }

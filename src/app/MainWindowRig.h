@@ -2,6 +2,8 @@
 // window, the band plan panel, and the tuning that the spot windows and band maps use.
 #pragma once
 
+#include "app/StationRadio.h"
+#include "platform/DataPortLines.h"
 #include "platform/PortMap.h"
 #include "platform/SerialPort.h"
 #include "platform/Services.h"
@@ -32,6 +34,8 @@ public:
     ~RigStation() override;
 
     RigLink& link() { return m_link; }
+    // The radio as the keyers reach it through the link (the rig port's lines, CAT).
+    StationRadio& radio() { return m_radio; }
     PortMap& portMap() { return m_portMap; }
     // The rig window, created on first use.
     RigControlWindow& window();
@@ -63,11 +67,13 @@ private:
     StationPreferences& m_prefs;
     PortMap m_portMap;
     QtSerialPort m_port;
+    DataPortLines m_portLines{m_port};
     SerialRigTransport m_transport;
     RigctldTransport m_rigctld;
     RoutedRigTransport m_line;
     SystemTimerClock m_timerClock;
     RigLink m_link;
+    StationRadio m_radio{m_link, m_portLines};
     RigControlWindow* m_window = nullptr;
     QPointer<BandPlanWindow> m_bandPlan;
     QPointer<RigTuneWindow> m_tune;

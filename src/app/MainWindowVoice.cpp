@@ -5,8 +5,10 @@
 #include "app/MainWindow.h"
 
 #include "app/EntryPanel.h"
+#include "app/MainWindowRig.h"
 #include "app/ScorePanel.h"
 #include "ui/KeyHold.h"
+#include "voice/PhoneKeyer.h"
 #include "voice/SpokenText.h"
 #include "voice/VoicePrompts.h"
 #include "voice/windows/VoiceKeyer.h"
@@ -61,6 +63,9 @@ void MainWindow::attachVoice(const VoiceDevices& devices) {
                                   m_services.screen, m_folders.WorkingFolder, this);
     setVoice(*m_voiceKeyer);
     VoiceKeyer* voice = m_voiceKeyer;
+    // "Rig port RTS", "Rig port DTR" and "Radio (CAT)" go through the rig link; why one
+    // could not key reaches the status line through statusShown.
+    voice->keyer().setRadio(&m_rig->radio());
 
     for (const auto& [name, slot] : {std::pair{QStringLiteral("mnuVoiceSetup"), &VoiceKeyer::mnuVoiceSetup_Click},
                                      std::pair{QStringLiteral("mnuVoiceNavigation"),
@@ -117,6 +122,7 @@ void MainWindow::detachVoice() {
         return;
     }
     setVoice(m_silentVoice);
+    m_voiceKeyer->keyer().setRadio(nullptr);
     m_entry->keyHold().release(kVoiceHold);
     delete std::exchange(m_voiceKeyer, nullptr);
 }

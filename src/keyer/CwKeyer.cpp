@@ -1,8 +1,10 @@
 // Function-key messages, the send loop, the repeat and the keying port.
 #include "keyer/CwKeyer.h"
 
+#include "keyer/CatCwFeeder.h"
 #include "keyer/CwBuffer.h"
 #include "keyer/MorseTable.h"
+#include "keyer/RadioKeying.h"
 #include "log/RecordFile.h"
 #include "platform/KeyingLine.h"
 #include "platform/ParallelPort.h"
@@ -10,6 +12,7 @@
 #include "platform/RealtimeKit.h"
 #include "platform/SerialPort.h"
 #include "platform/SettingsStore.h"
+#include "platform/TimerClock.h"
 #include "platform/UserPrompts.h"
 
 #include <QDir>
@@ -36,8 +39,10 @@ const QString kInvalidPortText = QStringLiteral(
     "The port you have selected for CW keying is invalid.  Please select another or enter 0 "
     "for none.");
 const QString kKeyboardOnText = QStringLiteral("Keyboard CW Mode is on.  Press F12 to exit.");
-const QString kPortTakenText =
-    QStringLiteral("CW sending stopped: the keying port is now used by the voice keyer or the WinKeyer.");
+const QString kPortTakenText = QStringLiteral(
+    "CW sending stopped: the keying port is now used by the voice keyer or the WinKeyer.");
+const QString kRigPortClosedText =
+    QStringLiteral("CW sending stopped: the rig link closed the radio's port.");
 
 // Counts as the classic calibration does: 5,000,000 floating-point additions.
 double measureLoopsPer60ms() {
@@ -88,13 +93,15 @@ QString substituteWildcards(const QString& message, const QString& call, const Q
 CwKeyer::CwKeyer(CwBuffer& buffer, KeyingEngine& engine, SerialPort& port, KeyingOutputs& outputs,
                  PortOwnership& ports, SettingsStore& store, UserPrompts& prompts, QObject* parent)
     : QObject(parent), m_buffer(buffer), m_engine(engine), m_port(port), m_outputs(outputs),
-      m_ports(ports), m_store(store), m_prompts(prompts), m_repeat(new QTimer(this)),
+      m_ports(ports), m_store(store), m_prompts(prompts),
+      m_steadyClock(std::make_unique<SystemTimerClock>()), m_repeat(new QTimer(this)),
       m_bridge(std::make_shared<Bridge>()) {
     m_repeat->setObjectName(QStringLiteral("tmrCWLoop"));
     m_repeat->setSingleShot(true);
     connect(m_repeat, &QTimer::timeout, this, [this] { FKeyCW(112); });
     m_bridge->target = this;
     connectEngine();
+    connectFeeder(*m_steadyClock);
     // Whoever closes the port (this keyer, another user, a failure), the line lets go first.
     connect(&m_port, &SerialPort::aboutToClose, this, [this] { m_outputs.detachSerial(); });
     connect(&m_port, &SerialPort::errorOccurred, this, [this](const QString& description) {
@@ -131,6 +138,9 @@ CwKeyer::~CwKeyer() {
     m_ports.setReleaser(PortUser::CwKeying, {});
     useLine(nullptr);
     m_outputs.detachSerial();
+    if (m_radio != nullptr) {
+        m_radio->useKeyingLine(std::nullopt);
+    }
 }
 
 void CwKeyer::connectEngine() {
@@ -184,6 +194,7 @@ void CwKeyer::loadSettingsFile(const QString& workingFolder) {
                                       ? SerialControlLine::Signal::Dtr
                                       : SerialControlLine::Signal::Rts);
     }
+    claimRigLine();
     pushParameters();
     Q_EMIT settingsChanged();
 }
@@ -203,9 +214,14 @@ void CwKeyer::setKeyingLine(KeyingLineChoice line) {
     if (line == m_settings.keyingLine) {
         return;
     }
+    const KeyingLineChoice old = m_settings.keyingLine;
     m_settings.keyingLine = line;
     // The engine lets go of the old output before it changes.
     useLine(nullptr);
+    if (old == KeyingLineChoice::RadioCat) {
+        m_cat->stop(); // the radio stops what it was given
+    }
+    claimRigLine();
     if (line == KeyingLineChoice::Rts || line == KeyingLineChoice::Dtr) {
         m_outputs.setSerialSignal(line == KeyingLineChoice::Dtr ? SerialControlLine::Signal::Dtr
                                                                 : SerialControlLine::Signal::Rts);
@@ -251,7 +267,9 @@ void CwKeyer::endSendForOtherUse() {
     m_repeatArmed = false;
     m_repeat->stop();
     if (m_host != nullptr) {
-        m_host->showKeyerStatus(kPortTakenText);
+        const bool rigPort = m_settings.keyingLine == KeyingLineChoice::RigDtr ||
+                             m_settings.keyingLine == KeyingLineChoice::RigRts;
+        m_host->showKeyerStatus(rigPort ? kRigPortClosedText : kPortTakenText);
     }
 }
 
@@ -263,6 +281,10 @@ void CwKeyer::setSpeedText(const QString& text) {
     pushParameters();
     Q_EMIT speedChanged(text);
     const double wpm = leadingNumber(text);
+    m_cat->setSpeed(wpm);
+    if (m_radio != nullptr && m_settings.keyingLine == KeyingLineChoice::RadioCat && wpm > 0) {
+        m_radio->setCwSpeed(int(std::lround(wpm)));
+    }
     if (m_winKeyer != nullptr && m_settings.keyingLine == KeyingLineChoice::WinKey &&
         m_winKeyer->linkOpen() && wpm > 4 && wpm < 100) {
         m_winKeyer->speedChanged(int(wpm));
@@ -427,8 +449,13 @@ bool CwKeyer::prepareOutputs() {
         useLine(&m_outputs.parallelLine());
         return true;
     }
+    case KeyingLineChoice::RigDtr:
+    case KeyingLineChoice::RigRts:
+        return prepareRigLine();
     case KeyingLineChoice::None:
-    case KeyingLineChoice::WinKey: break;
+    case KeyingLineChoice::WinKey:
+    case KeyingLineChoice::RadioCat:
+        break;
     }
     return false;
 }
@@ -437,10 +464,16 @@ bool CwKeyer::prepareOutputs() {
 
 bool CwKeyer::keyingLineSelected() const { return m_settings.keyingLine != KeyingLineChoice::None; }
 
-bool CwKeyer::isSending() const { return m_engine.sending(); }
+bool CwKeyer::isSending() const {
+    return m_engine.sending() ||
+           (m_settings.keyingLine == KeyingLineChoice::RadioCat && m_cat->busy());
+}
 
 void CwKeyer::FKeyCW(int keyCode) {
     m_buffer.clear();
+    if (m_settings.keyingLine == KeyingLineChoice::RadioCat && m_cat->busy()) {
+        m_cat->stop(); // the radio drops the rest of the message before the new one
+    }
     if (m_settings.keyingLine == KeyingLineChoice::None) {
         return;
     }
@@ -471,6 +504,10 @@ void CwKeyer::LoopThroughCWBuffer() {
         } else {
             m_buffer.clear();
         }
+        return;
+    }
+    if (m_settings.keyingLine == KeyingLineChoice::RadioCat) {
+        sendThroughRadio();
         return;
     }
     if (m_engine.sending()) {
@@ -562,7 +599,12 @@ void CwKeyer::startRepeatIfArmed() {
     }
 }
 
-void CwKeyer::clearSendBuffer() { m_buffer.clear(); }
+void CwKeyer::clearSendBuffer() {
+    m_buffer.clear();
+    if (m_settings.keyingLine == KeyingLineChoice::RadioCat) {
+        m_cat->stop(); // what the radio holds goes too
+    }
+}
 
 void CwKeyer::stopRepeat() {
     if (!m_repeatArmed) {
@@ -588,12 +630,15 @@ void CwKeyer::removeLastUnsent() {
         }
         return;
     }
-    if (m_engine.sending()) {
+    if (isSending()) {
         m_buffer.removeLast();
     }
 }
 
 bool CwKeyer::stopExternalKeyer() {
+    if (m_settings.keyingLine == KeyingLineChoice::RadioCat) {
+        return m_cat->stop(); // the radio stops sending at once
+    }
     if (m_settings.keyingLine != KeyingLineChoice::WinKey || m_winKeyer == nullptr ||
         !m_winKeyer->linkOpen() || m_winKeyer->pendingCharacters() <= 0) {
         return false;

@@ -17,13 +17,17 @@ class QTimer;
 
 namespace ditlog {
 
+class CatCwFeeder;
 class CwBuffer;
 class KeyingLine;
 class KeyingOutputs;
 class PortOwnership;
+class RadioKeying;
 class RealtimeKit;
 class SerialPort;
 class SettingsStore;
+class SystemTimerClock;
+class TimerClock;
 class UserPrompts;
 
 // What the keyer asks of the main window.
@@ -70,6 +74,14 @@ public:
     void setWinKeyer(WinKeyerFeed* feed) { m_winKeyer = feed; }
     // Who is asked for real-time priority when the kernel refuses it to the keying thread.
     void setRealtimeKit(RealtimeKit* kit);
+    // The radio's own link, for "Rig port DTR", "Rig port RTS" and "Radio (CAT)"
+    // (CwKeyerRadio.cpp); nullptr: none. The CAT send loop times itself on the clock
+    // given (the steady clock when none is).
+    void setRadio(RadioKeying* radio, TimerClock* clock = nullptr);
+    RadioKeying* radio() const { return m_radio; }
+    // Why the keying option cannot be chosen now (a rig-port line the rig link uses, a
+    // radio without a CAT keyer), empty when it can.
+    QString keyingLineRefusal(KeyingLineChoice line) const;
     CwBuffer& buffer() { return m_buffer; }
     KeyingEngine& engine() { return m_engine; }
 
@@ -160,6 +172,13 @@ private:
     void continueOnNewLine();
     // Another use took the output the send was keying: the send ends, without a fault.
     void endSendForOtherUse();
+    // The radio's link (CwKeyerRadio.cpp).
+    void connectFeeder(TimerClock& clock);
+    void claimRigLine();
+    bool prepareRigLine();
+    void sendThroughRadio();
+    void tellRadioProblem(const QString& why);
+    void radioSendFinished(bool completed);
     // A valid interval text becomes the repeat interval; false for a refused one.
     bool setRepeatInterval(const QString& text);
     void startRepeatIfArmed();
@@ -174,6 +193,10 @@ private:
     CwKeyerHost* m_host = nullptr;
     WinKeyerFeed* m_winKeyer = nullptr;
     RealtimeKit* m_realtimeKit = nullptr;
+    RadioKeying* m_radio = nullptr;
+    std::unique_ptr<SystemTimerClock> m_steadyClock;
+    CatCwFeeder* m_cat = nullptr;
+    QString m_radioToldAbout; // a radio problem told in a box once, until a send works
 
     CwSettings m_settings;
     TimingMethod m_method = TimingMethod::Timer;

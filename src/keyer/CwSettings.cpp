@@ -15,6 +15,9 @@ KeyingLineChoice keyingLineFromByte(int value) {
     case 2: return KeyingLineChoice::Dtr;
     case 3: return KeyingLineChoice::Printer;
     case 5: return KeyingLineChoice::WinKey;
+    case 6: return KeyingLineChoice::RigDtr;
+    case 7: return KeyingLineChoice::RigRts;
+    case 8: return KeyingLineChoice::RadioCat;
     default: return KeyingLineChoice::None;
     }
 }

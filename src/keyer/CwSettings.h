@@ -10,9 +10,19 @@
 
 namespace ditlog {
 
-// KeyingLine values.
-enum class KeyingLineChoice : quint8 { None = 0, Rts = 1, Dtr = 2, Printer = 3, WinKey = 5 };
-// The choice for a stored byte; unknown values (4, 6 and above) are None.
+// KeyingLine values. 6 to 8 key through the radio's own link: a control line of the port
+// the rig link holds open, or the radio's keyer fed with text over CAT.
+enum class KeyingLineChoice : quint8 {
+    None = 0,
+    Rts = 1,
+    Dtr = 2,
+    Printer = 3,
+    WinKey = 5,
+    RigDtr = 6,
+    RigRts = 7,
+    RadioCat = 8,
+};
+// The choice for a stored byte; unknown values (4, 9 and above) are None.
 KeyingLineChoice keyingLineFromByte(int value);
 
 struct CwSettings {

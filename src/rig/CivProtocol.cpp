@@ -4,6 +4,9 @@
 
 #include "rig/RigHex.h"
 
+#include <algorithm>
+#include <cmath>
+
 namespace ditlog {
 
 namespace {
@@ -206,6 +209,59 @@ EncodedCommand civModeCommand(const QString& modeWord, const RigCommandContext& 
         }
     }
     return {};
+}
+
+// ---- the radio's keyer and transmit switch -------------------------------------------------
+
+namespace {
+constexpr ProsignSymbols kCivProsigns{"^AR", "^SK", "^KN", "^CL", "^BT"};
+
+EncodedCommand addressed(const RigCommandContext& context, const QByteArray& commandAndData) {
+    const auto address = civAddress(context.frequencyQuery);
+    if (!address) {
+        return unknownAddress(context.frequencyQuery);
+    }
+    return {civFrame(*address, commandAndData), {}};
+}
+} // namespace
+
+QByteArray civCwCharacters(QChar c) {
+    return catCwCharacters(c, kCivProsigns);
+}
+
+EncodedCommand civCwText(const QByteArray& characters, const RigCommandContext& context) {
+    return addressed(context, '\x17' + characters.left(kCivCwCharacters));
+}
+
+EncodedCommand civCwStop(const RigCommandContext& context) {
+    return addressed(context, QByteArray("\x17\xFF", 2));
+}
+
+EncodedCommand civCwSpeed(int wpm, const RigCommandContext& context) {
+    // 6 WPM is 0, 48 WPM is 255, in a straight line between.
+    const int level = int(std::lround((std::clamp(wpm, 6, 48) - 6) * 255.0 / 42.0));
+    return addressed(context, QByteArray("\x14\x0C", 2) +
+                                  bcdBytes(QByteArray::number(level).rightJustified(4, '0')));
+}
+
+EncodedCommand civTransmit(bool on, const RigCommandContext& context) {
+    return addressed(context, QByteArray("\x1C\x00", 2) + (on ? '\x01' : '\x00'));
+}
+
+RigAnswer civAcknowledgement(const QByteArray& received, const RigCommandContext& context) {
+    const auto address = civAddress(context.frequencyQuery);
+    for (const CivFrame& frame : civFrames(received)) {
+        if (!frame.ended || frame.to != 0xE0 || (address && frame.from != *address)) {
+            continue;
+        }
+        if (frame.command == 0xFB) {
+            return RigAnswer::Accepted;
+        }
+        if (frame.command == 0xFA) {
+            return RigAnswer::Refused;
+        }
+    }
+    return RigAnswer::Waiting;
 }
 
 } // namespace ditlog

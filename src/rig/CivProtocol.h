@@ -2,6 +2,7 @@
 // data... FD, the frequency reply (command 03) and the mode reply (command 04).
 #pragma once
 
+#include "rig/CatKeying.h"
 #include "rig/RigReading.h"
 #include "rig/RigCommand.h"
 
@@ -37,5 +38,19 @@ std::optional<quint8> civAddress(const QByteArray& frequencyQuery);
 EncodedCommand civFrequencyCommand(double mhz, const RigCommandContext& context);
 // FE FE address E0 06 mode FD; empty for a mode word without a mode byte.
 EncodedCommand civModeCommand(const QString& modeWord, const RigCommandContext& context);
+
+// The radio's keyer: command 17 with at most 30 characters (prosigns as "^" and their two
+// letters, which the radio sends as one sign), 17 FF to stop; its speed with command 14
+// 0C, 0000 to 0255 (BCD) for 6 to 48 WPM. Push-to-talk: 1C 00 01 and 1C 00 00. The radio
+// acknowledges each with FB (FA when it refuses).
+constexpr int kCivCwCharacters = 30;
+QByteArray civCwCharacters(QChar c);
+EncodedCommand civCwText(const QByteArray& characters, const RigCommandContext& context);
+EncodedCommand civCwStop(const RigCommandContext& context);
+EncodedCommand civCwSpeed(int wpm, const RigCommandContext& context);
+EncodedCommand civTransmit(bool on, const RigCommandContext& context);
+// A frame from the radio to the controller (E0) that says FB (Accepted) or FA (Refused);
+// the echo of the command and other replies are passed over.
+RigAnswer civAcknowledgement(const QByteArray& received, const RigCommandContext& context);
 
 } // namespace ditlog

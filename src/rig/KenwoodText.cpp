@@ -4,6 +4,7 @@
 #include "rig/RigHex.h"
 #include "rig/RigCommand.h"
 
+#include <algorithm>
 #include <cstring>
 
 namespace ditlog {
@@ -117,6 +118,70 @@ EncodedCommand kenwoodModeCommand(const QString& modeWord, const RigCommandConte
         }
     }
     return {};
+}
+
+// ---- the radio's keyer and transmit switch -------------------------------------------------
+
+namespace {
+constexpr ProsignSymbols kKenwoodProsigns{"+", ">", "(", "CL", "="};
+constexpr ProsignSymbols kElecraftProsigns{"+", "*", "(", "CL", "="};
+
+QByteArray speedCommand(int wpm, int lowest, int highest) {
+    return "KS" + QByteArray::number(std::clamp(wpm, lowest, highest)).rightJustified(3, '0') + ';';
+}
+} // namespace
+
+QByteArray kenwoodCwCharacters(QChar c) {
+    return catCwCharacters(c, kKenwoodProsigns);
+}
+
+QByteArray elecraftCwCharacters(QChar c) {
+    return catCwCharacters(c, kElecraftProsigns);
+}
+
+EncodedCommand kenwoodCwText(const QByteArray& characters, const RigCommandContext&) {
+    return {"KY " + characters.left(kKenwoodCwCharacters).leftJustified(kKenwoodCwCharacters, ' ') +
+                ';',
+            {}};
+}
+
+EncodedCommand elecraftCwText(const QByteArray& characters, const RigCommandContext&) {
+    return {"KY " + characters.left(kKenwoodCwCharacters) + ';', {}};
+}
+
+RigAnswer kenwoodCwRoom(const QByteArray& received, const RigCommandContext&) {
+    for (qsizetype at = received.indexOf("KY"); at >= 0; at = received.indexOf("KY", at + 2)) {
+        if (at + 3 < received.size() && received.at(at + 3) == ';') {
+            const char state = received.at(at + 2);
+            if (state == '0' || state == '2') {
+                return RigAnswer::Accepted;
+            }
+            if (state == '1') {
+                return RigAnswer::Refused;
+            }
+        }
+    }
+    return RigAnswer::Waiting;
+}
+
+EncodedCommand kenwoodCwSpeed(int wpm, const RigCommandContext&) {
+    return {speedCommand(wpm, 4, 60), {}};
+}
+
+EncodedCommand elecraftCwSpeed(int wpm, const RigCommandContext&) {
+    return {speedCommand(wpm, 8, 100), {}};
+}
+
+EncodedCommand kenwoodCwStop(const RigCommandContext&) {
+    return {"KY0;", {}};
+}
+
+EncodedCommand elecraftCwStop(const RigCommandContext&) {
+    return {"RX;", {}};
+}
+
+EncodedCommand kenwoodTransmit(bool on, const RigCommandContext&) {
+    return {on ? "TX;" : "RX;", {}};
 }
 
 } // namespace ditlog

@@ -2,6 +2,7 @@
 // FA00014025000; MD3; and the IF status line.
 #pragma once
 
+#include "rig/CatKeying.h"
 #include "rig/RigReading.h"
 #include "rig/RigCommand.h"
 
@@ -30,5 +31,25 @@ EncodedCommand kenwoodModeCommand(const QString& modeWord, const RigCommandConte
 
 // Shared by the text families: key, the Hz digits padded to width (at most maxDigits), ";".
 EncodedCommand textFrequencyCommand(const QByteArray& key, double mhz, int width, int maxDigits);
+
+// The radio's keyer: "KY", a blank and at most 24 characters, ";". A Kenwood takes the
+// characters as a field of 24 filled with blanks (which it does not send); an Elecraft
+// takes them as they are. Prosigns by each maker's symbols (Kenwood SK ">", Elecraft SK
+// "*"; AR "+", KN "(", BT "=" on both; CL as its two letters).
+constexpr int kKenwoodCwCharacters = 24;
+QByteArray kenwoodCwCharacters(QChar c);
+QByteArray elecraftCwCharacters(QChar c);
+EncodedCommand kenwoodCwText(const QByteArray& characters, const RigCommandContext& context);
+EncodedCommand elecraftCwText(const QByteArray& characters, const RigCommandContext& context);
+// The answer to "KY;": KY0 (and an Elecraft K2's KY2) room, KY1 the buffer is full.
+RigAnswer kenwoodCwRoom(const QByteArray& received, const RigCommandContext& context);
+// "KS" and the speed in three digits: 4 to 60 WPM on a Kenwood, 8 to 100 on an Elecraft.
+EncodedCommand kenwoodCwSpeed(int wpm, const RigCommandContext& context);
+EncodedCommand elecraftCwSpeed(int wpm, const RigCommandContext& context);
+// Sending stops: "KY0;" on a Kenwood, "RX;" (back to receive at once) on an Elecraft.
+EncodedCommand kenwoodCwStop(const RigCommandContext& context);
+EncodedCommand elecraftCwStop(const RigCommandContext& context);
+// Push-to-talk: "TX;" and "RX;" (the radio does not answer them).
+EncodedCommand kenwoodTransmit(bool on, const RigCommandContext& context);
 
 } // namespace ditlog

@@ -183,6 +183,61 @@ RigFamily commands(RigFamily f, FrequencyEncoder frequency, ModeEncoder mode, QL
     return f;
 }
 
+// ---- the radio's keyer and transmit switch -----------------------------------------------
+
+// A radio's transmit relay has switched this long after an unanswered command.
+constexpr int kTextPttWaitMs = 50;
+constexpr int kBinaryPttWaitMs = 100;
+
+RigFamily station(RigFamily f, RigCwCommands cw, RigPttCommands ptt) {
+    f.cw = cw;
+    f.ptt = ptt;
+    return f;
+}
+
+RigCwCommands kenwoodKeyer(QByteArray (*characters)(QChar),
+                           EncodedCommand (*text)(const QByteArray&, const RigCommandContext&),
+                           EncodedCommand (*speed)(int, const RigCommandContext&),
+                           EncodedCommand (*stop)(const RigCommandContext&)) {
+    RigCwCommands cw;
+    cw.charactersPerCommand = kKenwoodCwCharacters;
+    cw.characters = characters;
+    cw.text = text;
+    cw.trailingBlankLost = true; // a Kenwood fills the field with blanks it does not send
+    cw.roomQuery = QByteArrayLiteral("KY;");
+    cw.room = &kenwoodCwRoom;
+    cw.speed = speed;
+    cw.stop = stop;
+    return cw;
+}
+
+RigCwCommands civKeyer() {
+    RigCwCommands cw;
+    cw.charactersPerCommand = kCivCwCharacters;
+    cw.characters = &civCwCharacters;
+    cw.text = &civCwText;
+    cw.accepted = &civAcknowledgement;
+    cw.speed = &civCwSpeed;
+    cw.stop = &civCwStop;
+    return cw;
+}
+
+RigCwCommands rigctldKeyer() {
+    RigCwCommands cw;
+    cw.charactersPerCommand = kRigctldCwCharacters;
+    cw.characters = &rigctldCwCharacters;
+    cw.text = &rigctldCwText;
+    cw.trailingBlankLost = true; // a command line loses its trailing blanks
+    cw.speed = &rigctldCwSpeed;
+    cw.stop = &rigctldCwStop;
+    return cw;
+}
+
+RigPttCommands unansweredPtt(EncodedCommand (*transmit)(bool, const RigCommandContext&),
+                             int waitMs) {
+    return {transmit, nullptr, waitMs};
+}
+
 QList<RigFamily> buildFamilies() {
     QList<RigFamily> all;
     RigFamily none;
@@ -191,18 +246,30 @@ QList<RigFamily> buildFamilies() {
     none.complete = &neverComplete;
     all.append(none);
 
-    all.append(commands(kenwood("Elecraft", "FA;", "MD;", &parseKenwoodReply), &elecraftFrequencyCommand,
-                         &kenwoodModeCommand, {205, 0, 1000}));
-    all.append(commands(civ("Icom", "FE FE 64 E0 03 FD", "FE FE 64 E0 04 FD", &parseIcomReply, true),
-                         &civFrequencyCommand, &civModeCommand, {140}));
-    all.append(commands(civ("Icom 735", "FE FE 64 E0 03 FD", "FE FE 64 E0 04 FD", &parseIcom735Reply, true),
-                         &civFrequencyCommand, nullptr, {140}));
-    all.append(commands(kenwood("Kenwood", "FA;", "MD;", &parseKenwoodReply), &kenwoodFrequencyCommand,
-                         &kenwoodModeCommand, {205}));
-    all.append(commands(kenwood("Kenwood 2", "IF;", "", &parseKenwood2Reply), &kenwood2FrequencyCommand,
-                         &kenwoodModeCommand, {205}));
-    all.append(commands(civ("Ten Tec Omni VI", "FE FE 04 E0 03 FD", "FE FE 04 E0 04 FD", &parseIcomReply, false),
-                         &civFrequencyCommand, &civModeCommand, {140, 220}));
+    const RigCwCommands kenwoodCw =
+        kenwoodKeyer(&kenwoodCwCharacters, &kenwoodCwText, &kenwoodCwSpeed, &kenwoodCwStop);
+    const RigPttCommands kenwoodPtt = unansweredPtt(&kenwoodTransmit, kTextPttWaitMs);
+    all.append(station(
+        commands(kenwood("Elecraft", "FA;", "MD;", &parseKenwoodReply), &elecraftFrequencyCommand,
+                 &kenwoodModeCommand, {205, 0, 1000}),
+        kenwoodKeyer(&elecraftCwCharacters, &elecraftCwText, &elecraftCwSpeed, &elecraftCwStop),
+        kenwoodPtt));
+    all.append(station(
+        commands(civ("Icom", "FE FE 64 E0 03 FD", "FE FE 64 E0 04 FD", &parseIcomReply, true),
+                 &civFrequencyCommand, &civModeCommand, {140}),
+        civKeyer(), RigPttCommands{&civTransmit, &civAcknowledgement, 0}));
+    all.append(commands(
+        civ("Icom 735", "FE FE 64 E0 03 FD", "FE FE 64 E0 04 FD", &parseIcom735Reply, true),
+        &civFrequencyCommand, nullptr, {140}));
+    all.append(station(commands(kenwood("Kenwood", "FA;", "MD;", &parseKenwoodReply),
+                                &kenwoodFrequencyCommand, &kenwoodModeCommand, {205}),
+                       kenwoodCw, kenwoodPtt));
+    all.append(station(commands(kenwood("Kenwood 2", "IF;", "", &parseKenwood2Reply),
+                                &kenwood2FrequencyCommand, &kenwoodModeCommand, {205}),
+                       kenwoodCw, kenwoodPtt));
+    all.append(commands(
+        civ("Ten Tec Omni VI", "FE FE 04 E0 03 FD", "FE FE 04 E0 04 FD", &parseIcomReply, false),
+        &civFrequencyCommand, &civModeCommand, {140, 220}));
 
     RigFamily orion = serial("Ten Tec Orion", preset("56000", "8", "1", "?AF", "?RMM", false),
                              &sendBothWithCr, &parseOrionReply, &carriageReturnReplies);
@@ -221,28 +288,45 @@ QList<RigFamily> buildFamilies() {
     pegasus.complete = &neverComplete;
     all.append(commands(pegasus, &pegasusCommandFile, nullptr, {205}));
 
-    all.append(commands(yaesuBinary("Yaesu", "00 00 00 00 03", &parseYaesuReply, &atLeast<5>),
-                         &yaesuFrequencyCommand, &yaesuModeCommand, {205}));
-    all.append(commands(yaesuBinary("Yaesu 757 GX II", "00 00 00 00 10", &parseYaesu757Reply, &atLeast<10>),
-                         &yaesuReversedFrequencyCommand, &yaesuReversedModeCommand, {205}));
-    all.append(commands(yaesuBinary("Yaesu 890", "00 00 00 02 10", &parseYaesu890Reply, &atLeast<8>),
-                         &yaesuReversedFrequencyCommand, &yaesuReversedModeCommand, {205}));
-    all.append(commands(yaesuBinary("Yaesu 920", "00 00 00 02 10", &parseYaesu920Reply, &atLeast<8>),
-                         &yaesuReversedFrequencyCommand, &yaesuReversedModeCommand, {205}));
-    all.append(commands(yaesuBinary("Yaesu 990", "00 00 00 02 10", &parseYaesu990Reply, &atLeast<8>),
-                         &yaesuReversedFrequencyCommand, &yaesuReversedModeCommand, {205}));
-    all.append(commands(yaesuBinary("Yaesu 1000 D", "00 00 00 02 10", &parseYaesu990Reply, &atLeast<8>),
-                         &yaesuReversedFrequencyCommand, &yaesuReversedModeCommand, {205}));
-    all.append(commands(yaesuBinary("Yaesu 1000", "00 00 00 02 10", &parseYaesu1000Reply, &atLeast<8>),
-                         &yaesuReversedFrequencyCommand, &yaesuReversedModeCommand, {10}));
+    const RigCwCommands noKeyer;
+    const RigPttCommands yaesuPtt = unansweredPtt(&yaesuReversedTransmit, kBinaryPttWaitMs);
+    all.append(
+        station(commands(yaesuBinary("Yaesu", "00 00 00 00 03", &parseYaesuReply, &atLeast<5>),
+                         &yaesuFrequencyCommand, &yaesuModeCommand, {205}),
+                noKeyer, unansweredPtt(&yaesuTransmit, kBinaryPttWaitMs)));
+    all.append(commands(
+        yaesuBinary("Yaesu 757 GX II", "00 00 00 00 10", &parseYaesu757Reply, &atLeast<10>),
+        &yaesuReversedFrequencyCommand, &yaesuReversedModeCommand, {205}));
+    all.append(station(
+        commands(yaesuBinary("Yaesu 890", "00 00 00 02 10", &parseYaesu890Reply, &atLeast<8>),
+                 &yaesuReversedFrequencyCommand, &yaesuReversedModeCommand, {205}),
+        noKeyer, yaesuPtt));
+    all.append(station(
+        commands(yaesuBinary("Yaesu 920", "00 00 00 02 10", &parseYaesu920Reply, &atLeast<8>),
+                 &yaesuReversedFrequencyCommand, &yaesuReversedModeCommand, {205}),
+        noKeyer, yaesuPtt));
+    all.append(station(
+        commands(yaesuBinary("Yaesu 990", "00 00 00 02 10", &parseYaesu990Reply, &atLeast<8>),
+                 &yaesuReversedFrequencyCommand, &yaesuReversedModeCommand, {205}),
+        noKeyer, yaesuPtt));
+    all.append(station(
+        commands(yaesuBinary("Yaesu 1000 D", "00 00 00 02 10", &parseYaesu990Reply, &atLeast<8>),
+                 &yaesuReversedFrequencyCommand, &yaesuReversedModeCommand, {205}),
+        noKeyer, yaesuPtt));
+    all.append(station(
+        commands(yaesuBinary("Yaesu 1000", "00 00 00 02 10", &parseYaesu1000Reply, &atLeast<8>),
+                 &yaesuReversedFrequencyCommand, &yaesuReversedModeCommand, {10}),
+        noKeyer, yaesuPtt));
 
     RigPreset ftdx;
     ftdx.port = RigPreset::Port::SpeedOnly;
     ftdx.speed = "4800";
     ftdx.frequencyQuery = "FA;";
     ftdx.modeQuery = "MD0;";
-    all.append(commands(serial("Yaesu FTdx9000", ftdx, &sendAlternatingText, &parseFtdx9000Reply, &semicolonReplies),
-                         &ftdx9000FrequencyCommand, &ftdx9000ModeCommand, {205}));
+    all.append(station(commands(serial("Yaesu FTdx9000", ftdx, &sendAlternatingText,
+                                       &parseFtdx9000Reply, &semicolonReplies),
+                                &ftdx9000FrequencyCommand, &ftdx9000ModeCommand, {205}),
+                       noKeyer, unansweredPtt(&ftdx9000Transmit, kTextPttWaitMs)));
 
     RigPreset userDefined;
     userDefined.convertEnabled = true;
@@ -255,7 +339,8 @@ QList<RigFamily> buildFamilies() {
     RigFamily rigctld = serial("Hamlib rigctld", daemon, &sendRigctldQueries, &parseRigctldReply,
                                &rigctldRepliesComplete);
     rigctld.transport = RigTransportKind::Network;
-    all.append(rigctld);
+    // The daemon answers every command: its answer is the acknowledgement.
+    all.append(station(rigctld, rigctldKeyer(), RigPttCommands{&rigctldTransmit, nullptr, 0}));
     return all;
 }
 

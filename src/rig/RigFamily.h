@@ -3,6 +3,7 @@
 // The rig link asks this table and never tests the radio's name.
 #pragma once
 
+#include "rig/CatKeying.h"
 #include "rig/RigCommand.h"
 #include "rig/RigReading.h"
 
@@ -68,6 +69,9 @@ struct RigFamily {
     ModeEncoder modeCommand = nullptr;           // null: the family has no mode commands
     // The waits before the frequency command, in order; 0 lets pending events run once.
     QList<int> frequencyDelaysMs;
+    // The radio's own keyer fed over CAT, and its transmit switch (empty: none).
+    RigCwCommands cw;
+    RigPttCommands ptt;
 };
 
 // The rig list in its order; the first entry is "None".

@@ -36,12 +36,17 @@ QString traceText(const QByteArray& bytes) {
 RigLink::RigLink(RigTransport& transport, TimerClock& clock, QObject* parent)
     : QObject(parent), m_transport(transport), m_clock(clock), m_pollTimer(clock.createTimer(this)),
       m_quietTimer(clock.createTimer(this)), m_stepTimer(clock.createTimer(this)),
-      m_drainTimeout(clock.createTimer(this)), m_drainPoll(clock.createTimer(this)) {
+      m_drainTimeout(clock.createTimer(this)), m_drainPoll(clock.createTimer(this)),
+      m_answerTimeout(clock.createTimer(this)), m_outcomeTimer(clock.createTimer(this)) {
     m_pollTimer->setObjectName(QStringLiteral("tmrGetData"));
     m_quietTimer->setSingleShot(true);
     m_stepTimer->setSingleShot(true);
     m_drainTimeout->setSingleShot(true);
     m_drainPoll->setSingleShot(true);
+    m_answerTimeout->setSingleShot(true);
+    m_outcomeTimer->setSingleShot(true);
+    connect(m_answerTimeout, &ClockTimer::timeout, this, &RigLink::answerTimedOut);
+    connect(m_outcomeTimer, &ClockTimer::timeout, this, &RigLink::tellOutcomes);
     connect(m_pollTimer, &ClockTimer::timeout, this, &RigLink::tmrGetData_Timer);
     connect(m_quietTimer, &ClockTimer::timeout, this, &RigLink::onQuietGap);
     connect(m_stepTimer, &ClockTimer::timeout, this, &RigLink::stepDone);
@@ -115,13 +120,14 @@ RigLink::StartResult RigLink::startPolling() {
 void RigLink::stopPolling() {
     m_pollTimer->stop();
     m_quietTimer->stop();
-    m_queue.clear();
+    dropQueue();
     if (m_command) {
-        endCommand();
+        endCommand({RigOutcome::Kind::Dropped, QStringLiteral("The rig link stopped.")});
     }
     m_awaiting = false;
     m_collector.clear();
     if (m_transport.isOpen()) {
+        Q_EMIT aboutToClose();
         m_transport.close();
         qCDebug(lcRig) << "closed";
     }
@@ -143,7 +149,11 @@ void RigLink::sendGoodbye() {
 }
 
 bool RigLink::writeRaw(const QByteArray& bytes) {
-    return m_transport.isOpen() && writeTraced(bytes);
+    if (!m_transport.isOpen() || !writeTraced(bytes)) {
+        return false;
+    }
+    m_transport.flush(); // the line may close next: nothing stays in the port's buffer
+    return true;
 }
 
 bool RigLink::writeTraced(const QByteArray& bytes) {
@@ -263,6 +273,13 @@ void RigLink::absorb(const QByteArray& bytes) {
                              << "received" << traceText(bytes) << "|" << HexDump(bytes);
     const bool wasOverflowed = m_collector.overflowed();
     m_collector.add(bytes, now);
+    if (m_command) {
+        // For the command's Await steps; a radio that never stops sending cannot grow it.
+        m_answer = (m_answer + bytes).right(ReplyCollector::kMaxBytes);
+        if (m_awaitingAnswer) {
+            checkAnswer();
+        }
+    }
     if (m_collector.overflowed() && !wasOverflowed) {
         qCDebug(lcRig) << "reply longer than" << ReplyCollector::kMaxBytes << "bytes: dropped";
     }
@@ -355,9 +372,11 @@ void RigLink::onLineFailed(const QString& description) {
         // The command's own report (a line lost in the mode part of a frequency change is
         // still a failed frequency change), once.
         const RigFailureReport report = m_command->reports.value(0);
-        m_queue.clear();
-        endCommand();
-        Q_EMIT commandFailed(report.title, description + report.suffix);
+        dropQueue();
+        endCommand({RigOutcome::Kind::Failed, description});
+        if (!report.title.isEmpty()) {
+            Q_EMIT commandFailed(report.title, description + report.suffix);
+        }
         stopPolling();
         return;
     }

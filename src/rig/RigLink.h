@@ -71,8 +71,11 @@ public:
     // Sets the mode (empty: by the band plan for mhz) unless the radio is "None".
     void ChangeMode(double mhz, const QString& modeWord);
 
-    // Commands run one after the other; a waiting command with the same key is replaced.
+    // Commands run one after the other; a waiting command with the same key is replaced
+    // (its outcome: Dropped).
     void enqueue(const RigCommand& command);
+    // Drops the waiting commands with the key (not the one running).
+    void dropWaiting(const QString& key);
     bool commandRunning() const { return m_command.has_value(); }
     int commandsWaiting() const { return int(m_queue.size()); }
 
@@ -96,6 +99,9 @@ Q_SIGNALS:
     void commandFailed(const QString& title, const QString& text);
     // Every queued command has run.
     void commandsFinished();
+    // The line is about to close while open (End Test, a new radio, the program ends):
+    // the last moment to write to it (writeRaw) and flush.
+    void aboutToClose();
 
 private:
     void sendTick();
@@ -123,7 +129,14 @@ private:
     void stepFailed(const QString& description);
     void drainCheck();
     bool sendAlternative();
-    void endCommand();
+    // Ends the running command with its outcome (told to its caller).
+    void endCommand(const RigOutcome& outcome = {});
+    void endCommandEarly(const RigOutcome& outcome);
+    void dropQueue();
+    void tellOutcome(const RigCommand& command, const RigOutcome& outcome);
+    void tellOutcomes();
+    void checkAnswer();
+    void answerTimedOut();
 
     RigTransport& m_transport;
     TimerClock& m_clock;
@@ -158,6 +171,13 @@ private:
     ClockTimer* m_stepTimer;
     ClockTimer* m_drainTimeout;
     ClockTimer* m_drainPoll;
+    // What the radio sent since the running command's last write, for its Await steps.
+    QByteArray m_answer;
+    bool m_awaitingAnswer = false;
+    ClockTimer* m_answerTimeout;
+    // Outcomes to tell, from the event loop (a caller may enqueue again at once).
+    std::deque<std::pair<std::function<void(const RigOutcome&)>, RigOutcome>> m_outcomes;
+    ClockTimer* m_outcomeTimer;
 };
 
 } // namespace ditlog

@@ -78,6 +78,7 @@ void RigLink::enqueue(const RigCommand& command) {
     if (!command.key.isEmpty()) {
         for (RigCommand& waiting : m_queue) {
             if (waiting.key == command.key) {
+                tellOutcome(waiting, {RigOutcome::Kind::Dropped, {}});
                 waiting = command; // the newer value wins; the order stays
                 return;
             }
@@ -86,6 +87,38 @@ void RigLink::enqueue(const RigCommand& command) {
     m_queue.push_back(command);
     if (!m_command) {
         startNextCommand();
+    }
+}
+
+void RigLink::dropWaiting(const QString& key) {
+    for (auto it = m_queue.begin(); it != m_queue.end();) {
+        if (it->key == key) {
+            tellOutcome(*it, {RigOutcome::Kind::Dropped, {}});
+            it = m_queue.erase(it);
+        } else {
+            ++it;
+        }
+    }
+}
+
+void RigLink::dropQueue() {
+    for (const RigCommand& waiting : m_queue) {
+        tellOutcome(waiting, {RigOutcome::Kind::Dropped, QStringLiteral("The rig link stopped.")});
+    }
+    m_queue.clear();
+}
+
+void RigLink::tellOutcome(const RigCommand& command, const RigOutcome& outcome) {
+    if (command.finished) {
+        m_outcomes.emplace_back(command.finished, outcome);
+        m_outcomeTimer->start(0);
+    }
+}
+
+void RigLink::tellOutcomes() {
+    auto outcomes = std::exchange(m_outcomes, {});
+    for (const auto& [finished, outcome] : outcomes) {
+        finished(outcome);
     }
 }
 
@@ -140,6 +173,7 @@ void RigLink::runStep() {
             return;
         }
         m_lastWrite = m_step;
+        m_answer.clear(); // what answers this write arrives from now on
         m_alternativeSent = !step.alternative.isEmpty() && m_refusedForms.contains(step.form);
         if (!writeTraced(m_alternativeSent ? step.alternative : step.bytes)) {
             stepFailed(m_transport.errorString());
@@ -166,6 +200,11 @@ void RigLink::runStep() {
         return;
     case RigStep::Kind::Fail:
         stepFailed(step.text);
+        return;
+    case RigStep::Kind::Await:
+        m_awaitingAnswer = true;
+        m_answerTimeout->start(std::max(0, step.ms));
+        checkAnswer(); // it may have arrived while the write drained
         return;
     case RigStep::Kind::ResumePolling:
         m_stoppedPolling = false;
@@ -225,6 +264,44 @@ bool RigLink::sendAlternative() {
     return true;
 }
 
+void RigLink::checkAnswer() {
+    if (!m_command || !m_awaitingAnswer) {
+        return;
+    }
+    const RigStep& step = m_command->steps.at(m_step);
+    const RigAnswer answer = step.answer ? step.answer(m_answer) : RigAnswer::Accepted;
+    if (answer == RigAnswer::Waiting) {
+        return;
+    }
+    m_awaitingAnswer = false;
+    m_answerTimeout->stop();
+    if (answer == RigAnswer::Accepted) {
+        m_stepTimer->start(0); // on from the event loop, not from inside the port's signal
+        return;
+    }
+    qCDebug(lcRig) << "the radio refused";
+    endCommandEarly({RigOutcome::Kind::Refused, step.text});
+}
+
+void RigLink::endCommandEarly(const RigOutcome& outcome) {
+    // The rest of the command is skipped; a poll it stopped runs again.
+    const bool resume = m_stoppedPolling && m_polling;
+    endCommand(outcome);
+    if (resume) {
+        m_awaiting = false;
+        m_pollTimer->start();
+    }
+    startNextCommand();
+}
+
+void RigLink::answerTimedOut() {
+    if (!m_command || !m_awaitingAnswer) {
+        return;
+    }
+    qCDebug(lcRig) << "no answer from the radio";
+    endCommandEarly({RigOutcome::Kind::NoAnswer, {}});
+}
+
 void RigLink::stepFailed(const QString& description) {
     const RigFailureReport report = m_command->reports.value(m_command->steps.at(m_step).report);
     qCDebug(lcRig).noquote() << report.title << description;
@@ -235,23 +312,32 @@ void RigLink::stepFailed(const QString& description) {
                m_command->steps.at(m_step + 1).report == failedReport) {
             ++m_step;
         }
-        Q_EMIT commandFailed(report.title, description + report.suffix);
+        if (!report.title.isEmpty()) {
+            Q_EMIT commandFailed(report.title, description + report.suffix);
+        }
         m_stepTimer->start(0);
         return;
     }
     // The poll stays stopped when this command stopped it; polling resumes with Test.
     const bool pollStopped = m_stoppedPolling;
-    m_queue.clear();
-    endCommand();
+    dropQueue();
+    endCommand({RigOutcome::Kind::Failed, description});
     if (pollStopped) {
         m_pollTimer->stop();
         setPolling(false);
     }
-    Q_EMIT commandFailed(report.title, description + report.suffix);
+    if (!report.title.isEmpty()) {
+        Q_EMIT commandFailed(report.title, description + report.suffix);
+    }
 }
 
-void RigLink::endCommand() {
+void RigLink::endCommand(const RigOutcome& outcome) {
+    if (m_command) {
+        tellOutcome(*m_command, outcome);
+    }
     m_command.reset();
+    m_awaitingAnswer = false;
+    m_answerTimeout->stop();
     m_awaitingDrain = false;
     m_stepTimer->stop();
     m_drainTimeout->stop();

@@ -1,6 +1,8 @@
 // rigctld's extended answers: splitting, the poll's decode, mode names and the commands.
 #include "rig/RigctldProtocol.h"
 
+#include "rig/CatKeying.h"
+
 #include <cmath>
 
 namespace ditlog {
@@ -74,9 +76,9 @@ bool rigctldIsSetCommand(const QByteArray& line) {
         return false;
     }
     const char first = command.at(0);
-    // Long names: "\set_freq" and the like.
+    // Long names: "\set_freq" and the like, and the text for the radio's keyer.
     if (first == '\\') {
-        return command.startsWith("\\set_");
+        return command.startsWith("\\set_") || command.startsWith("\\send_morse");
     }
     return first >= 'A' && first <= 'Z';
 }
@@ -261,6 +263,36 @@ std::optional<RigCommand> rigctldModeCommand(const QString& modeWord) {
                                         QLatin1Char(' ') + modeWord.trimmed(), true}};
     command.steps = {modeStep(*name, 0), RigStep::drain()};
     return command;
+}
+
+// ---- the radio's keyer and transmit switch -------------------------------------------------
+
+namespace {
+constexpr ProsignSymbols kRigctldProsigns{"+", "SK", "(", "CL", "="};
+} // namespace
+
+QByteArray rigctldCwCharacters(QChar c) {
+    return catCwCharacters(c, kRigctldProsigns);
+}
+
+EncodedCommand rigctldCwText(const QByteArray& characters, const RigCommandContext&) {
+    // A text of blanks alone would reach the daemon as no text at all.
+    if (characters.trimmed().isEmpty()) {
+        return {};
+    }
+    return {rigctldLine("\\send_morse " + characters.left(kRigctldCwCharacters)), {}};
+}
+
+EncodedCommand rigctldCwStop(const RigCommandContext&) {
+    return {rigctldLine("\\stop_morse"), {}};
+}
+
+EncodedCommand rigctldCwSpeed(int wpm, const RigCommandContext&) {
+    return {rigctldLine("L KEYSPD " + QByteArray::number(std::clamp(wpm, 1, 999))), {}};
+}
+
+EncodedCommand rigctldTransmit(bool on, const RigCommandContext&) {
+    return {rigctldLine(on ? "T 1" : "T 0"), {}};
 }
 
 } // namespace ditlog

@@ -74,4 +74,15 @@ RigReading parseRigctldReply(const QByteArray& buffer, const RigQueries& queries
 std::optional<RigCommand> rigctldFrequencyCommand(double mhz, const QString& modeWord);
 std::optional<RigCommand> rigctldModeCommand(const QString& modeWord);
 
+// The radio's keyer and transmit switch through the daemon: "\send_morse" with the text
+// (prosigns as AR "+", KN "(", BT "=", SK and CL as their letters), "\stop_morse" (which
+// not every backend has), "L KEYSPD" and "T 1" / "T 0". The daemon answers each; its
+// answer is awaited as the line's drain.
+constexpr int kRigctldCwCharacters = 24;
+QByteArray rigctldCwCharacters(QChar c);
+EncodedCommand rigctldCwText(const QByteArray& characters, const RigCommandContext& context);
+EncodedCommand rigctldCwStop(const RigCommandContext& context);
+EncodedCommand rigctldCwSpeed(int wpm, const RigCommandContext& context);
+EncodedCommand rigctldTransmit(bool on, const RigCommandContext& context);
+
 } // namespace ditlog

@@ -2,6 +2,7 @@
 // connection-power line raised when asked; and opening it again after it went away.
 #include "rig/SerialRigTransport.h"
 
+#include "platform/DataPortLines.h"
 #include "platform/SerialPort.h"
 #include "rig/RigFamily.h"
 #include "rig/RigLogging.h"
@@ -49,20 +50,28 @@ bool SerialRigTransport::openPort() {
     }
     m_error.clear();
     m_devicePath = m_port.devicePath();
+    if (m_lines != nullptr) {
+        m_lines->attach(); // before anything else: a line that keys must not stay raised
+    }
     if (const auto parsed = parseSerialSettings(text)) {
         const int bitsPerCharacter = 1 + parsed->dataBits + (parsed->parity == SerialParity::None ? 0 : 1) +
                                      (parsed->stopBits == SerialStopBits::One ? 1 : 2);
         m_charactersPerSecond = std::max(1, parsed->baud / bitsPerCharacter);
     }
-    // Both lines low, then the one that powers the interface, if any. Lines a device
-    // cannot set (a pseudo-terminal, RTS under hardware handshake) are no fault.
+    // Both lines low, then the one that powers the interface, if any, unless it keys CW
+    // or push-to-talk. Lines a device cannot set (a pseudo-terminal, RTS under hardware
+    // handshake) are no fault.
+    const auto keys = [this](SerialControlLine::Signal line) {
+        return m_lines != nullptr && m_lines->inUse(line);
+    };
     m_port.setDtr(false);
     if (!m_hardwareHandshake) {
         m_port.setRts(false);
     }
-    if (m_settings.power == QLatin1String("R") && !m_hardwareHandshake) {
+    if (m_settings.power == QLatin1String("R") && !m_hardwareHandshake &&
+        !keys(SerialControlLine::Signal::Rts)) {
         m_port.setRts(true);
-    } else if (m_settings.power == QLatin1String("D")) {
+    } else if (m_settings.power == QLatin1String("D") && !keys(SerialControlLine::Signal::Dtr)) {
         m_port.setDtr(true);
     }
     return true;

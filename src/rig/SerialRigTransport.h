@@ -1,6 +1,8 @@
 // The CAT port: the rig settings applied to a serial port opened by number. A port that
 // goes away while in use (a USB adapter pulled, a radio switched off with its USB port)
 // is looked for again under the same number until it is back, then set up as before.
+// Its DTR and RTS may key CW and push-to-talk (DataPortLines): those lines go down first
+// thing after every opening, and the connection power never raises a line that keys.
 #pragma once
 
 #include "platform/LinkRecovery.h"
@@ -9,6 +11,7 @@
 
 namespace ditlog {
 
+class DataPortLines;
 class SerialPort;
 class TimerClock;
 
@@ -18,6 +21,8 @@ public:
     explicit SerialRigTransport(SerialPort& port, QObject* parent = nullptr);
     // The pauses between attempts on the clock given (a clock the tests move by hand).
     SerialRigTransport(SerialPort& port, TimerClock& clock, QObject* parent = nullptr);
+    // The keying lines on this port, attached as soon as it opens.
+    void setKeyedLines(DataPortLines* lines) { m_lines = lines; }
 
     bool open(const RigSettings& settings, const RigFamily& family) override;
     void close() override;
@@ -48,6 +53,7 @@ private:
     RigSettings m_settings;
     bool m_hardwareHandshake = false;
     QString m_devicePath;
+    DataPortLines* m_lines = nullptr;
     int m_charactersPerSecond = 480;
     QString m_error;
     QString m_status;

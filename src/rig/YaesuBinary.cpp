@@ -201,4 +201,12 @@ EncodedCommand yaesuReversedModeCommand(const QString& modeWord, const RigComman
     return code ? EncodedCommand{QByteArray(3, '\0') + *code + '\x0C', {}} : EncodedCommand{};
 }
 
+EncodedCommand yaesuTransmit(bool on, const RigCommandContext&) {
+    return {QByteArray(4, '\0') + (on ? '\x08' : '\x88'), {}};
+}
+
+EncodedCommand yaesuReversedTransmit(bool on, const RigCommandContext&) {
+    return {QByteArray(3, '\0') + (on ? '\x01' : '\x00') + '\x0F', {}};
+}
+
 } // namespace ditlog

@@ -22,4 +22,9 @@ EncodedCommand yaesuReversedFrequencyCommand(double mhz, const RigCommandContext
 EncodedCommand yaesuModeCommand(const QString& modeWord, const RigCommandContext& context);
 EncodedCommand yaesuReversedModeCommand(const QString& modeWord, const RigCommandContext& context);
 
+// Push-to-talk: "Yaesu" 00 00 00 00 08 (on) and 00 00 00 00 88 (off); the others that
+// have it (890, 920, 990, 1000 D, 1000) 00 00 00 01 0F and 00 00 00 00 0F. No answer.
+EncodedCommand yaesuTransmit(bool on, const RigCommandContext& context);
+EncodedCommand yaesuReversedTransmit(bool on, const RigCommandContext& context);
+
 } // namespace ditlog

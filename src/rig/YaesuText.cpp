@@ -48,4 +48,8 @@ EncodedCommand ftdx9000ModeCommand(const QString& modeWord, const RigCommandCont
     return {};
 }
 
+EncodedCommand ftdx9000Transmit(bool on, const RigCommandContext&) {
+    return {on ? "TX1;" : "TX0;", {}};
+}
+
 } // namespace ditlog

@@ -14,5 +14,7 @@ RigReading parseFtdx9000Reply(const QByteArray& buffer, const RigQueries& querie
 EncodedCommand ftdx9000FrequencyCommand(double mhz, const RigCommandContext& context);
 // The first three characters of the mode query ("MD0"), the mode digit, ";".
 EncodedCommand ftdx9000ModeCommand(const QString& modeWord, const RigCommandContext& context);
+// Push-to-talk: "TX1;" (transmit by CAT) and "TX0;".
+EncodedCommand ftdx9000Transmit(bool on, const RigCommandContext& context);
 
 } // namespace ditlog

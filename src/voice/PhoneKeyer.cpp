@@ -64,8 +64,12 @@ PhoneKeyer::~PhoneKeyer() {
 
 void PhoneKeyer::setSettings(const PhoneSettings& settings) {
     const bool changed = settings != m_settings;
+    if (settings.pttLine != m_settings.pttLine) {
+        releasePtt(); // a keyed line is let go before another takes over
+    }
     m_settings = settings;
     m_player.setOutputDevice(m_settings.keyerOutput);
+    claimRadioLine();
     applyRepeatInterval();
     if (changed) {
         Q_EMIT settingsChanged();
@@ -185,6 +189,10 @@ void PhoneKeyer::FKeyPhone(int keyCode) {
         endOfPlayback();
         return;
     }
+    if (throughRadio()) {
+        keyRadioAndPlay();
+        return;
+    }
     if (!keyPtt()) {
         // Nothing goes on the air un-keyed: the message is not played.
         abandon(QStringLiteral("Push-to-talk could not be keyed: the message was not played."));
@@ -255,6 +263,7 @@ bool PhoneKeyer::keyParallel() {
 }
 
 void PhoneKeyer::releasePtt() {
+    releaseRadio();
     if (m_serialDtrKeyed || m_serialRtsKeyed) {
         if (m_port.isOpen()) {
             if (m_serialDtrKeyed) {

@@ -12,8 +12,10 @@ class QTimer;
 
 namespace ditlog {
 
+class KeyingLine;
 class ParallelPort;
 class PortOwnership;
+class RadioTransmit;
 class SerialPort;
 class UserPrompts;
 class WavePlayer;
@@ -37,8 +39,18 @@ public:
     // the player takes the keyer's output at its next file.
     void setSettings(const PhoneSettings& settings);
 
+    // The radio's own link, for push-to-talk on "Rig port RTS", "Rig port DTR" and "Radio
+    // (CAT)" (PhoneKeyerRadio.cpp); nullptr: none (push-to-talk is released first).
+    void setRadio(RadioTransmit* radio);
+    // Why the push-to-talk option cannot be chosen (a rig-port line the rig link or CW
+    // uses, a radio without a transmit switch), empty when it can.
+    QString pttLineRefusal(PhonePttLine line) const;
+
     // Plays the file of a function key (112 = F1 ... 120 = F9); other codes do nothing.
     void FKeyPhone(int keyCode);
+    // Esc: the message playing (or waiting for the radio to transmit) stops, push-to-talk
+    // is released and F1 no longer repeats. False when none was playing.
+    bool stopMessage();
     // "Stop": F1 no longer repeats; the file being played is not cut off.
     void stopRepeat();
     // Leaving the repeat field: 0 up to but not including 60 seconds becomes the
@@ -55,7 +67,7 @@ public:
 
     bool repeatArmed() const { return m_repeatArmed; }
     bool pttKeyed() const { return m_pttKeyed; }
-    bool isPlaying() const { return m_awaitingEnd; }
+    bool isPlaying() const { return m_awaitingEnd || m_awaitingTransmit; }
     int repeatIntervalMs() const { return m_repeatMs; }
 
 Q_SIGNALS:
@@ -85,6 +97,15 @@ private:
     // Tells a failure once for the same port and line: a beep and a message box.
     void tellOnce(const QString& which, const QString& title, const QString& text);
     void tellRefused(const QString& which);
+    // Push-to-talk through the radio's link (PhoneKeyerRadio.cpp): the opened file plays
+    // once the line is keyed or the radio acknowledged transmit.
+    bool throughRadio() const;
+    void claimRadioLine();
+    void keyRadioAndPlay();
+    void transmitAnswered(bool ok, const QString& why);
+    void releaseRadio();
+    void playOpened();
+    void tellRadioProblem(const QString& why);
 
     WavePlayer& m_player;
     SerialPort& m_port;
@@ -101,6 +122,12 @@ private:
     bool m_serialRtsKeyed = false;
     bool m_parallelKeyed = false;
     bool m_awaitingEnd = false;
+    RadioTransmit* m_radio = nullptr;
+    KeyingLine* m_rigLineKeyed = nullptr;  // the rig port's line, keyed
+    bool m_awaitingTransmit = false;       // transmit asked of the radio, not yet acknowledged
+    bool m_radioTransmitting = false;      // the radio acknowledged transmit
+    quint64 m_transmitRequest = 0;         // answers to an older request are not heeded
+    QString m_radioToldAbout;              // a radio problem told in a box once
     // The port and line whose failure the operator has been told about ("3", "3 RTS",
     // or "&H278" for the parallel port): told once, not again at every repeat or key
     // until it changes or has worked.

@@ -58,10 +58,8 @@ WaveListLoad readWaveList(const QString& workingFolder) {
     if (!reader.failed()) {
         if (const auto line = reader.readNumber()) {
             // A number that names no option leaves the default, RTS.
-            if (*line == 1) {
-                s.pttLine = PhonePttLine::Dtr;
-            } else if (*line == 2) {
-                s.pttLine = PhonePttLine::Parallel;
+            if (*line >= 1 && *line <= 5 && *line == std::floor(*line)) {
+                s.pttLine = PhonePttLine(int(*line));
             }
         }
     }

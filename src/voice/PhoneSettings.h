@@ -12,8 +12,9 @@ namespace ditlog {
 
 inline constexpr char kWaveListFileName[] = "wave2.txt";
 
-// PhonePttLine: numbered on its own, not like the CW keying line.
-enum class PhonePttLine { Rts = 0, Dtr = 1, Parallel = 2 };
+// PhonePttLine: numbered on its own, not like the CW keying line. 3 to 5 go through the
+// radio's own link: a line of the port the rig link holds, or its transmit switch (CAT).
+enum class PhonePttLine { Rts = 0, Dtr = 1, Parallel = 2, RigRts = 3, RigDtr = 4, RadioCat = 5 };
 
 struct PhoneSettings {
     std::array<QString, 9> files; // F1 ... F9 (Text1 ... Text9)

@@ -14,6 +14,8 @@ class VoiceControl {
 public:
     virtual ~VoiceControl() = default;
     virtual void FKeyPhone(int keyCode) = 0;
+    // Esc: a voice message playing stops, push-to-talk with it; false when none played.
+    virtual bool stopMessage() { return false; }
     // Announces a field or event word ("Call", "RstRcvd", "Dupe" ...).
     virtual void BlindKeyPhone(const QString& word) = 0;
     virtual bool isPlaying() const = 0;

@@ -18,16 +18,22 @@
 //                                           prints "keyed"; when the port fails prints
 //                                           "lost <boxes> <ptt keyed 0|1>", and on "again"
 //                                           plays F1 again and prints "again <ptt keyed>"
+//   keying_child rigport <dtr|rts> <wpm> <text> <N|R|D>
+//                                           a Kenwood rig link on port 1 polls every 100 ms
+//                                           with the connection power given, while the
+//                                           keyer sends text on that port's line
 //   keying_child realtime                  asks for the keying thread's real-time priority
 //                                           as the program does (RealtimeKit when the
 //                                           kernel refuses) and prints the outcome:
 //                                           "<real-time 0|1> <policy> <priority> <description>"
 #include "TestDoubles.h"
 #include "VoiceDoubles.h"
+#include "app/StationRadio.h"
 #include "keyer/CwBuffer.h"
 #include "keyer/CwKeyer.h"
 #include "keyer/KeyingEngine.h"
 #include "platform/ControlLinePort.h"
+#include "platform/DataPortLines.h"
 #include "platform/EmergencyKeyUp.h"
 #include "platform/KeyingLine.h"
 #include "platform/ParallelPort.h"
@@ -36,6 +42,10 @@
 #include "platform/RealtimeKit.h"
 #include "platform/SettingsStore.h"
 #include "voice/PhoneKeyer.h"
+#include "platform/TimerClock.h"
+#include "rig/RigLink.h"
+#include "rig/RigSettings.h"
+#include "rig/SerialRigTransport.h"
 
 #include <QCoreApplication>
 #include <QFile>
@@ -96,6 +106,15 @@ int main(int argc, char* argv[]) {
         port.close();
         return ok && port.open(1) ? 0 : 4;
     }
+
+    // The rig link on port 1, for keying on its own lines.
+    QtSerialPort catPort(map);
+    DataPortLines catLines(catPort);
+    SerialRigTransport catTransport(catPort);
+    catTransport.setKeyedLines(&catLines);
+    SystemTimerClock timerClock;
+    RigLink link(catTransport, timerClock);
+    StationRadio radio(link, catLines);
 
     PpdevParallelPort parallel(QStringLiteral("/nonexistent"), qEnvironmentVariable("KEYING_PARPORT_STEM"));
     HardwareKeyingOutputs outputs(parallel);
@@ -181,6 +200,27 @@ int main(int argc, char* argv[]) {
         QTimer::singleShot(ms, &app, [&] { keyer.setKeyingLine(KeyingLineChoice::Dtr); });
         QTimer::singleShot(2 * ms, &app, [&] { keyer.setKeyingLine(KeyingLineChoice::None); });
         keyer.FKeyCW(112);
+    } else if (scenario == QLatin1String("rigport") && args.size() == 5) {
+        RigSettings rig;
+        applyRigPreset(rig, rigFamily(QStringLiteral("Kenwood")));
+        rig.portNumber = 1;
+        rig.pollRate = QStringLiteral("F");
+        rig.power = args.at(4);
+        link.setSettings(rig);
+        keyer.setRadio(&radio);
+        keyer.setKeyingLine(args.at(1) == QLatin1String("rts") ? KeyingLineChoice::RigRts
+                                                               : KeyingLineChoice::RigDtr);
+        keyer.setSpeedText(args.at(2));
+        keyer.setMessage(0, args.at(3));
+        if (link.startPolling() != RigLink::StartResult::Polling) {
+            return 8;
+        }
+        QObject::connect(&keyer, &CwKeyer::sendingFinished, &app, [&link] {
+            link.stopPolling();
+            QCoreApplication::exit(0);
+        });
+        // A poll or two first, as at a station that has been running.
+        QTimer::singleShot(250, &app, [&keyer] { keyer.FKeyCW(112); });
     } else if (scenario == QLatin1String("hold") && args.size() == 3) {
         static ControlLinePort ptt(map); // push-to-talk on RTS, as the voice keyer holds it
         if (!ptt.open(1) || !ptt.setRts(true)) {
@@ -241,5 +281,7 @@ int main(int argc, char* argv[]) {
         return usage();
     }
     QTimer::singleShot(120'000, &app, [] { QCoreApplication::exit(7); });
-    return QCoreApplication::exec();
+    const int result = QCoreApplication::exec();
+    keyer.setRadio(nullptr);
+    return result;
 }

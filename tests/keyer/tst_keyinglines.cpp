@@ -3,9 +3,11 @@
 // a serial port's modem lines and a parallel port (this machine's devices have neither
 // that a test may touch), and records every change. What reached the "device" is read
 // back with the published International Morse Code, not the program's own table. The
-// child is also killed mid-element, by every signal a station program can meet.
+// child is also killed mid-element, by every signal a station program can meet. The rig
+// port's own DTR and RTS key while the rig link polls a scripted Kenwood on that port.
 #include "InternationalMorse.h"
 #include "PseudoTerminal.h"
+#include "ScriptedRadio.h"
 
 #include <QElapsedTimer>
 #include <QFile>
@@ -278,6 +280,68 @@ private Q_SLOTS:
         const QList<Record> back = readLog(logPath()).mid(gone.size());
         QVERIFY(std::any_of(back.begin(), back.end(), [](const Record& r) { return r.rts; }));
         QVERIFY(!back.last().rts); // and let go when the program ends
+    }
+
+    // The rig link opens the port (Linux raises both lines in open()): the keying line goes
+    // down before anything else happens, the connection power never raises it, and the
+    // message is keyed on it while the poll goes on every 100 ms on the same descriptor.
+    void rigPortLineKeysWhileThePollRuns_data() {
+        QTest::addColumn<QString>("line");
+        QTest::addColumn<QString>("power");
+        QTest::newRow("DTR") << QStringLiteral("dtr") << QStringLiteral("N");
+        QTest::newRow("RTS") << QStringLiteral("rts") << QStringLiteral("N");
+        QTest::newRow("DTR, power asked on DTR") << QStringLiteral("dtr") << QStringLiteral("D");
+        QTest::newRow("DTR, power on RTS") << QStringLiteral("dtr") << QStringLiteral("R");
+    }
+    void rigPortLineKeysWhileThePollRuns() {
+        QFETCH(QString, line);
+        QFETCH(QString, power);
+        ScriptedRadio radio(device, ScriptedRadio::Protocol::Kenwood);
+        const QString text = QStringLiteral("CQ TEST DE K1ABC [ ]");
+        QProcess child;
+        startChild(child, {QStringLiteral("rigport"), line, QStringLiteral("25"), text, power});
+        QVERIFY(QTest::qWaitFor([&] { return child.state() == QProcess::NotRunning; }, 120000));
+        QCOMPARE(child.exitStatus(), QProcess::NormalExit);
+        QCOMPARE(child.exitCode(), 0);
+
+        const QList<Record> log = readLog(logPath());
+        QVERIFY(log.size() > 2);
+        QCOMPARE(log.first().cause, QStringLiteral("open"));
+        // Opening the port at its speed raises both lines (in open(), and again as the
+        // speed is set from zero); the program's first change drops the keying line.
+        qsizetype first = 0;
+        while (first < log.size() && log.at(first).cause != u"ioctl") {
+            ++first;
+        }
+        QVERIFY(first < log.size());
+        QVERIFY(line == u"dtr" ? !log.at(first).dtr : !log.at(first).rts);
+        qInfo("the keying line was down %.2f ms after the port opened",
+              double(log.at(first).ns - log.first().ns) / 1e6);
+        const auto keyed = changesOf(log, line);
+        QCOMPARE(decode(keyed, 48'000'000), text); // nothing but the message on the line
+        QVERIFY(!keyed.last().second);
+        // The other line: down with the first clearing, raised only as connection power.
+        const QString other = line == u"dtr" ? QStringLiteral("rts") : QStringLiteral("dtr");
+        const bool otherPowered =
+            (other == u"rts" && power == u"R") || (other == u"dtr" && power == u"D");
+        for (qsizetype i = first + 1; i < log.size(); ++i) {
+            const bool up = other == u"dtr" ? log.at(i).dtr : log.at(i).rts;
+            QVERIFY2(!up || otherPowered || log.at(i).cause != u"ioctl",
+                     qPrintable(log.at(i).cause));
+        }
+        // CAT went on during the message: polls at 100 ms between its first and last edge.
+        const double firstMs = double(keyed.first().first) / 1e6;
+        const double lastMs = double(keyed.last().first) / 1e6;
+        // The radio's times are on the same monotonic clock as the shim's.
+        const double radioToMonotonicMs = radio.startedAtMonotonicMs();
+        int pollsDuring = 0;
+        for (const auto& r : radio.receivedStartingWith("FA;")) {
+            const double at = r.atMs + radioToMonotonicMs;
+            pollsDuring += (at > firstMs && at < lastMs) ? 1 : 0;
+        }
+        QVERIFY2(
+            pollsDuring >= int((lastMs - firstMs) / 100 / 3),
+            qPrintable(QStringLiteral("%1 polls in %2 ms").arg(pollsDuring).arg(lastMs - firstMs)));
     }
 
     // Killed or crashed mid-element: the parallel register (which keeps its value when a

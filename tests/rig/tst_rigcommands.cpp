@@ -52,6 +52,7 @@ QStringList describe(const RigCommand& command) {
         case RigStep::Kind::WriteFile: line = QStringLiteral("file ") + QString::fromLatin1(step.bytes); break;
         case RigStep::Kind::ResumePolling: line = QStringLiteral("resume"); break;
         case RigStep::Kind::Fail: line = QStringLiteral("fail"); break;
+        case RigStep::Kind::Await: line = QStringLiteral("await %1").arg(step.ms); break;
         }
         out.append(line);
     }

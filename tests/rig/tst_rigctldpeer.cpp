@@ -1,11 +1,13 @@
 // "Hamlib rigctld" against the real daemon with its dummy radio: an operator sets it up in
 // the rig window, the main window's band follows what rigctl does to the radio, the
 // frequency commands move the radio (read back with rigctl), and the link rides out the
-// daemon stopping and starting again.
+// daemon stopping and starting again. The radio's keyer (send_morse, stop_morse, the
+// KEYSPD level) and its transmit switch (T, read back with rigctl t) through the daemon.
 #include "HamlibPeer.h"
 #include "MainWindowFixture.h"
 #include "Peers.h"
 #include "app/MainWindowRig.h"
+#include "app/StationRadio.h"
 #include "rig/RigctldProtocol.h"
 #include "rig/windows/RigControlWindow.h"
 #include "rig/windows/RigNetworkOptions.h"
@@ -174,6 +176,55 @@ private Q_SLOTS:
         QTest::mouseClick(rigWindow().Command2, Qt::LeftButton);
         QCOMPARE(status(), QString());
         QVERIFY(!rigWindow().polling());
+    }
+
+    // CW as text and transmit through the daemon as the keyers use them: the speed goes
+    // first and is read back, the daemon takes the text and a stop, and transmit follows
+    // T 1 and T 0, each done only once the daemon answered.
+    void keyerAndTransmitThroughTheDaemon() {
+        startDaemonRig(quint16(peer->daemonPort()));
+        StationRadio& station = f->window().rig().radio();
+        QTRY_VERIFY_WITH_TIMEOUT(station.cwUnavailable().isEmpty(), kLong);
+        QVERIFY(station.cwKeyerMissing().isEmpty());
+        QVERIFY(station.transmitSwitchMissing().isEmpty());
+
+        std::optional<RadioKeying::CwAnswer> answer;
+        QString why;
+        station.sendCw(station.cwCharacters(QLatin1Char('C')) + "Q TEST", 27,
+                       [&](RadioKeying::CwAnswer a, const QString& w) {
+                           answer = a;
+                           why = w;
+                       });
+        QTRY_VERIFY_WITH_TIMEOUT(answer.has_value(), kLong);
+        QVERIFY2(*answer == RadioKeying::CwAnswer::Taken, qPrintable(why));
+        const auto speed = peer->rigctl({QStringLiteral("l"), QStringLiteral("KEYSPD")});
+        QVERIFY(speed.has_value());
+        QCOMPARE(speed->section(QLatin1Char('\n'), 0, 0), QStringLiteral("27"));
+        station.stopCw();
+
+        std::optional<bool> on;
+        station.setTransmit(true, [&](bool ok, const QString& w) {
+            on = ok;
+            why = w;
+        });
+        QTRY_VERIFY_WITH_TIMEOUT(on.has_value(), kLong);
+        QVERIFY2(*on, qPrintable(why));
+        QCOMPARE(radio("t"), QStringLiteral("1"));
+        std::optional<bool> off;
+        station.setTransmit(false, [&](bool ok, const QString&) { off = ok; });
+        QTRY_VERIFY_WITH_TIMEOUT(off.has_value(), kLong);
+        QVERIFY(*off);
+        QCOMPARE(radio("t"), QStringLiteral("0"));
+        QVERIFY(rigWindow().polling()); // the poll went on beside them
+        QVERIFY(f->prompts.callsOf(QStringLiteral("message")).isEmpty());
+
+        // Transmit left on when the link stops is switched off before the line closes.
+        on.reset();
+        station.setTransmit(true, [&](bool ok, const QString&) { on = ok; });
+        QTRY_VERIFY_WITH_TIMEOUT(on.value_or(false), kLong);
+        QCOMPARE(radio("t"), QStringLiteral("1"));
+        f->window().rig().link().stopPolling();
+        QTRY_COMPARE_WITH_TIMEOUT(radio("t"), QStringLiteral("0"), kLong);
     }
 };
 

@@ -6,6 +6,7 @@
 #include "ScriptedRadio.h"
 #include "app/EntryPanel.h"
 #include "app/MainWindowRig.h"
+#include "app/StationRadio.h"
 #include "charts/BandPlanLayout.h"
 #include "charts/windows/BandPlanWindow.h"
 #include "log/StationPreferences.h"
@@ -366,6 +367,28 @@ private Q_SLOTS:
         QCOMPARE(whole.name, QStringLiteral("priv1"));
         QCOMPARE(whole.twips, tech.at(0).twips);
         QCOMPARE(tech.size(), 5);
+    }
+
+    // A rig-port line that keys CW cannot power the interface as well: the operator's
+    // click on that Connection Power option is taken back with the reason; the other
+    // line still can.
+    void connectionPowerOnAKeyingLineIsRefused() {
+        start();
+        f->window().rig().radio().useKeyingLine(SerialControlLine::Signal::Dtr);
+        QTest::keyClick(f->window().entry().txtCall, Qt::Key_R, Qt::ControlModifier);
+        RigControlWindow& w = rigWindow();
+        w.List1->setCurrentRow(listRow(w.List1, QStringLiteral("Kenwood")));
+        control<QRadioButton>(&w, "optPowerNone")->click();
+        f->prompts.clear();
+        control<QRadioButton>(&w, "optPowerDTR")->click();
+        QVERIFY(!control<QRadioButton>(&w, "optPowerDTR")->isChecked());
+        QVERIFY(control<QRadioButton>(&w, "optPowerNone")->isChecked());
+        QCOMPARE(messageTitles(), QStringList{QStringLiteral("Connection Power")});
+        QVERIFY(f->prompts.callsOf(QStringLiteral("message")).last().text.contains(u"DTR"));
+        control<QRadioButton>(&w, "optPowerRTS")->click();
+        QVERIFY(control<QRadioButton>(&w, "optPowerRTS")->isChecked());
+        QCOMPARE(messageTitles().size(), 1);
+        f->window().rig().radio().useKeyingLine(std::nullopt);
     }
 };
 

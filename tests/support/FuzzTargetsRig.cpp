@@ -7,6 +7,7 @@
 #include "rig/ReplyCollector.h"
 #include "rig/RigFamily.h"
 #include "rig/RigSettings.h"
+#include "rig/TuningCommands.h"
 
 #include <cmath>
 
@@ -38,6 +39,29 @@ void checkReading(const RigReading& r) {
     }
 }
 } // namespace
+
+// The answers to the radio's keyer and transmit switch: read as the bytes arrive, an
+// answer once read (room, full, acknowledged, refused) stays what it was.
+static void checkKeyerAnswers(const RigFamily& family, const QByteArray& buffer) {
+    RigSettings settings;
+    applyRigPreset(settings, family);
+    const RigCommandContext context = rigCommandContext(settings, RigStatus{});
+    for (const RigAnswerReader reader : {family.cw.room, family.cw.accepted, family.ptt.acknowledged}) {
+        if (reader == nullptr) {
+            continue;
+        }
+        RigAnswer first = RigAnswer::Waiting;
+        for (qsizetype cut = 0; cut <= buffer.size(); ++cut) {
+            const RigAnswer answer = reader(buffer.left(cut), context);
+            require(answer == RigAnswer::Waiting || answer == RigAnswer::Accepted ||
+                        answer == RigAnswer::Refused,
+                    "an answer is waiting, accepted or refused");
+            require(first == RigAnswer::Waiting || answer == first,
+                    "an answer read stays as more bytes arrive");
+            first = answer;
+        }
+    }
+}
 
 void fuzzRigReplies(const uint8_t* data, size_t size) {
     if (size == 0) {
@@ -74,6 +98,7 @@ void fuzzRigReplies(const uint8_t* data, size_t size) {
         collector.add(buffer, now += 1000);
         require(collector.bytes().size() <= ReplyCollector::kMaxBytes, "the reply buffer is bounded");
     }
+    checkKeyerAnswers(family, buffer);
 }
 
 void fuzzRigSettings(const uint8_t* data, size_t size) {

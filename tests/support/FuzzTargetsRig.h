@@ -10,7 +10,8 @@ namespace ditlog::testing {
 // The first byte picks a radio family and the frequency/mode turn, the rest is what the
 // radio sent. Every parser decodes it to nothing or to a frequency within reason, a known
 // mode word and a VFO digit; the reply-complete test never turns false as bytes are
-// added; the reply buffer, fed the bytes in pieces, never holds more than its bound.
+// added; the reply buffer, fed the bytes in pieces, never holds more than its bound; the
+// answers to the radio's keyer and transmit switch, once read, stay as bytes are added.
 void fuzzRigReplies(const uint8_t* data, size_t size);
 
 // The input read as "RigCntrl.txt": every value read lies in its range, and writing the

@@ -79,10 +79,44 @@ void ScriptedRadio::onBytes(const QByteArray& bytes) {
     }
 }
 
+bool ScriptedRadio::handleKenwoodStation(const QByteArray& name, const QByteArray& argument) {
+    if (name == "KY") {
+        if (argument.isEmpty()) {
+            const bool full = m_fullAnswers > 0;
+            m_fullAnswers = std::max(0, m_fullAnswers - 1);
+            reply(full ? "KY1;" : "KY0;");
+        } else if (argument == "0") {
+            ++m_keyerStops;
+        } else if (argument.startsWith(' ')) {
+            QByteArray text = argument.mid(1);
+            while (text.endsWith(' ')) {
+                text.chop(1); // the field's fill is not sent
+            }
+            m_keyed += text;
+        }
+        return true;
+    }
+    if (name == "KS" && !argument.isEmpty()) {
+        m_keyerSpeed = argument.toInt();
+        return true;
+    }
+    if ((name == "TX" || name == "RX") && argument.isEmpty()) {
+        m_transmitting = name == "TX";
+        if (!m_transmitting) {
+            ++m_keyerStops; // receive ends what the keyer was sending
+        }
+        return true;
+    }
+    return false;
+}
+
 void ScriptedRadio::handleKenwood(const QByteArray& command) {
     record(command);
     const QByteArray name = command.left(2);
     const QByteArray argument = command.mid(2, command.size() - 3);
+    if (handleKenwoodStation(name, argument)) {
+        return;
+    }
     if (!argument.isEmpty()) {
         if (name == "FA" || name == "FB") {
             m_hz = argument.toLongLong();
@@ -113,7 +147,9 @@ void ScriptedRadio::handleCiv(const QByteArray& frame) {
     QByteArray head("\xFE\xFE\xE0");
     head.append(char(m_civAddress));
     QByteArray answer;
-    if (command == 0x03) {
+    if (handleCivStation(command, data, answer)) {
+        answer = head + answer + '\xFD';
+    } else if (command == 0x03) {
         QByteArray digits = bcd(m_hz, 10);
         std::reverse(digits.begin(), digits.end());
         answer = head + '\x03' + digits + '\xFD';
@@ -131,6 +167,29 @@ void ScriptedRadio::handleCiv(const QByteArray& frame) {
         answer = head + "\xFA\xFD";
     }
     reply((m_civEcho ? frame : QByteArray()) + answer);
+}
+
+bool ScriptedRadio::handleCivStation(quint8 command, const QByteArray& data, QByteArray& answer) {
+    if (command == 0x17 && data == QByteArray(1, '\xFF')) {
+        ++m_keyerStops;
+        answer = "\xFB";
+    } else if (command == 0x17) {
+        const bool full = m_fullAnswers > 0;
+        m_fullAnswers = std::max(0, m_fullAnswers - 1);
+        if (!full) {
+            m_keyed += data;
+        }
+        answer = full ? "\xFA" : "\xFB";
+    } else if (command == 0x14 && data.size() == 3 && data.at(0) == '\x0C') {
+        m_keyerSpeed = int(fromBcd(data.mid(1)));
+        answer = "\xFB";
+    } else if (command == 0x1C && data.size() == 2 && data.at(0) == '\x00') {
+        m_transmitting = data.at(1) == '\x01';
+        answer = "\xFB";
+    } else {
+        return false;
+    }
+    return true;
 }
 
 void ScriptedRadio::handleYaesu(const QByteArray& command) {

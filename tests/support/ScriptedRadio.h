@@ -2,6 +2,9 @@
 // poll queries of a Kenwood, a CI-V (Icom) or a Yaesu binary radio with the replies those
 // radios send, takes their frequency and mode commands, and records what it received and
 // when. Replies can be delayed, sent in pieces, preceded by noise, or not sent at all.
+// The Kenwood and the CI-V radio also have a keyer that takes text (KY, command 17) with
+// a buffer that can report full, a keyer speed (KS, 14 0C) and a transmit switch (TX/RX,
+// 1C 00).
 //
 //   PseudoTerminal device;
 //   ScriptedRadio radio(device, ScriptedRadio::Protocol::Kenwood);
@@ -48,10 +51,21 @@ public:
     }
     void setNoiseBeforeReply(const QByteArray& noise) { m_noise = noise; }
 
+    // The text the radio's keyer took, in order (a Kenwood's field without its fill).
+    QByteArray keyedText() const { return m_keyed; }
+    // The next n questions for room (KY;) answer "full", or the next n CI-V texts are
+    // refused (FA).
+    void setKeyerFullAnswers(int n) { m_fullAnswers = n; }
+    int keyerSpeed() const { return m_keyerSpeed; }
+    bool keyerStopped() const { return m_keyerStops > 0; }
+    bool transmitting() const { return m_transmitting; }
+
     const QList<Received>& received() const { return m_received; }
     // The received queries or commands that start with the bytes.
     QList<Received> receivedStartingWith(const QByteArray& prefix) const;
     void clearReceived() { m_received.clear(); }
+    // When the radio started, on the monotonic clock (the base of Received::atMs).
+    double startedAtMonotonicMs() const { return double(m_clock.msecsSinceReference()); }
     // When the last byte of the latest reply went out (steady clock, ns).
     qint64 lastReplyEndNs() const { return m_lastReplyEndNs; }
 
@@ -61,6 +75,8 @@ Q_SIGNALS:
 private:
     void onBytes(const QByteArray& bytes);
     void handleKenwood(const QByteArray& command);
+    bool handleKenwoodStation(const QByteArray& name, const QByteArray& argument);
+    bool handleCivStation(quint8 command, const QByteArray& data, QByteArray& answer);
     void handleCiv(const QByteArray& frame);
     void handleYaesu(const QByteArray& command);
     void reply(const QByteArray& bytes);
@@ -83,6 +99,11 @@ private:
     QByteArray m_noise;
     qint64 m_lineFreeAtMs = 0;
     qint64 m_lastReplyEndNs = 0;
+    QByteArray m_keyed;
+    int m_fullAnswers = 0;
+    int m_keyerSpeed = 0;
+    int m_keyerStops = 0;
+    bool m_transmitting = false;
 };
 
 } // namespace ditlog::testing

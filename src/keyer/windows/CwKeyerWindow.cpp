@@ -23,7 +23,9 @@
 namespace ditlog {
 
 namespace {
-constexpr QSize kDesign(9600, 7300);
+constexpr QSize kDesign(9600, 7900);
+// The keying options through the radio take two rows; everything under them moves down.
+constexpr int kRadioRows = 600;
 constexpr int kRowTop = 240;
 constexpr int kRowStep = 390;
 constexpr int kRight = 5500;
@@ -82,19 +84,29 @@ void CwKeyerWindow::buildMessages(DesignCanvas& canvas) {
 
 void CwKeyerWindow::buildKeyingOptions(DesignCanvas& canvas) {
     placeFrame(canvas, QStringLiteral("fraKeying"), QStringLiteral("Keying Options"),
-               {kRight, 120, 3950, 1750});
-    optRTS = placeOption(canvas, QStringLiteral("optRTS"), QStringLiteral("RTS"), {kRight + 150, 420, 1100, 300});
-    optDTR = placeOption(canvas, QStringLiteral("optDTR"), QStringLiteral("DTR"), {kRight + 150, 760, 1100, 300});
+               {kRight, 120, 3950, 1750 + kRadioRows});
+    optRTS = placeOption(canvas, QStringLiteral("optRTS"), QStringLiteral("RTS"),
+                         {kRight + 150, 420, 1100, 300});
+    optDTR = placeOption(canvas, QStringLiteral("optDTR"), QStringLiteral("DTR"),
+                         {kRight + 150, 760, 1100, 300});
     optPrinter = placeOption(canvas, QStringLiteral("optPrinter"), QStringLiteral("Printer"),
                              {kRight + 150, 1100, 1100, 300});
     optNone = placeOption(canvas, QStringLiteral("optNone"), QStringLiteral("None"), {kRight + 150, 1440, 1100, 300});
     optWinKey = placeOption(canvas, QStringLiteral("optWinKey"), QStringLiteral("WinKey"),
                             {kRight + 1350, 1440, 1150, 300});
+    // Through the radio's own link: a line of the port the rig link holds, or its keyer.
+    optRigDTR = placeOption(canvas, QStringLiteral("optRigDTR"), QStringLiteral("Rig port DTR"),
+                            {kRight + 150, 1780, 1800, 300});
+    optRigRTS = placeOption(canvas, QStringLiteral("optRigRTS"), QStringLiteral("Rig port RTS"),
+                            {kRight + 2000, 1780, 1800, 300});
+    optCAT = placeOption(canvas, QStringLiteral("optCAT"), QStringLiteral("Radio (CAT)"),
+                         {kRight + 150, 2120, 1800, 300});
     m_lines = new QButtonGroup(this);
     const std::pair<QRadioButton*, KeyingLineChoice> lines[] = {
         {optRTS, KeyingLineChoice::Rts},         {optDTR, KeyingLineChoice::Dtr},
         {optPrinter, KeyingLineChoice::Printer}, {optNone, KeyingLineChoice::None},
-        {optWinKey, KeyingLineChoice::WinKey}};
+        {optWinKey, KeyingLineChoice::WinKey},   {optRigDTR, KeyingLineChoice::RigDtr},
+        {optRigRTS, KeyingLineChoice::RigRts},   {optCAT, KeyingLineChoice::RadioCat}};
     for (const auto& [option, line] : lines) {
         m_lines->addButton(option, int(line));
         connect(option, &QRadioButton::toggled, this, [this, line](bool on) {
@@ -117,30 +129,35 @@ void CwKeyerWindow::buildKeyingOptions(DesignCanvas& canvas) {
 
 void CwKeyerWindow::buildSpeed(DesignCanvas& canvas) {
     // Speed, spacing and repeat in a frame of their own, read whole before the timing.
-    placeFrame(canvas, QStringLiteral("fraSending"), QStringLiteral("Sending"), {kRight, 1900, 4050, 1850});
-    placeLabel(canvas, QStringLiteral("lblSpeed"), QStringLiteral("WPM"), {kRight + 120, 2150, 650, 300});
-    Text11 = placeField(canvas, QStringLiteral("Text11"), QStringLiteral("WPM"), {kRight + 800, 2130, 650, 330});
+    placeFrame(canvas, QStringLiteral("fraSending"), QStringLiteral("Sending"),
+               {kRight, 1900 + kRadioRows, 4050, 1850});
+    placeLabel(canvas, QStringLiteral("lblSpeed"), QStringLiteral("WPM"),
+               {kRight + 120, 2150 + kRadioRows, 650, 300});
+    Text11 = placeField(canvas, QStringLiteral("Text11"), QStringLiteral("WPM"),
+                        {kRight + 800, 2130 + kRadioRows, 650, 330});
     auto* faster = placeButton(canvas, QStringLiteral("cmdFaster"), QStringLiteral("Faster"),
-                               {kRight + 1550, 2130, 1100, 330});
+                               {kRight + 1550, 2130 + kRadioRows, 1100, 330});
     auto* slower = placeButton(canvas, QStringLiteral("cmdSlower"), QStringLiteral("Slower"),
-                               {kRight + 2750, 2130, 1100, 330});
+                               {kRight + 2750, 2130 + kRadioRows, 1100, 330});
     connect(faster, &QPushButton::clicked, this, [this] { m_keyer.UpDown1_UpClick(); });
     connect(slower, &QPushButton::clicked, this, [this] { m_keyer.UpDown1_DownClick(); });
-    placeLabel(canvas, QStringLiteral("lblSpace"), QStringLiteral("Word Space"), {kRight + 120, 2570, 1000, 300});
+    placeLabel(canvas, QStringLiteral("lblSpace"), QStringLiteral("Word Space"),
+               {kRight + 120, 2570 + kRadioRows, 1000, 300});
     txtSpace = placeField(canvas, QStringLiteral("txtSpace"), QStringLiteral("Word Space"),
-                          {kRight + 1150, 2550, 500, 330});
+                          {kRight + 1150, 2550 + kRadioRows, 500, 330});
     auto* less = placeButton(canvas, QStringLiteral("cmdLess"), QStringLiteral("Less"),
-                             {kRight + 1750, 2550, 1000, 330});
+                             {kRight + 1750, 2550 + kRadioRows, 1000, 330});
     auto* more = placeButton(canvas, QStringLiteral("cmdMore"), QStringLiteral("More"),
-                             {kRight + 2850, 2550, 1000, 330});
+                             {kRight + 2850, 2550 + kRadioRows, 1000, 330});
     connect(less, &QPushButton::clicked, this, [this] { adjustWordSpace(-1); });
     connect(more, &QPushButton::clicked, this, [this] { adjustWordSpace(1); });
-    placeLabel(canvas, QStringLiteral("lblRepeat"), QStringLiteral("Loop (Sec)"), {kRight + 120, 2990, 1000, 300});
+    placeLabel(canvas, QStringLiteral("lblRepeat"), QStringLiteral("Loop (Sec)"),
+               {kRight + 120, 2990 + kRadioRows, 1000, 300});
     txtCWLoop = placeField(canvas, QStringLiteral("txtCWLoop"), QStringLiteral("Loop (Sec)"),
-                           {kRight + 1150, 2970, 700, 330});
+                           {kRight + 1150, 2970 + kRadioRows, 700, 330});
     Check1 = placeCheck(canvas, QStringLiteral("Check1"),
                         QStringLiteral("Display CW text on main form (NA for WinKey)."),
-                        {kRight + 120, 3370, 3900, 330});
+                        {kRight + 120, 3370 + kRadioRows, 3900, 330});
     connect(Check1, &QCheckBox::toggled, this, [this](bool on) {
         if (!m_filling) {
             m_keyer.setDisplay(on);
@@ -150,10 +167,13 @@ void CwKeyerWindow::buildSpeed(DesignCanvas& canvas) {
 
 void CwKeyerWindow::buildTiming(DesignCanvas& canvas) {
     placeFrame(canvas, QStringLiteral("fraTiming"), QStringLiteral("Timing Options: "),
-               {kRight, 3920, 3950, 1900});
-    optTimer = placeOption(canvas, QStringLiteral("optTimer"), QStringLiteral("Timer"), {kRight + 150, 4200, 1100, 300});
-    optLoop = placeOption(canvas, QStringLiteral("optLoop"), QStringLiteral("Loop"), {kRight + 1350, 4200, 1100, 300});
-    OptSleep = placeOption(canvas, QStringLiteral("OptSleep"), QStringLiteral("Sleep"), {kRight + 2550, 4200, 1100, 300});
+               {kRight, 3920 + kRadioRows, 3950, 1900});
+    optTimer = placeOption(canvas, QStringLiteral("optTimer"), QStringLiteral("Timer"),
+                           {kRight + 150, 4200 + kRadioRows, 1100, 300});
+    optLoop = placeOption(canvas, QStringLiteral("optLoop"), QStringLiteral("Loop"),
+                          {kRight + 1350, 4200 + kRadioRows, 1100, 300});
+    OptSleep = placeOption(canvas, QStringLiteral("OptSleep"), QStringLiteral("Sleep"),
+                           {kRight + 2550, 4200 + kRadioRows, 1100, 300});
     optTimer->setToolTip(QStringLiteral("Times by Windows System time."));
     optLoop->setToolTip(QStringLiteral("Times by a For Next loop."));
     OptSleep->setToolTip(QStringLiteral("Times by Windows System time."));
@@ -166,36 +186,44 @@ void CwKeyerWindow::buildTiming(DesignCanvas& canvas) {
             }
         });
     }
-    lblLoop = placeLabel(canvas, QStringLiteral("lblLoop"), QStringLiteral("Loop Delay"), {kRight + 150, 4580, 1100, 300});
+    lblLoop = placeLabel(canvas, QStringLiteral("lblLoop"), QStringLiteral("Loop Delay"),
+                         {kRight + 150, 4580 + kRadioRows, 1100, 300});
     txtLoop = placeField(canvas, QStringLiteral("txtLoop"), QStringLiteral("Loops per 60 ms"),
-                         {kRight + 1300, 4560, 1300, 330});
+                         {kRight + 1300, 4560 + kRadioRows, 1300, 330});
     txtLoop->setToolTip(QStringLiteral("Loops per 60 ms"));
-    cmdLoopFaster = placeButton(canvas, QStringLiteral("cmdLoopFaster"), QStringLiteral("Speed up CW"),
-                                {kRight + 150, 4980, 1800, 330});
-    cmdLoopSlower = placeButton(canvas, QStringLiteral("cmdLoopSlower"), QStringLiteral("Slow Down CW"),
-                                {kRight + 2050, 4980, 1800, 330});
+    cmdLoopFaster =
+        placeButton(canvas, QStringLiteral("cmdLoopFaster"), QStringLiteral("Speed up CW"),
+                    {kRight + 150, 4980 + kRadioRows, 1800, 330});
+    cmdLoopSlower =
+        placeButton(canvas, QStringLiteral("cmdLoopSlower"), QStringLiteral("Slow Down CW"),
+                    {kRight + 2050, 4980 + kRadioRows, 1800, 330});
     connect(cmdLoopFaster, &QPushButton::clicked, this, [this] { scaleLoop(0.9); });
     connect(cmdLoopSlower, &QPushButton::clicked, this, [this] { scaleLoop(1.111111111111); });
     placeLabel(canvas, QStringLiteral("lblTimerNote"),
-               QStringLiteral("Timer is the preferred option on most systems. "), {kRight + 150, 5360, 3700, 420});
-    connect(&m_keyer, &CwKeyer::loopCalibrated, this, [this](double loops) {
-        txtLoop->setText(QString::number(qint64(loops)));
-    });
+               QStringLiteral("Timer is the preferred option on most systems. "),
+               {kRight + 150, 5360 + kRadioRows, 3700, 420});
+    connect(&m_keyer, &CwKeyer::loopCalibrated, this,
+            [this](double loops) { txtLoop->setText(QString::number(qint64(loops))); });
 }
 
 void CwKeyerWindow::buildButtons(DesignCanvas& canvas) {
     placeLabel(canvas, QStringLiteral("lblPrecise"),
                QStringLiteral("For the most precise timing, do not run any other programs, virus "
                               "software etc. while transmitting."),
-               {kRight, 5860, 3950, 620});
-    lblPriority = placeLabel(canvas, QStringLiteral("lblPriority"), QString(), {kRight, 6480, 3950, 260});
+               {kRight, 5860 + kRadioRows, 3950, 620});
+    lblPriority = placeLabel(canvas, QStringLiteral("lblPriority"), QString(),
+                             {kRight, 6480 + kRadioRows, 3950, 260});
     lblPriority->setAccessibleName(QStringLiteral("Keying priority"));
-    cmdTest = placeButton(canvas, QStringLiteral("cmdTest"), QStringLiteral("&Test"), {150, 6750, 1300, 400});
-    lblSending = placeLabel(canvas, QStringLiteral("lblSending"), QStringLiteral("Sending!"), {1550, 6800, 1100, 300});
+    cmdTest = placeButton(canvas, QStringLiteral("cmdTest"), QStringLiteral("&Test"),
+                          {150, 6750 + kRadioRows, 1300, 400});
+    lblSending = placeLabel(canvas, QStringLiteral("lblSending"), QStringLiteral("Sending!"),
+                            {1550, 6800 + kRadioRows, 1100, 300});
     lblSending->hide();
-    cmdCodePractice = placeButton(canvas, QStringLiteral("cmdCodePractice"),
-                                  QStringLiteral("Send Code Practice"), {2800, 6750, 2400, 400});
-    cmdDone = placeButton(canvas, QStringLiteral("cmdDone"), QStringLiteral("Done"), {kRight + 2450, 6750, 1500, 400});
+    cmdCodePractice =
+        placeButton(canvas, QStringLiteral("cmdCodePractice"), QStringLiteral("Send Code Practice"),
+                    {2800, 6750 + kRadioRows, 2400, 400});
+    cmdDone = placeButton(canvas, QStringLiteral("cmdDone"), QStringLiteral("Done"),
+                          {kRight + 2450, 6750 + kRadioRows, 1500, 400});
     connect(cmdTest, &QPushButton::clicked, this, &CwKeyerWindow::cmdTest_Click);
     connect(cmdCodePractice, &QPushButton::clicked, this, &CwKeyerWindow::codePracticeRequested);
     connect(cmdDone, &QPushButton::clicked, this, &CwKeyerWindow::cmdDone_Click);
@@ -244,7 +272,8 @@ void CwKeyerWindow::connectFields() {
 void CwKeyerWindow::setTabOrder() {
     QList<QWidget*> order(messages.begin(), messages.end());
     order << optRTS << Text10 << optDTR << Text14 << optPrinter << cmdConfigureWinkey << optNone
-          << optWinKey << Text11 << findChild<QPushButton*>(QStringLiteral("cmdFaster"))
+          << optWinKey << optRigDTR << optRigRTS << optCAT << Text11
+          << findChild<QPushButton*>(QStringLiteral("cmdFaster"))
           << findChild<QPushButton*>(QStringLiteral("cmdSlower")) << txtSpace
           << findChild<QPushButton*>(QStringLiteral("cmdLess"))
           << findChild<QPushButton*>(QStringLiteral("cmdMore")) << txtCWLoop << Check1 << optTimer
@@ -303,6 +332,19 @@ void CwKeyerWindow::showPriority() {
 }
 
 void CwKeyerWindow::keyingOptionChosen(KeyingLineChoice line) {
+    if (const QString refusal = m_keyer.keyingLineRefusal(line); !refusal.isEmpty()) {
+        // A rig-port line that cannot key stays unchosen; a radio without a CAT keyer
+        // leaves the keyer with "None".
+        const KeyingLineChoice back =
+            line == KeyingLineChoice::RadioCat ? KeyingLineChoice::None : m_keyer.keyingLine();
+        m_prompts.beep();
+        m_prompts.message(QStringLiteral("Keying Options"), refusal, PromptButtons::Ok,
+                          PromptIcon::Warning);
+        line = back;
+        m_filling = true;
+        m_lines->button(int(back))->setChecked(true);
+        m_filling = false;
+    }
     m_filling = true;
     m_keyer.setKeyingLine(line);
     m_filling = false;

@@ -48,6 +48,9 @@ public:
     QRadioButton* optPrinter = nullptr;
     QRadioButton* optNone = nullptr;
     QRadioButton* optWinKey = nullptr;
+    QRadioButton* optRigDTR = nullptr; // "Rig port DTR"
+    QRadioButton* optRigRTS = nullptr; // "Rig port RTS"
+    QRadioButton* optCAT = nullptr;    // "Radio (CAT)"
     QRadioButton* optTimer = nullptr;
     QRadioButton* optLoop = nullptr;
     QRadioButton* OptSleep = nullptr;

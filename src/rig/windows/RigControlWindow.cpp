@@ -77,6 +77,8 @@ RigControlWindow::RigControlWindow(RigLink& link, PortMap& portMap, const QStrin
 
     buildList();
     m_options = new RigPortOptions(*m_canvas, this);
+    // Before the settings take the click: a power line that keys is refused.
+    connect(m_options, &RigPortOptions::optionClicked, this, &RigControlWindow::refuseKeyedPower);
     m_network = new RigNetworkOptions(*m_canvas, this);
     buildPortDevice();
     buildQueries();
@@ -240,6 +242,23 @@ void RigControlWindow::buildPortDevice() {
         m_options->collect(m_settings);
         showPortDevice();
     });
+}
+
+bool RigControlWindow::refuseKeyedPower() {
+    if (m_loading || !m_powerRefusal) {
+        return false;
+    }
+    RigSettings chosen = m_settings;
+    m_options->collect(chosen);
+    const QString why = m_powerRefusal(chosen.power);
+    if (why.isEmpty()) {
+        return false;
+    }
+    m_options->show(m_settings); // the power option as it was
+    m_prompts.beep();
+    m_prompts.message(QStringLiteral("Connection Power"), why, PromptButtons::Ok,
+                      PromptIcon::Warning);
+    return true;
 }
 
 void RigControlWindow::showPortDevice() {

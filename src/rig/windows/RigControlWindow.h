@@ -7,6 +7,8 @@
 
 #include <QDialog>
 
+#include <functional>
+
 class QCheckBox;
 class QLabel;
 class QLineEdit;
@@ -48,6 +50,11 @@ public:
     void unload();
 
     const RigSettings& settings() const { return m_settings; }
+    // Why a "Connection Power" choice ("R", "D") is refused (the line keys CW or
+    // push-to-talk), empty when it is not: such a choice is told and taken back.
+    void setPowerRefusal(std::function<QString(const QString& power)> refusal) {
+        m_powerRefusal = std::move(refusal);
+    }
     // The rig daemon's host, port and connection state ("Hamlib rigctld").
     RigNetworkOptions& networkOptions() const { return *m_network; }
     bool polling() const;
@@ -105,6 +112,8 @@ private:
     void lineFailed();
     void invalidCommSettings();
     void updateFamilyControls();
+    // Takes a refused "Connection Power" tick back, with the reason; true when it did.
+    bool refuseKeyedPower();
 
     RigLink& m_link;
     PortMap& m_portMap;
@@ -117,6 +126,7 @@ private:
     QLabel* m_portDeviceCaption = nullptr;
     QLabel* m_pegasusCaption = nullptr;
     bool m_loading = false;
+    std::function<QString(const QString& power)> m_powerRefusal;
 };
 
 } // namespace ditlog

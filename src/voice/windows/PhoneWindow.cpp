@@ -26,8 +26,9 @@ namespace ditlog {
 
 namespace {
 // Design layout in twips: a row per function key (caption, file, "Browse"), then the
-// push-to-talk port, line and address, the repeat, the two outputs and the three buttons.
-constexpr QSize kDesignSize(7080, 6600);
+// push-to-talk port, line and address, the push-to-talk lines through the radio, the
+// repeat, the two outputs and the three buttons.
+constexpr QSize kDesignSize(7080, 7020);
 constexpr double kDesignFontPt = 8.25;
 constexpr int kLeft = 120;
 constexpr int kRowTop = 180;
@@ -38,7 +39,9 @@ constexpr int kFileWidth = 5040;
 constexpr int kBrowseLeft = 5760;
 constexpr int kBrowseWidth = 1200;
 constexpr int kPttTop = kRowTop + 9 * kRowPitch + 120;
-constexpr int kAddressTop = kPttTop + 480;
+// Push-to-talk through the radio's own link, on a row of its own under the lines.
+constexpr int kRadioTop = kPttTop + 420;
+constexpr int kAddressTop = kPttTop + 900;
 constexpr int kOutputTop = kAddressTop + 480;
 constexpr int kOutputPitch = 420;
 constexpr int kOutputLeft = 2280;
@@ -92,8 +95,8 @@ PhoneWindow::PhoneWindow(PhoneKeyer& keyer, AudioOutputs& outputs, QString worki
     for (int i = 0; i < 9; ++i) {
         order << Text.at(i) << cmdBrowse.at(i);
     }
-    order << Text10 << optRTS << optDTR << optParallel << Text11 << txtPHLoop << cboKeyerOutput
-          << cboPromptOutput << cmdTest << cmdStop << cmdDone;
+    order << Text10 << optRTS << optDTR << optParallel << optRigRTS << optRigDTR << optCAT << Text11
+          << txtPHLoop << cboKeyerOutput << cboPromptOutput << cmdTest << cmdStop << cmdDone;
     for (qsizetype i = 1; i < order.size(); ++i) {
         setTabOrder(order.at(i - 1), order.at(i));
     }
@@ -147,19 +150,29 @@ void PhoneWindow::buildPttControls() {
     const QList<std::tuple<QString, QString, int>> lines{
         {QStringLiteral("optRTS"), QStringLiteral("RTS"), 2040},
         {QStringLiteral("optDTR"), QStringLiteral("DTR"), 2880},
-        {QStringLiteral("optParallel"), QStringLiteral("Parallel"), 3720}};
+        {QStringLiteral("optParallel"), QStringLiteral("Parallel"), 3720},
+        {QStringLiteral("optRigRTS"), QStringLiteral("Rig port RTS"), 2040},
+        {QStringLiteral("optRigDTR"), QStringLiteral("Rig port DTR"), 3720},
+        {QStringLiteral("optCAT"), QStringLiteral("Radio (CAT)"), 5400}};
     QList<QRadioButton*> made;
     for (const auto& [name, text, left] : lines) {
         auto* option = new QRadioButton(text, m_canvas);
         option->setObjectName(name);
         option->setAccessibleDescription(QStringLiteral("Push-to-talk line"));
-        m_canvas->place(option, left, kPttTop, left == 3720 ? 1200 : 800, kRowHeight);
+        const bool radio = made.size() >= 3;
+        m_canvas->place(option, left, radio ? kRadioTop : kPttTop,
+                        radio ? 1600 : left == 3720 ? 1200 : 800, kRowHeight);
         m_lines->addButton(option, int(made.size()));
         made.append(option);
     }
     optRTS = made.at(0);
     optDTR = made.at(1);
     optParallel = made.at(2);
+    optRigRTS = made.at(3);
+    optRigDTR = made.at(4);
+    optCAT = made.at(5);
+    // A line through the radio that cannot key is refused before the choice is taken.
+    connect(m_lines, &QButtonGroup::idClicked, this, &PhoneWindow::refuseRadioLine);
     connect(m_lines, &QButtonGroup::idClicked, this, &PhoneWindow::takeFields);
 
     Text11 = new QLineEdit(m_canvas);
@@ -201,6 +214,16 @@ void PhoneWindow::buildPttControls() {
         m_canvas->place(b, left, kButtonsTop, kButtonWidth, kButtonHeight);
         left += kButtonWidth + gap;
     }
+}
+
+void PhoneWindow::refuseRadioLine(int id) {
+    const QString why = m_keyer.pttLineRefusal(PhonePttLine(id));
+    if (why.isEmpty()) {
+        return;
+    }
+    m_lines->button(int(m_keyer.settings().pttLine))->setChecked(true);
+    m_prompts.beep();
+    m_prompts.message(QStringLiteral("Push-to-talk"), why, PromptButtons::Ok, PromptIcon::Warning);
 }
 
 void PhoneWindow::buildOutputChoices() {

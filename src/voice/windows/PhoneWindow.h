@@ -37,6 +37,9 @@ public:
     QRadioButton* optRTS = nullptr;
     QRadioButton* optDTR = nullptr;
     QRadioButton* optParallel = nullptr;
+    QRadioButton* optRigRTS = nullptr; // "Rig port RTS"
+    QRadioButton* optRigDTR = nullptr; // "Rig port DTR"
+    QRadioButton* optCAT = nullptr;    // "Radio (CAT)"
     QComboBox* cboKeyerOutput = nullptr; // "Voice keyer output"
     QComboBox* cboPromptOutput = nullptr; // "Prompts and speech output"
     QPushButton* cmdTest = nullptr;
@@ -64,6 +67,8 @@ private:
     // stays in the list, marked, so that "Done" keeps it for when it is plugged in again.
     void listOutputs();
     void takeFields();
+    // Takes back a push-to-talk choice through the radio that cannot key, with the reason.
+    void refuseRadioLine(int id);
 
     PhoneKeyer& m_keyer;
     AudioOutputs& m_outputs;

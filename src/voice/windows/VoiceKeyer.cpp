@@ -54,6 +54,8 @@ VoiceKeyer::~VoiceKeyer() {
 
 void VoiceKeyer::FKeyPhone(int keyCode) { m_keyer->FKeyPhone(keyCode); }
 
+bool VoiceKeyer::stopMessage() { return m_keyer->stopMessage(); }
+
 void VoiceKeyer::BlindKeyPhone(const QString& word) {
     if (word == QLatin1String("Dupe") && m_prefs.VoiceNavigation > 0) {
         m_prompts->playAndWait(word);

@@ -52,6 +52,7 @@ public:
     ~VoiceKeyer() override;
 
     void FKeyPhone(int keyCode) override;
+    bool stopMessage() override;
     // "Dupe" with voice navigation on is a prompt the window waits for.
     void BlindKeyPhone(const QString& word) override;
     bool isPlaying() const override;
