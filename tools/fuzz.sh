@@ -19,6 +19,10 @@ if [ ${#targets[@]} -eq 0 ]; then
     done
 fi
 build="$root/build-fuzz"
+# Reuse earlier compilations across checkouts when ccache is installed.
+if command -v ccache >/dev/null 2>&1 && [ -z "${CMAKE_CXX_COMPILER_LAUNCHER:-}" ]; then
+    export CMAKE_CXX_COMPILER_LAUNCHER=ccache CCACHE_BASEDIR="$(dirname "$root")" CCACHE_NOHASHDIR=1
+fi
 
 CC=clang-14 CXX=clang++-14 cmake -S "$root" -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=Debug \
     -DCMAKE_CXX_FLAGS_DEBUG="-g -O1" -DDITLOG_FUZZ=ON -DDITLOG_WERROR=OFF \

@@ -130,7 +130,11 @@ void TestSoak::aMinuteOfASprint() {
     QVERIFY2(f.spotsSent > f.spotsExpected, qPrintable(figures)); // more sent than kept
     // Memory: loosely, a leak of a spot or a contact's worth of pages every second would
     // show; the run's own growth (caches, the first paints of each window) stays well below.
+    // Under AddressSanitizer freed memory waits in its quarantine (256 MiB) and RSS grows
+    // by design: there the growth says nothing.
+#if !defined(__SANITIZE_ADDRESS__)
     QVERIFY2(f.rssEndKiB - f.rssStartKiB < 64 * 1024, qPrintable(figures));
+#endif
     QVERIFY2(f.stalls.has_value(), qPrintable(figures));
     QVERIFY2(f.keying.drains > 0, qPrintable(figures));
     QCOMPARE(f.exitCode, 0);
