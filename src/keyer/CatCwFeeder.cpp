@@ -188,8 +188,7 @@ void CatCwFeeder::endFeed() {
     m_finishTimer->start(int(std::max<qint64>(0, m_airEndNs - m_clock.nowNs()) / kNsPerMs));
 }
 
-void CatCwFeeder::fail(const QString& why) {
-    qCInfo(lcKeyer).noquote() << "CW through the radio ended:" << why;
+void CatCwFeeder::dropEverything() {
     m_buffer.clear();
     m_pending = {};
     m_heldBlanks.clear();
@@ -200,22 +199,18 @@ void CatCwFeeder::fail(const QString& why) {
     m_stepTimer->stop();
     m_finishTimer->stop();
     m_airEndNs = m_clock.nowNs();
+}
+
+void CatCwFeeder::fail(const QString& why) {
+    qCInfo(lcKeyer).noquote() << "CW through the radio ended:" << why;
+    dropEverything();
     Q_EMIT failed(why);
     Q_EMIT finished(false);
 }
 
 bool CatCwFeeder::stop() {
     const bool was = busy() || m_airEndNs > m_clock.nowNs();
-    m_buffer.clear();
-    m_pending = {};
-    m_heldBlanks.clear();
-    m_feeding = false;
-    m_inFlight = false;
-    m_fullSinceNs = -1;
-    ++m_generation;
-    m_stepTimer->stop();
-    m_finishTimer->stop();
-    m_airEndNs = m_clock.nowNs();
+    dropEverything();
     if (was && m_radio != nullptr) {
         m_radio->stopCw();
     }

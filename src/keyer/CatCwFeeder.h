@@ -64,6 +64,8 @@ private:
     void answered(int answer, const QString& why);
     void endFeed();
     void fail(const QString& why);
+    // Forgets the text, the pending command and every timer; nothing more goes out.
+    void dropEverything();
     qint64 unitNs() const;
 
     CwBuffer& m_buffer;

@@ -122,8 +122,8 @@ void HfSpectrumMapWindow::BandMapLabelDisplay() {
         if (k < 0) {
             continue;
         }
-        // Outside its row's scale (slot 0 plays no part in the zoom) a spot would stand
-        // at a false frequency: it is left off.
+        // Outside its row's scale (the zoom leaves slot 0 out) a spot would stand at a
+        // false frequency: it is left off.
         const std::optional<double> centre = m_rows[std::size_t(k)]->centreOf(spot.FreqMHz);
         if (!centre) {
             continue;

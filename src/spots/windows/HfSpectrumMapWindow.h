@@ -1,4 +1,4 @@
-// The HF spectrum map (SpectrumMap, " HF Spectrum Map"): eleven bands at once, one row
+// The map of all HF bands: eleven bands at once, one row
 // each from 160 m at the top to 2 m at the bottom, every spot on its band's axis.
 // The whole window, frame included, fills the work area of the screen; it lives only
 // while it is open. The keyboard starts on the newest spot: Left and Right go along a
