@@ -8,6 +8,7 @@
 #include <QSet>
 
 #include <algorithm>
+#include <cmath>
 
 namespace ditlog {
 
@@ -195,6 +196,19 @@ QString numberOrRefuse(const QString& value, const char* what, int lineNo) {
     return *number;
 }
 
+// A latitude or longitude in degrees: a number no larger than limit either way, so that the
+// prefix table that carries it always loads.
+QString degreesOrRefuse(const QString& value, const char* what, double limit, int lineNo) {
+    const QString number = numberOrRefuse(value, what, lineNo);
+    bool ok = false;
+    const double degrees = number.toDouble(&ok);
+    if (!ok || !(std::fabs(degrees) <= limit)) {
+        refuse(lineNo, QLatin1String(what), stripped(value),
+               QStringLiteral("is beyond %1 degrees").arg(limit));
+    }
+    return number;
+}
+
 QString barePrefix(const QString& token, int lineNo) {
     static const QRegularExpression overrides(
         QStringLiteral("(\\([0-9]+\\)|\\[[0-9]+\\]|<[^>]*>|\\{[^}]*\\}|~[^~]*~)"));
@@ -266,8 +280,8 @@ CountryFiles convertRows(const QList<QStringList>& rows) {
         const QString tail = QStringList{
             quotedName,
             textOrRefuse(stripped(row.at(3)), "continent", lineNo),
-            numberOrRefuse(row.at(7), "longitude", lineNo),
-            numberOrRefuse(row.at(6), "latitude", lineNo),
+            degreesOrRefuse(row.at(7), "longitude", 180, lineNo),
+            degreesOrRefuse(row.at(6), "latitude", 90, lineNo),
             numberOrRefuse(row.at(4), "CQ zone", lineNo),
             numberOrRefuse(row.at(5), "ITU zone", lineNo),
             numberOrRefuse(row.at(8), "UTC offset", lineNo),

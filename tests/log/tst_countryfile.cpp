@@ -102,6 +102,10 @@ private Q_SLOTS:
         QTest::newRow("bad dxcc") << QByteArray("K,USA,2x1,NA,5,8,37,91,5,K;\n") << 1;
         QTest::newRow("quote in name") << QByteArray("K,U\"SA,291,NA,5,8,37,91,5,K;\n") << 1;
         QTest::newRow("control char") << QByteArray("K,US\x07,291,NA,5,8,37,91,5,K;\n") << 1;
+        // A position the prefix table could not load back.
+        QTest::newRow("latitude past the pole") << QByteArray("K,USA,291,NA,5,8,90.5,91,5,K;\n") << 1;
+        QTest::newRow("longitude past 180") << QByteArray("K,USA,291,NA,5,8,37,-1e3,5,K;\n") << 1;
+        QTest::newRow("huge latitude") << QByteArray("K,USA,291,NA,5,8,5" + QByteArray(60, '3') + "." + QByteArray(40, '3') + ",91,5,K;\n") << 1;
         QTest::newRow("nine columns") << QByteArray("K,USA,291,NA,5,8,37,91,K;\n") << 1;
     }
 
