@@ -213,8 +213,10 @@ RigReading parseRigctldReply(const QByteArray& buffer, const RigQueries&, bool) 
     if (const auto text = lastValue(answers, "Frequency")) {
         bool ok = false;
         const double hz = text->toDouble(&ok);
-        if (ok && std::isfinite(hz) && hz >= 1 && hz <= kMaxHertz) {
-            reading.frequency = roundTo5(hz / 1e6);
+        // A few hertz round to no frequency at all: not a reading.
+        const double mhz = ok && std::isfinite(hz) && hz <= kMaxHertz ? roundTo5(hz / 1e6) : 0;
+        if (mhz > 0) {
+            reading.frequency = mhz;
         }
     }
     if (const auto name = lastValue(answers, "Mode")) {

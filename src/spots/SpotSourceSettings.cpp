@@ -5,6 +5,7 @@
 
 #include <QDir>
 
+#include <algorithm>
 #include <cmath>
 
 namespace ditlog {
@@ -67,10 +68,13 @@ void pickInt(int& field, double value, int low, int high) {
     }
 }
 
+// One or two hexadecimal digits and nothing else (a number parser would let a NUL after
+// them through).
 bool isHexByte(const QString& text) {
-    bool ok = false;
-    const uint v = text.trimmed().toUInt(&ok, 16);
-    return ok && v <= 0xFF && !text.trimmed().isEmpty() && text.trimmed().size() <= 2;
+    const QString t = text.trimmed();
+    return !t.isEmpty() && t.size() <= 2 && std::all_of(t.begin(), t.end(), [](QChar c) {
+               return (c >= u'0' && c <= u'9') || (c.toUpper() >= u'A' && c.toUpper() <= u'F');
+           });
 }
 
 } // namespace

@@ -150,6 +150,7 @@ private Q_SLOTS:
         QVERIFY(nothing("145000000\nFM\n15000\n"));                        // the plain protocol
         QVERIFY(nothing("get_freq:\nFrequency: abc\nRPRT 0\n"));
         QVERIFY(nothing("get_freq:\nFrequency: 0\nRPRT 0\n"));
+        QVERIFY(nothing("get_freq:\nFrequency: 1\nRPRT 0\n")); // rounds to 0 MHz
         QVERIFY(nothing("get_freq:\nFrequency: -7000000\nRPRT 0\n"));
         QVERIFY(nothing("get_freq:\nFrequency: 1e30\nRPRT 0\n"));
         QVERIFY(nothing("get_freq:\nFrequency: nan\nRPRT 0\n"));

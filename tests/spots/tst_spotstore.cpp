@@ -198,6 +198,12 @@ private Q_SLOTS:
         QCOMPARE(read->ConvertToHex, 0);
         QCOMPARE(read->Handshake, 1);
         QCOMPARE(read->CommandChar, QStringLiteral("03"));
+        // A command character with anything after its digits (a NUL here) is not one.
+        QByteArray nul = odd;
+        nul.replace("\"ZZ\"", QByteArray("\"0\0\"", 4));
+        QCOMPARE(readSpotSettings(nul)->CommandChar, QStringLiteral("03"));
+        nul.replace(QByteArray("\"0\0\"", 4), "\"1b\"");
+        QCOMPARE(readSpotSettings(nul)->CommandChar, QStringLiteral("1B"));
         // A file short of its fourteen values is refused whole.
         QVERIFY(!readSpotSettings(text.left(text.lastIndexOf("\"7300\""))));
         QVERIFY(!readSpotSettings(QByteArray()));

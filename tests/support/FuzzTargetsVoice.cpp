@@ -40,7 +40,8 @@ void fuzzWaveList(const uint8_t* data, size_t size) {
     const QString path = QDir(dir.path()).filePath(QString::fromLatin1(kWaveListFileName));
     writeFileAtomically(path, QByteArray(reinterpret_cast<const char*>(data), qsizetype(size)));
     const PhoneSettings first = readWaveList(dir.path()).settings;
-    require(int(first.pttLine) >= 0 && int(first.pttLine) <= 2, "a known PTT line");
+    require(int(first.pttLine) >= int(PhonePttLine::Rts) && int(first.pttLine) <= int(PhonePttLine::RadioCat),
+            "a known PTT line");
     require(repeatIntervalMs(first.repeatSeconds).has_value(), "an accepted repeat interval");
 
     const QByteArray written = waveListContent(first);
