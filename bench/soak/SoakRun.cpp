@@ -9,10 +9,13 @@
 #include <QElapsedTimer>
 #include <QFile>
 #include <QHash>
+#include <QMap>
 #include <QThread>
 #include <QTimeZone>
 
+#include <algorithm>
 #include <cstdio>
+#include <ctime>
 
 namespace ditlog::soak {
 
@@ -66,6 +69,19 @@ QString contactCall(int n) {
     return call;
 }
 
+// Now on CLOCK_MONOTONIC, the clock the program's stall report and the line shim use.
+qint64 monotonicMs() {
+    timespec t{};
+    clock_gettime(CLOCK_MONOTONIC, &t);
+    return qint64(t.tv_sec) * 1000 + t.tv_nsec / 1'000'000;
+}
+
+// What the operator began at a moment of the run.
+struct ActionMark {
+    qint64 ms; // CLOCK_MONOTONIC
+    const char* what;
+};
+
 class Operator {
   public:
     Operator(SoakStation& station, const SoakOptions& options, SoakFigures& figures)
@@ -77,8 +93,10 @@ class Operator {
     // The process once everything is in use: after the first contact, with the calling
     // loop keying, the rig polled and the spots flowing.
     const testing::ProcessSample& atStart() const { return m_atStart; }
+    const std::vector<ActionMark>& marks() const { return m_marks; }
 
   private:
+    void mark(const char* what) { m_marks.push_back({monotonicMs(), what}); }
     void sampleMemory(qint64 elapsedMs);
     void turnRadio();
     void tuneFromPanel();
@@ -108,6 +126,7 @@ class Operator {
     int m_band = 0;
     qint64 m_nextProgress = 30000;
     testing::ProcessSample m_atStart;
+    std::vector<ActionMark> m_marks;
 };
 
 void Operator::run() {
@@ -119,6 +138,7 @@ void Operator::run() {
         m_atStart = testing::sampleProcess(m_station.programPid(), true);
         m_figures.rssStartKiB = m_atStart.rssKiB;
         m_figures.fdsStart = m_atStart.fds;
+        m_figures.realtimeThreads = m_atStart.realtimeThreads;
         waitUntil(qint64(m_options.seconds) * 1000);
         m_figures.seconds = double(m_clock.elapsed()) / 1000;
         return;
@@ -140,6 +160,7 @@ void Operator::run() {
             m_atStart = testing::sampleProcess(m_station.programPid(), true);
             m_figures.rssStartKiB = m_atStart.rssKiB;
             m_figures.fdsStart = m_atStart.fds;
+            m_figures.realtimeThreads = m_atStart.realtimeThreads;
         }
         sampleMemory(m_clock.elapsed());
     }
@@ -165,6 +186,7 @@ void Operator::sampleMemory(qint64 elapsedMs) {
 
 void Operator::turnRadio() {
     m_band = (m_band + 1) % int(kBandHz.size());
+    mark("band turned at the radio");
     m_station.radio().rigctl({QStringLiteral("F"), kBandHz.at(m_band)});
 }
 
@@ -175,6 +197,7 @@ void Operator::tuneFromPanel() {
         return;
     }
     XSession& x = m_station.x();
+    mark("tune panel: Ctrl+G");
     x.key({QStringLiteral("ctrl+g")});
     if (!x.waitForWindow(panel, 10000) || !x.focus(panel)) {
         m_station.focusMain();
@@ -184,8 +207,10 @@ void Operator::tuneFromPanel() {
     QStringList keys(12, QStringLiteral("BackSpace"));
     x.key(keys);
     x.type(QString::number(*mhz + 0.002, 'f', 3));
+    mark("tune panel: Enter");
     x.key({QStringLiteral("Return")});
     QThread::msleep(500);
+    mark("tune panel: Done");
     x.key({QStringLiteral("alt+d")});
     x.waitWindowGone(panel, 10000);
     m_station.focusMain();
@@ -218,6 +243,7 @@ void Operator::typeContact(int n) {
     if (duplicate) {
         // Leaving the call field finds the duplicate: the row is emptied and the red
         // message shown; the operator clears it and calls again.
+        mark("duplicate typed");
         x.type(call + u' ');
         QThread::msleep(500);
         x.key({QStringLiteral("Escape"), QStringLiteral("Escape"), QStringLiteral("F1")});
@@ -227,13 +253,16 @@ void Operator::typeContact(int n) {
     }
     // The call, F2 for the exchange (typing on does not stop it), the rest of the row,
     // Enter, and F1 to call again once the exchange has been heard out.
+    mark("contact: call and F2");
     x.type(call);
     x.key({QStringLiteral("F2")});
     QElapsedTimer keyed;
     keyed.start();
     x.type(QStringLiteral(" %1 %2 %3 %4 %5").arg(rstR, spc, name, exchange, rstS));
+    mark("contact: Enter");
     x.key({QStringLiteral("Return")});
     QThread::msleep(std::max<qint64>(0, kExchangeMs - keyed.elapsed()));
+    mark("contact: F1");
     x.key({QStringLiteral("F1")});
     const QDateTime latest = QDateTime::currentDateTimeUtc();
 
@@ -254,6 +283,7 @@ void Operator::typeContact(int n) {
 void Operator::correctName(const QString& corrected) {
     // The file is rewritten and read back, and must still hold every contact.
     QString why;
+    mark("edit window");
     if (m_station.editNewestContact(corrected, &why)) {
         m_expected.last().fields[7] = corrected;
         ++m_figures.edits;
@@ -290,6 +320,46 @@ void compareSpots(const QString& recordPath, const QStringList& shown, SoakFigur
                                                .arg(row + 1)
                                                .arg(shown.at(row), want.value(1), want.value(2)));
         }
+    }
+}
+
+// The newest mark at or before a moment; null before the first.
+const ActionMark* markBefore(const std::vector<ActionMark>& marks, qint64 ms) {
+    const auto after = std::upper_bound(marks.begin(), marks.end(), ms,
+                                        [](qint64 t, const ActionMark& m) { return t < m.ms; });
+    return after == marks.begin() ? nullptr : &*(after - 1);
+}
+
+// Each long stall beside what the operator had last begun, and the keying edges (all, and
+// those more than a millisecond off) counted by the same.
+void attribute(const std::vector<ActionMark>& marks, const std::vector<LongStall>& stalls,
+               const std::vector<testing::LineEdge>& edges, SoakFigures& figures) {
+    const qint64 startMs = marks.empty() ? 0 : marks.front().ms;
+    for (const LongStall& stall : stalls) {
+        const ActionMark* m = markBefore(marks, stall.beganMs);
+        figures.longStalls.append(
+            QStringLiteral("%1 ms at %2 s, %3")
+                .arg(stall.lateMs, 0, 'f', 0)
+                .arg(double(stall.beganMs - startMs) / 1000, 0, 'f', 1)
+                .arg(m ? QStringLiteral("%1 ms after \"%2\"").arg(stall.beganMs - m->ms).arg(QLatin1String(m->what))
+                       : QStringLiteral("before the first action")));
+    }
+    QMap<QString, QPair<int, int>> byAction; // all edges, late edges
+    const auto actionAt = [&marks](qint64 ns) {
+        const ActionMark* m = markBefore(marks, ns / 1'000'000);
+        return m ? QLatin1String(m->what) : QLatin1String("start");
+    };
+    for (const testing::LineEdge& e : edges) {
+        ++byAction[actionAt(e.ns)].first;
+    }
+    for (const qint64 ns : figures.keying.lateEdgeNs) {
+        ++byAction[actionAt(ns)].second;
+    }
+    for (auto it = byAction.cbegin(); it != byAction.cend(); ++it) {
+        figures.keyingByAction.append(QStringLiteral("after \"%1\": %2 edges, %3 over 1 ms")
+                                          .arg(it.key())
+                                          .arg(it.value().first)
+                                          .arg(it.value().second));
     }
 }
 
@@ -341,15 +411,24 @@ void finish(SoakStation& station, Operator& op, const SoakOptions& options, Soak
     }
     figures.logDifferences += testing::logDifferences(op.expected(), read.records);
 
+    std::vector<LongStall> longStalls;
     QFile stalls(station.stallReportPath());
     if (stalls.open(QIODevice::ReadOnly)) {
-        figures.stalls = StallSummary::fromLine(QString::fromLatin1(stalls.readAll()).trimmed());
+        const QStringList report = QString::fromLatin1(stalls.readAll()).split(u'\n', Qt::SkipEmptyParts);
+        figures.stalls = StallSummary::fromLine(report.value(0));
+        for (const QString& line : report) {
+            if (const auto stall = LongStall::fromLine(line)) {
+                longStalls.push_back(*stall);
+            }
+        }
     }
+    std::vector<testing::LineEdge> edges;
     QFile lines(station.shimLogPath());
     if (lines.open(QIODevice::ReadOnly)) {
-        figures.keying =
-            testing::analyseKeying(testing::dtrEdges(lines.readAll()), station.plan().wpm);
+        edges = testing::dtrEdges(lines.readAll());
+        figures.keying = testing::analyseKeying(edges, station.plan().wpm);
     }
+    attribute(op.marks(), longStalls, edges, figures);
 }
 
 } // namespace
@@ -414,6 +493,7 @@ QStringList describe(const SoakFigures& f) {
     add("rss_peak_kib", QString::number(f.peakRssKiB));
     add("rss_growth_after_2min_kib",
         QString::number(f.rssAfter2MinKiB > 0 ? f.rssEndKiB - f.rssAfter2MinKiB : 0));
+    add("realtime_threads", QString::number(f.realtimeThreads));
     add("fds_start", QString::number(f.fdsStart));
     add("fds_end", QString::number(f.fdsEnd));
     for (const QString& d : f.fdsGained) {
@@ -427,15 +507,22 @@ QStringList describe(const SoakFigures& f) {
     } else {
         add("stall", QStringLiteral("no report"));
     }
+    for (const QString& d : f.longStalls) {
+        add("  long_stall", d);
+    }
     const auto& k = f.keying;
-    add("keying", QStringLiteral("drains=%1 edges=%2 irregular=%3 p50_us=%4 p99_us=%5 max_us=%6")
+    add("keying", QStringLiteral("drains=%1 edges=%2 irregular=%3 waited_gaps=%7 p50_us=%4 p99_us=%5 max_us=%6")
                       .arg(k.drains)
                       .arg(k.edges)
                       .arg(k.irregular)
                       .arg(k.p50Us, 0, 'f', 0)
                       .arg(k.p99Us, 0, 'f', 0)
-                      .arg(k.maxUs, 0, 'f', 0));
+                      .arg(k.maxUs, 0, 'f', 0)
+                      .arg(k.waitedGaps));
     add("  keyed", QStringList(k.texts.mid(0, 12)).join(QStringLiteral(" | ")));
+    for (const QString& d : f.keyingByAction) {
+        add("  keying", d);
+    }
     add("spots_sent", QString::number(f.spotsSent));
     add("spots_shown", QString::number(f.spotsShown));
     add("spots_expected", QString::number(f.spotsExpected));

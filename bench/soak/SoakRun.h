@@ -39,6 +39,7 @@ struct SoakFigures {
     qint64 rssAfter2MinKiB = 0;
     qint64 rssEndKiB = 0;
     qint64 peakRssKiB = 0;
+    int realtimeThreads = -1; // after the first contact: the keying thread, when granted
     int fdsStart = 0;
     int fdsEnd = 0;
     QStringList fdsGained; // descriptors open at the end that were not at the start
@@ -46,7 +47,11 @@ struct SoakFigures {
     int exitCode = -1;
 
     std::optional<StallSummary> stalls;
+    // Each stall over LongStall::kThresholdMs, with what the operator had last begun.
+    QStringList longStalls;
     testing::KeyingFigures keying;
+    // The keying edges counted by what the operator had last begun when each was keyed.
+    QStringList keyingByAction;
 
     // The spots
     int spotsSent = 0;

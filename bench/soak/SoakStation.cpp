@@ -11,6 +11,7 @@
 #include <QDir>
 #include <QElapsedTimer>
 #include <QFile>
+#include <QFileInfo>
 #include <QStandardPaths>
 #include <QThread>
 
@@ -34,9 +35,16 @@ bool writeFile(const QString& path, const QByteArray& bytes) {
     QFile f(path);
     return f.open(QIODevice::WriteOnly | QIODevice::Truncate) && f.write(bytes) == bytes.size();
 }
+
+QString memoryScratchTemplate() {
+    const QString memory = QStringLiteral("/dev/shm");
+    return (QFileInfo(memory).isDir() && QFileInfo(memory).isWritable() ? memory : QDir::tempPath()) +
+           QStringLiteral("/ditlog-soak-XXXXXX");
+}
 } // namespace
 
-SoakStation::SoakStation(StationPlan plan) : m_plan(std::move(plan)) {
+SoakStation::SoakStation(StationPlan plan)
+    : m_plan(std::move(plan)), m_recordDir(memoryScratchTemplate()) {
 }
 
 SoakStation::~SoakStation() {
@@ -74,7 +82,7 @@ QString SoakStation::mainWindowTitle() {
 }
 
 bool SoakStation::start(QString* why) {
-    if (!m_dir.isValid() || !m_keyingPort.isValid()) {
+    if (!m_dir.isValid() || !m_recordDir.isValid() || !m_keyingPort.isValid()) {
         *why = QStringLiteral("no scratch folder or pseudo-terminal");
         return false;
     }

@@ -46,7 +46,7 @@ class SoakStation {
     bool programRunning() const { return m_program.state() == QProcess::Running; }
     QString folder(const QString& name) const { return m_dir.filePath(name); }
     QString logPath() const { return m_dir.filePath(QStringLiteral("work/log.txt")); }
-    QString shimLogPath() const { return m_dir.filePath(QStringLiteral("lines.log")); }
+    QString shimLogPath() const { return m_recordDir.filePath(QStringLiteral("lines.log")); }
     QString stallReportPath() const { return m_dir.filePath(QStringLiteral("stalls.txt")); }
     QString clusterRecordPath() const { return m_dir.filePath(QStringLiteral("spots-sent.txt")); }
     QString programOutputPath() const { return m_dir.filePath(QStringLiteral("program.txt")); }
@@ -77,6 +77,9 @@ class SoakStation {
 
     StationPlan m_plan;
     QTemporaryDir m_dir;
+    // The line changes are recorded by the keying thread's own system calls: in memory, so
+    // that a loaded disk's write latency is not counted as the keyer's lateness.
+    QTemporaryDir m_recordDir;
     XSession m_x;
     testing::HamlibPeer m_radio;
     testing::PseudoTerminal m_keyingPort;

@@ -122,6 +122,20 @@ std::optional<StallSummary> StallSummary::fromLine(const QString& line) {
     return found == 9 ? std::optional(s) : std::nullopt;
 }
 
+QString LongStall::line() const {
+    return QStringLiteral("stall-at began_ms=%1 late_ms=%2").arg(beganMs).arg(lateMs, 0, 'f', 1);
+}
+
+std::optional<LongStall> LongStall::fromLine(const QString& line) {
+    static const QRegularExpression form(
+        QStringLiteral("^stall-at began_ms=([0-9]+) late_ms=([0-9]+(?:\\.[0-9]+)?)$"));
+    const auto m = form.match(line.trimmed());
+    if (!m.hasMatch()) {
+        return std::nullopt;
+    }
+    return LongStall{m.captured(1).toLongLong(), m.captured(2).toDouble()};
+}
+
 StallMonitor::StallMonitor(QString reportPath, QObject* parent)
     : QObject(parent), m_reportPath(std::move(reportPath)) {
     m_timer.setTimerType(Qt::PreciseTimer);
@@ -149,6 +163,11 @@ void StallMonitor::tick() {
         m_maxAtNs = now;
     }
     m_histogram.add(late);
+    if (late > LongStall::kThresholdMs * 1'000'000 && m_longStalls.size() < std::size_t(kMaxLongStalls)) {
+        // The window thread stopped answering when this tick fell due.
+        const qint64 beganMs = m_clock.msecsSinceReference() + m_dueNs / 1'000'000;
+        m_longStalls.push_back(LongStall{beganMs, double(late) / 1e6});
+    }
     // Re-armed from now: a long stall is one sample, not a burst of catching-up ticks.
     m_dueNs = now + qint64(kIntervalMs) * 1'000'000;
     m_timer.start(kIntervalMs);
@@ -173,7 +192,11 @@ bool StallMonitor::writeReport() const {
     if (!file.open(QIODevice::WriteOnly | QIODevice::Truncate | QIODevice::Text)) {
         return false;
     }
-    return file.write((summary().line() + u'\n').toUtf8()) > 0;
+    QString text = summary().line() + u'\n';
+    for (const LongStall& stall : m_longStalls) {
+        text += stall.line() + u'\n';
+    }
+    return file.write(text.toUtf8()) > 0;
 }
 
 } // namespace ditlog

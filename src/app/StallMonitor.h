@@ -1,7 +1,9 @@
 // How promptly the window thread answers, measured from inside: a 10 ms timer whose
 // lateness is the wait any event arriving at that moment would have had. Made only with
 // the hidden option --stall-report <file>, measuring from the end of the start-up on; the
-// summary is written there at exit.
+// summary is written there at exit, followed by one line for each long stall (at most
+// kMaxLongStalls) with its time on the system's monotonic clock, so that a driver can put
+// each beside what it was doing at that moment.
 #pragma once
 
 #include <QElapsedTimer>
@@ -33,6 +35,18 @@ struct StallSummary {
     static std::optional<StallSummary> fromLine(const QString& line);
 };
 
+// One stall over LongStall::kThresholdMs: when it began, in milliseconds of the monotonic
+// clock every process of the machine shares, and how long it lasted.
+struct LongStall {
+    static constexpr qint64 kThresholdMs = 50;
+    qint64 beganMs = 0;
+    double lateMs = 0;
+
+    // "stall-at began_ms=... late_ms=..."
+    QString line() const;
+    static std::optional<LongStall> fromLine(const QString& line);
+};
+
 // Lateness in a fixed histogram (20 us steps to 100 ms, 1 ms steps to 10 s), so that a run
 // of any length takes the same memory.
 class LatenessHistogram {
@@ -58,6 +72,7 @@ class StallMonitor final : public QObject {
     Q_OBJECT
   public:
     static constexpr int kIntervalMs = 10;
+    static constexpr int kMaxLongStalls = 500;
 
     // The summary goes to reportPath when the monitor ends.
     explicit StallMonitor(QString reportPath, QObject* parent = nullptr);
@@ -67,6 +82,7 @@ class StallMonitor final : public QObject {
     void start();
 
     StallSummary summary() const;
+    const std::vector<LongStall>& longStalls() const { return m_longStalls; }
     // Writes the summary now (also done when the monitor ends); false when the file
     // cannot be written.
     bool writeReport() const;
@@ -80,6 +96,7 @@ class StallMonitor final : public QObject {
     qint64 m_dueNs = 0;
     qint64 m_maxAtNs = 0;
     LatenessHistogram m_histogram;
+    std::vector<LongStall> m_longStalls;
 };
 
 } // namespace ditlog

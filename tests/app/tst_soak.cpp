@@ -52,6 +52,15 @@ void TestSoak::latenessHistogram() {
     QCOMPARE(back->maxMs, s.maxMs);
     QCOMPARE(back->over16Ms, s.over16Ms);
     QVERIFY(!StallSummary::fromLine(QStringLiteral("stall-report samples=3")));
+
+    // A long stall's line, as the report holds it after the summary.
+    const LongStall stall{16265731758, 154.86};
+    const auto stallBack = LongStall::fromLine(stall.line());
+    QVERIFY(stallBack);
+    QCOMPARE(stallBack->beganMs, stall.beganMs);
+    QCOMPARE(stallBack->lateMs, 154.9);
+    QVERIFY(!LongStall::fromLine(s.line()));
+    QVERIFY(!StallSummary::fromLine(stall.line()));
 }
 
 void TestSoak::keyingAgainstTheUnitGrid() {
@@ -81,6 +90,22 @@ void TestSoak::keyingAgainstTheUnitGrid() {
     QCOMPARE(k.irregular, 1);
     QCOMPARE(k.edges, 3);
     QVERIFY(qAbs(k.maxUs - 200) < 1);
+    // Only the mark 40 ms too long is over a millisecond off; its end is when it was keyed.
+    QCOMPARE(k.lateEdgeNs, std::vector<qint64>{t0 + 74 * unit + 40'000'000});
+    QCOMPARE(k.waitedGaps, 0);
+
+    // "EE" whose second E came 5 ms after the character gap (the keyer waiting for it):
+    // one waited gap, and the edges after it stand on a grid of their own.
+    const std::vector<LineEdge> waited{{t0, true},
+                                       {t0 + unit, false},
+                                       {t0 + 4 * unit + 5'000'000, true},
+                                       {t0 + 5 * unit + 5'000'000 + 100'000, false}};
+    const KeyingFigures w = analyseKeying(waited, 20);
+    QCOMPARE(w.drains, 1);
+    QCOMPARE(w.waitedGaps, 1);
+    QCOMPARE(w.edges, 2);
+    QVERIFY(qAbs(w.maxUs - 100) < 1);
+    QVERIFY(w.lateEdgeNs.empty());
 }
 
 void TestSoak::logReadStrictly() {

@@ -84,9 +84,19 @@ struct DrainReader {
             startDrain(e); // the keyer went idle: this key-down begins anew
             return;
         }
+        drain.push_back({e.ns, e.down});
         units += n;
         const double error = double(e.ns) - (anchor + double(units) * unitNs);
-        drain.push_back({e.ns, e.down});
+        if (!mark && interval > n && error > double(KeyingFigures::kLateEdgeNs)) {
+            ++figures.waitedGaps; // text that came late, or a late key-down
+            anchor = double(e.ns);
+            units = 0;
+            return;
+        }
+        if (std::abs(error) > double(KeyingFigures::kLateEdgeNs) &&
+            figures.lateEdgeNs.size() < KeyingFigures::kMaxLateEdges) {
+            figures.lateEdgeNs.push_back(e.ns);
+        }
         if (std::abs(error) > kTolerance * unitNs) {
             ++figures.irregular;
             figures.irregularMs += std::abs(error) / 1e6;
@@ -254,6 +264,24 @@ ProcessSample sampleProcess(qint64 pid, bool withTargets) {
                 s.fdTargets.append(n > 0 ? QString::fromLocal8Bit(target, n) : QStringLiteral("?"));
             }
             s.fdTargets.sort();
+        }
+    }
+    if (withTargets) {
+        // The scheduling policy is the 41st field of a thread's stat, counted from the
+        // state after the command name's closing parenthesis (the 3rd).
+        s.realtimeThreads = 0;
+        const QDir tasks(base + QStringLiteral("task"));
+        for (const QString& task : tasks.entryList(QDir::Dirs | QDir::NoDotAndDotDot)) {
+            QFile stat(tasks.filePath(task) + QStringLiteral("/stat"));
+            if (!stat.open(QIODevice::ReadOnly)) {
+                continue;
+            }
+            const QByteArray text = stat.readAll();
+            const QList<QByteArray> fields = text.mid(text.lastIndexOf(')') + 2).split(' ');
+            const int policy = fields.value(41 - 3).toInt();
+            if (policy == 1 || policy == 2) { // SCHED_FIFO, SCHED_RR
+                ++s.realtimeThreads;
+            }
         }
     }
     return s;

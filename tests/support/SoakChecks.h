@@ -27,11 +27,17 @@ struct KeyingFigures {
     int edges = 0;     // edges measured against the schedule
     int drains = 0;    // runs of keying that began from idle (each a schedule of its own)
     int irregular = 0; // marks or gaps off the unit grid by more than a quarter unit
+    int waitedGaps = 0; // key-downs late after a gap longer than its length (see below)
     double irregularMs = 0;
     double p50Us = 0;
     double p99Us = 0;
     double maxUs = 0;
     QStringList texts; // what each drain keyed, read back with the International Morse Code
+    // When the edges off their place by more than kLateEdgeNs were keyed (irregular ones
+    // too), on CLOCK_MONOTONIC; at most kMaxLateEdges.
+    static constexpr qint64 kLateEdgeNs = 1'000'000;
+    static constexpr std::size_t kMaxLateEdges = 5000;
+    std::vector<qint64> lateEdgeNs;
 };
 
 // Each edge against the ideal schedule of what was keyed: a drain's edges stand on whole
@@ -39,7 +45,12 @@ struct KeyingFigures {
 // units with no word-space adjustment). A key-up longer than a word gap, or between the
 // character gap and the word gap, is the keyer going idle: the next key-down starts a new
 // drain. An element or gap off the grid by more than a quarter unit counts as irregular,
-// and the schedule moves on from it (as the keying engine's own does).
+// and the schedule moves on from it (as the keying engine's own does). A key-down more than
+// kLateEdgeNs late after a gap longer than its whole-unit length (by up to a quarter unit)
+// is the keyer waiting for the next character as often as a late edge: the line record
+// cannot tell the two apart, so such a key-down is counted among waitedGaps, not measured,
+// and the schedule begins anew from it (else every later edge of the drain would count the
+// wait again).
 KeyingFigures analyseKeying(const std::vector<LineEdge>& edges, double wpm);
 
 // "log.txt" read strictly: every line ends in CR LF and holds the eleven fields, ten text
@@ -67,6 +78,7 @@ struct ProcessSample {
     qint64 peakRssKiB = -1;
     int fds = -1;
     QStringList fdTargets; // what each descriptor points at, when asked for
+    int realtimeThreads = -1; // threads under a real-time policy, when asked for
 };
 ProcessSample sampleProcess(qint64 pid, bool withTargets = false);
 
