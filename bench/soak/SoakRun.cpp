@@ -519,6 +519,7 @@ QStringList describe(const SoakFigures& f) {
                       .arg(k.p99Us, 0, 'f', 0)
                       .arg(k.maxUs, 0, 'f', 0)
                       .arg(k.waitedGaps));
+    add("  marks", QStringLiteral("p99_us=%1 max_us=%2").arg(k.markP99Us, 0, 'f', 0).arg(k.markMaxUs, 0, 'f', 0));
     add("  keyed", QStringList(k.texts.mid(0, 12)).join(QStringLiteral(" | ")));
     for (const QString& d : f.keyingByAction) {
         add("  keying", d);

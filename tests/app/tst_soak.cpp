@@ -90,6 +90,7 @@ void TestSoak::keyingAgainstTheUnitGrid() {
     QCOMPARE(k.irregular, 1);
     QCOMPARE(k.edges, 3);
     QVERIFY(qAbs(k.maxUs - 200) < 1);
+    QVERIFY(qAbs(k.markMaxUs - 40'000) < 1); // the mark 2/3 unit too long
     // Only the mark 40 ms too long is over a millisecond off; its end is when it was keyed.
     QCOMPARE(k.lateEdgeNs, std::vector<qint64>{t0 + 74 * unit + 40'000'000});
     QCOMPARE(k.waitedGaps, 0);
@@ -105,7 +106,23 @@ void TestSoak::keyingAgainstTheUnitGrid() {
     QCOMPARE(w.waitedGaps, 1);
     QCOMPARE(w.edges, 2);
     QVERIFY(qAbs(w.maxUs - 100) < 1);
+    QVERIFY(qAbs(w.markMaxUs - 100) < 1);
     QVERIFY(w.lateEdgeNs.empty());
+
+    // The same key-down 3 ms late, but its key-up on the schedule (the mark shortened):
+    // a late edge, and the schedule stays.
+    const std::vector<LineEdge> late{{t0, true},
+                                     {t0 + unit, false},
+                                     {t0 + 4 * unit + 3'000'000, true},
+                                     {t0 + 5 * unit + 100'000, false},
+                                     {t0 + 6 * unit, true},
+                                     {t0 + 7 * unit, false}};
+    const KeyingFigures l = analyseKeying(late, 20);
+    QCOMPARE(l.waitedGaps, 0);
+    QCOMPARE(l.edges, 5);
+    QVERIFY(qAbs(l.maxUs - 3000) < 1);
+    QVERIFY(qAbs(l.markMaxUs - 2900) < 1); // the mark it shortened
+    QCOMPARE(l.lateEdgeNs, std::vector<qint64>{t0 + 4 * unit + 3'000'000});
 }
 
 void TestSoak::logReadStrictly() {

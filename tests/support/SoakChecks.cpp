@@ -10,6 +10,8 @@
 
 #include <algorithm>
 #include <cmath>
+#include <optional>
+#include <utility>
 
 #include <unistd.h>
 
@@ -55,15 +57,30 @@ int nearestUnits(double units, bool mark) {
 
 constexpr double kTolerance = 0.25; // of a unit
 
+// Where an edge stands on the schedule kept so far (old) and on the one a late key-down
+// after a gap would have begun (new).
+struct HeldEdge {
+    qint64 ns;
+    qint64 oldUnits;
+    qint64 newUnits;
+};
+
+constexpr double kOnScheduleNs = 500'000; // an edge this close to a schedule follows it
+constexpr std::size_t kMaxHeld = 16;
+
 struct DrainReader {
     double unitNs;
     KeyingFigures& figures;
     std::vector<double> errorsUs;
+    std::vector<double> markErrorsUs;
     std::vector<std::pair<qint64, bool>> drain;
     double anchor = 0; // ns of unit 0 of the drain's schedule
     qint64 units = 0;
+    // Edges since a late key-down after a gap, until one of them tells the schedules apart.
+    std::vector<HeldEdge> held;
 
     void finishDrain() {
+        decide();
         if (!drain.empty()) {
             figures.texts.append(decodeMorse(drain, qint64(unitNs)));
             drain.clear();
@@ -76,26 +93,10 @@ struct DrainReader {
         units = 0;
         drain.push_back({e.ns, e.down});
     }
-    void take(const LineEdge& previous, const LineEdge& e) {
-        const double interval = double(e.ns - previous.ns) / unitNs;
-        const bool mark = !e.down; // a key-up ends a mark
-        const int n = nearestUnits(interval, mark);
-        if (!mark && std::abs(interval - n) > kTolerance && interval > 3) {
-            startDrain(e); // the keyer went idle: this key-down begins anew
-            return;
-        }
-        drain.push_back({e.ns, e.down});
-        units += n;
-        const double error = double(e.ns) - (anchor + double(units) * unitNs);
-        if (!mark && interval > n && error > double(KeyingFigures::kLateEdgeNs)) {
-            ++figures.waitedGaps; // text that came late, or a late key-down
-            anchor = double(e.ns);
-            units = 0;
-            return;
-        }
+    void measure(qint64 ns, double error) {
         if (std::abs(error) > double(KeyingFigures::kLateEdgeNs) &&
             figures.lateEdgeNs.size() < KeyingFigures::kMaxLateEdges) {
-            figures.lateEdgeNs.push_back(e.ns);
+            figures.lateEdgeNs.push_back(ns);
         }
         if (std::abs(error) > kTolerance * unitNs) {
             ++figures.irregular;
@@ -106,6 +107,72 @@ struct DrainReader {
         ++figures.edges;
         errorsUs.push_back(std::abs(error) / 1e3);
     }
+    double oldError(const HeldEdge& h) const { return double(h.ns) - (anchor + double(h.oldUnits) * unitNs); }
+    double newError(const HeldEdge& h) const {
+        return double(h.ns) - (double(held.front().ns) + double(h.newUnits) * unitNs);
+    }
+    // The held edges measured against the schedule they follow: the old one (the key-down
+    // was late and the engine kept its schedule) or the new one (the keyer began the
+    // character when it came); undecided at the end, the one they keep closer to.
+    void decide(std::optional<bool> waited = std::nullopt) {
+        if (held.empty()) {
+            return;
+        }
+        if (!waited) {
+            double oldSum = 0;
+            double newSum = 0;
+            for (const HeldEdge& h : held) {
+                oldSum += std::abs(oldError(h));
+                newSum += std::abs(newError(h));
+            }
+            waited = newSum < oldSum;
+        }
+        const std::vector<HeldEdge> edges = std::exchange(held, {});
+        if (*waited) {
+            ++figures.waitedGaps;
+            anchor = double(edges.front().ns);
+            units = edges.back().newUnits;
+            for (std::size_t i = 1; i < edges.size(); ++i) { // the key-down itself is unit 0
+                measure(edges[i].ns, double(edges[i].ns) - (anchor + double(edges[i].newUnits) * unitNs));
+            }
+            return;
+        }
+        for (const HeldEdge& h : edges) {
+            measure(h.ns, double(h.ns) - (anchor + double(h.oldUnits) * unitNs));
+        }
+    }
+    void take(const LineEdge& previous, const LineEdge& e) {
+        const double interval = double(e.ns - previous.ns) / unitNs;
+        const bool mark = !e.down; // a key-up ends a mark
+        const int n = nearestUnits(interval, mark);
+        if (!mark && std::abs(interval - n) > kTolerance && interval > 3) {
+            startDrain(e); // the keyer went idle: this key-down begins anew
+            return;
+        }
+        drain.push_back({e.ns, e.down});
+        if (mark) {
+            markErrorsUs.push_back(std::abs(interval - n) * unitNs / 1e3);
+        }
+        units += n;
+        if (!held.empty()) {
+            const HeldEdge h{e.ns, units, held.back().newUnits + n};
+            held.push_back(h);
+            const bool onOld = std::abs(oldError(h)) <= kOnScheduleNs;
+            const bool onNew = std::abs(newError(h)) <= kOnScheduleNs;
+            if (onOld != onNew) {
+                decide(onNew);
+            } else if (held.size() >= kMaxHeld) {
+                decide();
+            }
+            return;
+        }
+        const double error = double(e.ns) - (anchor + double(units) * unitNs);
+        if (!mark && interval > n && error > double(KeyingFigures::kLateEdgeNs)) {
+            held.push_back({e.ns, units, 0});
+            return;
+        }
+        measure(e.ns, error);
+    }
 };
 
 } // namespace
@@ -115,7 +182,7 @@ KeyingFigures analyseKeying(const std::vector<LineEdge>& edges, double wpm) {
     if (wpm <= 0) {
         return figures;
     }
-    DrainReader reader{1.2e9 / wpm, figures, {}, {}};
+    DrainReader reader{1.2e9 / wpm, figures, {}, {}, {}, 0, 0, {}};
     const LineEdge* previous = nullptr;
     for (const LineEdge& e : edges) {
         if (previous == nullptr) {
@@ -132,6 +199,8 @@ KeyingFigures analyseKeying(const std::vector<LineEdge>& edges, double wpm) {
     figures.p50Us = percentileOf(reader.errorsUs, 0.5);
     figures.p99Us = percentileOf(reader.errorsUs, 0.99);
     figures.maxUs = percentileOf(reader.errorsUs, 1.0);
+    figures.markP99Us = percentileOf(reader.markErrorsUs, 0.99);
+    figures.markMaxUs = percentileOf(reader.markErrorsUs, 1.0);
     return figures;
 }
 

@@ -27,11 +27,15 @@ struct KeyingFigures {
     int edges = 0;     // edges measured against the schedule
     int drains = 0;    // runs of keying that began from idle (each a schedule of its own)
     int irregular = 0; // marks or gaps off the unit grid by more than a quarter unit
-    int waitedGaps = 0; // key-downs late after a gap longer than its length (see below)
+    int waitedGaps = 0; // characters begun late after a gap, when they came (see below)
     double irregularMs = 0;
     double p50Us = 0;
     double p99Us = 0;
     double maxUs = 0;
+    // Each mark's length against its 1 or 3 units, whatever schedule it stood on: two edges
+    // of one character, which the keyer times alone whenever its text came.
+    double markP99Us = 0;
+    double markMaxUs = 0;
     QStringList texts; // what each drain keyed, read back with the International Morse Code
     // When the edges off their place by more than kLateEdgeNs were keyed (irregular ones
     // too), on CLOCK_MONOTONIC; at most kMaxLateEdges.
@@ -47,10 +51,11 @@ struct KeyingFigures {
 // drain. An element or gap off the grid by more than a quarter unit counts as irregular,
 // and the schedule moves on from it (as the keying engine's own does). A key-down more than
 // kLateEdgeNs late after a gap longer than its whole-unit length (by up to a quarter unit)
-// is the keyer waiting for the next character as often as a late edge: the line record
-// cannot tell the two apart, so such a key-down is counted among waitedGaps, not measured,
-// and the schedule begins anew from it (else every later edge of the drain would count the
-// wait again).
+// is judged by the edges after it: when they come back to the old schedule (the engine
+// keeps it by shortening what follows) it was a late edge; when they follow one begun at
+// the key-down, the keyer began the character when it came: counted among waitedGaps,
+// not measured, and the schedule begins anew from it. (A key-down later than a quarter
+// unit is re-timed the same way by the engine and counts there too.)
 KeyingFigures analyseKeying(const std::vector<LineEdge>& edges, double wpm);
 
 // "log.txt" read strictly: every line ends in CR LF and holds the eleven fields, ten text
