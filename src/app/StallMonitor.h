@@ -82,7 +82,6 @@ class StallMonitor final : public QObject {
     void start();
 
     StallSummary summary() const;
-    const std::vector<LongStall>& longStalls() const { return m_longStalls; }
     // Writes the summary now (also done when the monitor ends); false when the file
     // cannot be written.
     bool writeReport() const;
