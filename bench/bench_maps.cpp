@@ -8,7 +8,7 @@
 #include "charts/RateGraph.h"
 #include "charts/windows/GraphQSOWindow.h"
 #include "spots/windows/BandMapStrip.h"
-#include "spots/windows/HfSpectrumMapWindow.h"
+#include "spots/windows/AllBandsMapWindow.h"
 #include "spots/windows/SpotDesk.h"
 
 #include <QtTest>
@@ -107,7 +107,7 @@ private Q_SLOTS:
 
     void spectrumMapRedrawAndPaint() {
         desk().openSpectrumMap();
-        HfSpectrumMapWindow* map = desk().spectrumMap();
+        AllBandsMapWindow* map = desk().spectrumMap();
         QVERIFY(QTest::qWaitForWindowExposed(map));
         save(map, "spectrum-map.png");
         map->grab(); // the map is painted as it opens; what follows are the redraws

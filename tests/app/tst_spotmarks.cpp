@@ -7,7 +7,7 @@
 #include "app/AssistDesk.h"
 #include "app/EntryPanel.h"
 #include "spots/windows/BandMapStrip.h"
-#include "spots/windows/HfSpectrumMapWindow.h"
+#include "spots/windows/AllBandsMapWindow.h"
 #include "spots/windows/SpotDesk.h"
 
 #include <QAction>
@@ -131,7 +131,7 @@ private Q_SLOTS:
         f->window().action(QStringLiteral("mnuSpotMarks"))->trigger();
 
         desk().openSpectrumMap();
-        HfSpectrumMapWindow* map = desk().spectrumMap();
+        AllBandsMapWindow* map = desk().spectrumMap();
         QVERIFY(map != nullptr);
         map->BandMapLabelDisplay();
         QCOMPARE(map->spotLabel(slotOf(QStringLiteral("F5XX")))->mark(), SpotMark::Dupe);

@@ -9,7 +9,7 @@
 #include "spots/BandMapGeometry.h"
 #include "spots/SpotSourceSettings.h"
 #include "spots/windows/BandMapStrip.h"
-#include "spots/windows/HfSpectrumMapWindow.h"
+#include "spots/windows/AllBandsMapWindow.h"
 #include "spots/windows/SpotDesk.h"
 
 #include <QAccessible>
@@ -298,7 +298,7 @@ private Q_SLOTS:
         QAction* menu = f->window().findChild<QAction*>(QStringLiteral("mnuSpectrumMap"));
         QVERIFY(menu->isEnabled());
         menu->trigger();
-        HfSpectrumMapWindow* map = desk().spectrumMap();
+        AllBandsMapWindow* map = desk().spectrumMap();
         QVERIFY(map != nullptr);
         QCOMPARE(map->windowTitle(), QStringLiteral(" HF Spectrum Map"));
         QCOMPARE(map->windowModality(), Qt::WindowModal);
@@ -351,7 +351,7 @@ private Q_SLOTS:
         }
         QCOMPARE(desk().store().slot(0).Call, QStringLiteral("W1AW"));
         desk().openSpectrumMap();
-        HfSpectrumMapWindow* map = desk().spectrumMap();
+        AllBandsMapWindow* map = desk().spectrumMap();
         QTRY_VERIFY(map != nullptr && map->isVisible());
         QCOMPARE(map->row(4).scaleLabel(4)->text(), QStringLiteral("14.031"));
         QVERIFY(map->spotLabel(1)->isVisible() && map->spotLabel(2)->isVisible());
@@ -448,7 +448,7 @@ private Q_SLOTS:
         spot(QStringLiteral("W9XYZ"), QStringLiteral("14010.0"));
         spot(QStringLiteral("G3XYZ"), QStringLiteral("28020.0"));
         desk().openSpectrumMap();
-        HfSpectrumMapWindow* map = desk().spectrumMap();
+        AllBandsMapWindow* map = desk().spectrumMap();
         QTRY_VERIFY(map != nullptr && map->isVisible());
         QVERIFY(QTest::qWaitForWindowActive(map));
         QTRY_COMPARE(QApplication::focusWidget(), map->spotLabel(49)); // G3XYZ, 10 m

@@ -14,7 +14,7 @@
 #include "spots/SpotText.h"
 #include "spots/windows/BandMapStrip.h"
 #include "spots/windows/PacketSpotWindow.h"
-#include "spots/windows/HfSpectrumMapWindow.h"
+#include "spots/windows/AllBandsMapWindow.h"
 #include "ui/WindowScaling.h"
 
 #include <QHeaderView>
@@ -280,7 +280,7 @@ void SpotDesk::refreshMarks() {
     redrawMaps();
 }
 
-HfSpectrumMapWindow* SpotDesk::spectrumMap() const {
+AllBandsMapWindow* SpotDesk::spectrumMap() const {
     return m_spectrum.data();
 }
 
@@ -289,12 +289,12 @@ void SpotDesk::openSpectrumMap() {
         m_spectrum->raise();
         return;
     }
-    m_spectrum = new HfSpectrumMapWindow(m_store, m_services.clock, m_prefs, m_services.screen,
+    m_spectrum = new AllBandsMapWindow(m_store, m_services.clock, m_prefs, m_services.screen,
                                        m_mainWindow);
     m_spectrum->setMarker(m_marker);
     m_spectrum->setAttribute(Qt::WA_DeleteOnClose);
     m_spectrum->setWindowModality(Qt::WindowModal);
-    connect(m_spectrum, &HfSpectrumMapWindow::spotClicked, this, &SpotDesk::spectrumSpotClicked);
+    connect(m_spectrum, &AllBandsMapWindow::spotClicked, this, &SpotDesk::spectrumSpotClicked);
     m_spectrum->open();
 }
 

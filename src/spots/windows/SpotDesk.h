@@ -31,7 +31,7 @@ class PrefixTable;
 class PortMap;
 class RigTuning;
 class SerialPort;
-class HfSpectrumMapWindow;
+class AllBandsMapWindow;
 class SpotSourceLink;
 class TcpClient;
 struct StationPreferences;
@@ -77,7 +77,7 @@ public:
     // Opens the HF spectrum map, modal to the main window; it is discarded when closed.
     void openSpectrumMap();
     // The open spectrum map, or null.
-    HfSpectrumMapWindow* spectrumMap() const;
+    AllBandsMapWindow* spectrumMap() const;
 
     // Who decides the marks of spots on the maps and in the list; refreshMarks() redraws
     // them after what they depend on (the log, the call history) changed.
@@ -151,7 +151,7 @@ private:
     PacketSpotWindow* m_window = nullptr;
     QTreeView* m_txtDX = nullptr;
     BandMapStrip* m_lblDX = nullptr;
-    QPointer<HfSpectrumMapWindow> m_spectrum;
+    QPointer<AllBandsMapWindow> m_spectrum;
     Display m_display = Display::Off;
     bool m_redrawPending = false;
     SpotMarker m_marker;

@@ -1,5 +1,5 @@
-// The HF spectrum map window.
-#include "spots/windows/HfSpectrumMapWindow.h"
+// The map of all HF bands.
+#include "spots/windows/AllBandsMapWindow.h"
 
 #include "log/StationPreferences.h"
 #include "platform/Clock.h"
@@ -17,7 +17,7 @@
 
 namespace ditlog {
 
-HfSpectrumMapWindow::HfSpectrumMapWindow(const SpotStore& store, const Clock& clock,
+AllBandsMapWindow::AllBandsMapWindow(const SpotStore& store, const Clock& clock,
                                      const StationPreferences& prefs, const Screen& screen,
                                      QWidget* parent)
     : QDialog(parent), m_store(store), m_clock(clock), m_prefs(prefs), m_screen(screen) {
@@ -40,9 +40,9 @@ HfSpectrumMapWindow::HfSpectrumMapWindow(const SpotStore& store, const Clock& cl
     }
     for (int i = 0; i < SpotStore::kSlots; ++i) {
         auto* label = new SpotLabel(i, this);
-        connect(label, &SpotLabel::hovered, this, &HfSpectrumMapWindow::spotHovered);
-        connect(label, &SpotLabel::clicked, this, &HfSpectrumMapWindow::spotClicked);
-        connect(label, &SpotLabel::stepRequested, this, &HfSpectrumMapWindow::step);
+        connect(label, &SpotLabel::hovered, this, &AllBandsMapWindow::spotHovered);
+        connect(label, &SpotLabel::clicked, this, &AllBandsMapWindow::spotClicked);
+        connect(label, &SpotLabel::stepRequested, this, &AllBandsMapWindow::step);
         connect(label, &SpotLabel::focused, this, [this, label] { m_focus.remember(label); });
         m_labels[std::size_t(i)] = label;
     }
@@ -51,16 +51,16 @@ HfSpectrumMapWindow::HfSpectrumMapWindow(const SpotStore& store, const Clock& cl
     FitToWorkArea();
 }
 
-HfSpectrumMapWindow::~HfSpectrumMapWindow() = default;
+AllBandsMapWindow::~AllBandsMapWindow() = default;
 
-QMargins HfSpectrumMapWindow::frame() const {
+QMargins AllBandsMapWindow::frame() const {
     const QRect outer = frameGeometry();
     const QRect inner = geometry();
     return {inner.left() - outer.left(), inner.top() - outer.top(), outer.right() - inner.right(),
             outer.bottom() - inner.bottom()};
 }
 
-void HfSpectrumMapWindow::FitToWorkArea() {
+void AllBandsMapWindow::FitToWorkArea() {
     const QRect area = m_screen.workAreaTwips();
     const QRect px(area.left() / kTwipsPerPixel, area.top() / kTwipsPerPixel, area.width() / kTwipsPerPixel,
                    area.height() / kTwipsPerPixel);
@@ -72,7 +72,7 @@ void HfSpectrumMapWindow::FitToWorkArea() {
     setGeometry(client);
 }
 
-void HfSpectrumMapWindow::layOut() {
+void AllBandsMapWindow::layOut() {
     QFont f = font();
     f.setPixelSize(std::clamp(height() / 64, 10, 20));
     for (const auto& row : m_rows) {
@@ -95,14 +95,14 @@ void HfSpectrumMapWindow::layOut() {
     }
 }
 
-void HfSpectrumMapWindow::SetSpectrumScales() {
+void AllBandsMapWindow::SetSpectrumScales() {
     const auto& rows = spectrumRows();
     for (int k = 0; k < kSpectrumRows; ++k) {
         m_rows[std::size_t(k)]->setScale(bandScale(m_store, rows[std::size_t(k)].edges));
     }
 }
 
-void HfSpectrumMapWindow::BandMapLabelDisplay() {
+void AllBandsMapWindow::BandMapLabelDisplay() {
     QGuiApplication::setOverrideCursor(Qt::WaitCursor);
     SetSpectrumScales();
     const QDateTime now = m_clock.localNow();
@@ -146,13 +146,13 @@ void HfSpectrumMapWindow::BandMapLabelDisplay() {
     QGuiApplication::restoreOverrideCursor();
 }
 
-void HfSpectrumMapWindow::resizeEvent(QResizeEvent* event) {
+void AllBandsMapWindow::resizeEvent(QResizeEvent* event) {
     QDialog::resizeEvent(event);
     layOut();
     BandMapLabelDisplay();
 }
 
-void HfSpectrumMapWindow::showEvent(QShowEvent* event) {
+void AllBandsMapWindow::showEvent(QShowEvent* event) {
     QDialog::showEvent(event);
     if (frame() != m_fittedFrame) {
         FitToWorkArea();
@@ -161,7 +161,7 @@ void HfSpectrumMapWindow::showEvent(QShowEvent* event) {
     focusSpot(); // the newest spot
 }
 
-void HfSpectrumMapWindow::focusSpot() {
+void AllBandsMapWindow::focusSpot() {
     QList<PendingSpot> shown;
     for (SpotLabel* label : m_labels) {
         if (!label->isHidden()) {
@@ -173,7 +173,7 @@ void HfSpectrumMapWindow::focusSpot() {
     }
 }
 
-void HfSpectrumMapWindow::keyPressEvent(QKeyEvent* event) {
+void AllBandsMapWindow::keyPressEvent(QKeyEvent* event) {
     // No spot had the focus (none was shown): an arrow finds one that came.
     switch (event->key()) {
     case Qt::Key_Left:
@@ -189,20 +189,20 @@ void HfSpectrumMapWindow::keyPressEvent(QKeyEvent* event) {
     }
 }
 
-void HfSpectrumMapWindow::moveEvent(QMoveEvent* event) {
+void AllBandsMapWindow::moveEvent(QMoveEvent* event) {
     QDialog::moveEvent(event);
     if (isVisible() && frame() != m_fittedFrame) {
         FitToWorkArea();
     }
 }
 
-void HfSpectrumMapWindow::step(int slot, int key) {
+void AllBandsMapWindow::step(int slot, int key) {
     if (SpotLabel* next = m_focus.neighbour(m_labels[std::size_t(slot)], key)) {
         next->setFocus(Qt::OtherFocusReason);
     }
 }
 
-void HfSpectrumMapWindow::changeEvent(QEvent* event) {
+void AllBandsMapWindow::changeEvent(QEvent* event) {
     QDialog::changeEvent(event);
     if (event->type() == QEvent::ActivationChange && isActiveWindow()) {
         BandMapLabelDisplay();

@@ -21,12 +21,12 @@ class Screen;
 class SpotStore;
 struct StationPreferences;
 
-class HfSpectrumMapWindow : public QDialog {
+class AllBandsMapWindow : public QDialog {
     Q_OBJECT
 public:
-    HfSpectrumMapWindow(const SpotStore& store, const Clock& clock, const StationPreferences& prefs,
+    AllBandsMapWindow(const SpotStore& store, const Clock& clock, const StationPreferences& prefs,
                       const Screen& screen, QWidget* parent);
-    ~HfSpectrumMapWindow() override;
+    ~AllBandsMapWindow() override;
 
     // Redraws every spot of the store on its band's row.
     void BandMapLabelDisplay();
