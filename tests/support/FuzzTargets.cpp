@@ -1,6 +1,7 @@
 // Fuzz targets for the file readers and the rules each checks on every input; shared by
 // the libFuzzer executables and the test that replays their corpus.
 #include "FuzzTargets.h"
+#include "FuzzRules.h"
 
 #include "log/ContactLog.h"
 #include "log/PrefixTable.h"
@@ -22,16 +23,7 @@ namespace ditlog::testing {
 
 namespace {
 
-// Ends the run when a rule does not hold; the fuzzer keeps the input that broke it.
-void require(bool holds, const char* rule) {
-    if (!holds) {
-        qFatal("Broken rule: %s", rule);
-    }
-}
 
-QByteArray bytesOf(const uint8_t* data, size_t size) {
-    return QByteArray(reinterpret_cast<const char*>(data), qsizetype(size));
-}
 
 bool holdsLineEndOrQuote(const QString& text) {
     return text.contains(QLatin1Char('"')) || text.contains(QLatin1Char('\r')) ||

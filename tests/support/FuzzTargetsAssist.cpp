@@ -1,5 +1,6 @@
 // The aid-file fuzz targets and the rules they check.
 #include "FuzzTargetsAssist.h"
+#include "FuzzRules.h"
 
 #include "assist/AidFile.h"
 #include "assist/CallHistory.h"
@@ -13,15 +14,11 @@
 namespace ditlog::testing {
 
 namespace {
-void require(bool holds, const char* rule) {
-    if (!holds) {
-        qFatal("Broken rule: %s", rule);
-    }
-}
 
 std::string_view view(QByteArrayView v) { return {v.data(), size_t(v.size())}; }
 
-bool storable(const QString& text) {
+// Latin-1 as well: the files are read and written as such.
+bool storableLatin1(const QString& text) {
     for (const QChar c : text) {
         if (c == QLatin1Char('"') || c.unicode() < 32 || c.unicode() > 0xFF) {
             return false;
@@ -106,7 +103,7 @@ void fuzzCallHistory(const uint8_t* data, size_t size) {
                 continue;
             }
             ++checked;
-            require(storable(v->name) && storable(v->spc) && storable(v->exchange), "storable values");
+            require(storableLatin1(v->name) && storableLatin1(v->spc) && storableLatin1(v->exchange), "storable values");
             require(v->name == v->name.toUpper() && v->exchange == v->exchange.toUpper(), "capitals");
             require(v->name.size() <= 30 && v->spc.size() <= 30 && v->exchange.size() <= 20,
                     "within the fields");
@@ -114,7 +111,7 @@ void fuzzCallHistory(const uint8_t* data, size_t size) {
         }
     }
     const QString whole = decodeAidLine(bytes.first(std::min<qsizetype>(bytes.size(), 4096)));
-    require(storable(storableText(whole)), "storable text is storable");
+    require(storableLatin1(storableText(whole)), "storable text is storable");
     require(storableText(storableText(whole)) == storableText(whole), "storable text is stable");
 }
 

@@ -1,5 +1,6 @@
 // The rate graph and band map fuzz target and the rules it checks.
 #include "FuzzTargetsCharts.h"
+#include "FuzzRules.h"
 
 #include "charts/RateGraph.h"
 #include "log/ContactLog.h"
@@ -11,11 +12,6 @@
 namespace ditlog::testing {
 
 namespace {
-void require(bool holds, const char* rule) {
-    if (!holds) {
-        qFatal("Broken rule: %s", rule);
-    }
-}
 
 void checkGraph(const QList<RateContact>& contacts) {
     const std::optional<RateGraph> graph = DrawRateGraph(contacts);

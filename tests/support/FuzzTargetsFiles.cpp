@@ -1,5 +1,6 @@
 // Fuzz targets for the smaller files.
 #include "FuzzTargetsFiles.h"
+#include "FuzzRules.h"
 
 #include "export/ExportRules.h"
 #include "keyer/WinKeyerLink.h"
@@ -15,29 +16,8 @@
 
 namespace ditlog::testing {
 
-namespace {
-void require(bool holds, const char* rule) {
-    if (!holds) {
-        qFatal("Broken rule: %s", rule);
-    }
-}
-
-QByteArray bytes(const uint8_t* data, size_t size) {
-    return QByteArray(reinterpret_cast<const char*>(data), qsizetype(size));
-}
-
-bool storable(const QString& text) {
-    for (const QChar c : text) {
-        if (c == QLatin1Char('"') || c.unicode() < 32) {
-            return false;
-        }
-    }
-    return true;
-}
-} // namespace
-
 void fuzzLogSalvage(const uint8_t* data, size_t size) {
-    const QByteArray content = bytes(data, size);
+    const QByteArray content = bytesOf(data, size);
     const LogSalvage salvage = salvageLog(content);
     const qsizetype lines = content.count('\n') + 1;
     require(salvage.records.size() <= ContactLog::kMaxRecords, "at most 12000 records are kept");
@@ -62,7 +42,7 @@ void fuzzLogSalvage(const uint8_t* data, size_t size) {
 }
 
 void fuzzWinKeySettings(const uint8_t* data, size_t size) {
-    const WinKeySettings s = readWinKeySettings(bytes(data, size));
+    const WinKeySettings s = readWinKeySettings(bytesOf(data, size));
     for (const int value : {s.comPort, s.pinConfig, s.mode}) {
         require(value >= 0 && value <= 255, "port, pins and mode are bytes");
     }
@@ -76,7 +56,7 @@ void fuzzWinKeySettings(const uint8_t* data, size_t size) {
 }
 
 void fuzzPegasusStatus(const uint8_t* data, size_t size) {
-    const RigReading r = parsePegasusStatus(bytes(data, size));
+    const RigReading r = parsePegasusStatus(bytesOf(data, size));
     if (r.frequency) {
         require(std::isfinite(*r.frequency) && *r.frequency >= 0 && *r.frequency <= 1e6,
                 "a frequency from 0 to 10^6 MHz");
@@ -94,7 +74,7 @@ void fuzzPegasusStatus(const uint8_t* data, size_t size) {
 
 void fuzzAdifCountries(const uint8_t* data, size_t size) {
     QString why;
-    const auto table = AdifCountryTable::parse(bytes(data, size), &why);
+    const auto table = AdifCountryTable::parse(bytesOf(data, size), &why);
     if (!table) {
         require(!why.isEmpty(), "a refusal says why");
         return;
@@ -118,7 +98,7 @@ void fuzzAdifCountries(const uint8_t* data, size_t size) {
 }
 
 void fuzzSerialSettings(const uint8_t* data, size_t size) {
-    const QString text = QString::fromLatin1(bytes(data, qMin<size_t>(size, 256)));
+    const QString text = QString::fromLatin1(bytesOf(data, qMin<size_t>(size, 256)));
     const auto settings = parseSerialSettings(text);
     if (!settings) {
         return;

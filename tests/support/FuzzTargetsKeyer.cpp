@@ -1,5 +1,6 @@
 // Fuzz targets of the keyer.
 #include "FuzzTargetsKeyer.h"
+#include "FuzzRules.h"
 
 #include "keyer/CwSettings.h"
 
@@ -7,17 +8,6 @@
 #include <QtGlobal>
 
 namespace ditlog::testing {
-
-namespace {
-bool storable(const QString& text) {
-    for (const QChar c : text) {
-        if (c == QLatin1Char('"') || c.unicode() < 32) {
-            return false;
-        }
-    }
-    return true;
-}
-} // namespace
 
 void fuzzCwSettings(const uint8_t* data, size_t size) {
     const QByteArray input(reinterpret_cast<const char*>(data), qsizetype(size));

@@ -1,5 +1,6 @@
 // Fuzz targets of the rig link's parsers and files.
 #include "FuzzTargetsRig.h"
+#include "FuzzRules.h"
 
 #include "charts/BandPlanLayout.h"
 #include "rig/BandConversion.h"
@@ -14,15 +15,7 @@
 namespace ditlog::testing {
 
 namespace {
-void require(bool holds, const char* rule) {
-    if (!holds) {
-        qFatal("Broken rule: %s", rule);
-    }
-}
 
-QByteArray bytesOf(const uint8_t* data, size_t size) {
-    return QByteArray(reinterpret_cast<const char*>(data), qsizetype(size));
-}
 
 void checkReading(const RigReading& r) {
     if (r.frequency) {

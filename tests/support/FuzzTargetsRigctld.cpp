@@ -1,19 +1,12 @@
 // Fuzz target of the rig daemon's answer parser.
 #include "FuzzTargetsRigctld.h"
+#include "FuzzRules.h"
 
 #include "rig/RigctldProtocol.h"
 
 #include <cmath>
 
 namespace ditlog::testing {
-
-namespace {
-void require(bool holds, const char* rule) {
-    if (!holds) {
-        qFatal("Broken rule: %s", rule);
-    }
-}
-} // namespace
 
 void fuzzRigctldReplies(const uint8_t* data, size_t size) {
     const QByteArray buffer(reinterpret_cast<const char*>(data), qsizetype(size));

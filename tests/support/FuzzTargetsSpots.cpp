@@ -1,5 +1,6 @@
 // The spot-input fuzz targets and the rules each checks.
 #include "FuzzTargetsSpots.h"
+#include "FuzzRules.h"
 
 #include "platform/AgwFrame.h"
 #include "spots/ReceivedTextFilter.h"
@@ -13,15 +14,7 @@ namespace ditlog::testing {
 
 namespace {
 
-void require(bool holds, const char* rule) {
-    if (!holds) {
-        qFatal("Broken rule: %s", rule);
-    }
-}
 
-QByteArray bytesOf(const uint8_t* data, size_t size) {
-    return QByteArray(reinterpret_cast<const char*>(data), qsizetype(size));
-}
 
 // Pieces of the input with sizes taken from its own bytes (1 to 64).
 QList<QByteArray> pieces(const QByteArray& input) {

@@ -1,5 +1,6 @@
 // Fuzz targets of the voice keyer's readers.
 #include "FuzzTargetsVoice.h"
+#include "FuzzRules.h"
 
 #include "log/RecordFile.h"
 #include "platform/WaveFile.h"
@@ -9,14 +10,6 @@
 #include <QTemporaryDir>
 
 namespace ditlog::testing {
-
-namespace {
-void require(bool holds, const char* rule) {
-    if (!holds) {
-        qFatal("Broken rule: %s", rule);
-    }
-}
-} // namespace
 
 void fuzzWaveHeader(const uint8_t* data, size_t size) {
     const QByteArray bytes(reinterpret_cast<const char*>(data), qsizetype(size));
